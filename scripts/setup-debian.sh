@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package that building, running and testing Snapfolio needs.
+# Run as root (or with sudo). Safe to run again.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
+  libjpeg62-turbo-dev
+  # tests, fuzzing, benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  # fonts for the Japanese interface and the stamps
+  fonts-ipafont-gothic
+  # running the window without a display, driving it, screenshots
+  xvfb xauth xdotool x11-utils
+  # peers of the benchmark and fetching the sample photos
+  imagemagick libvips-tools apt-utils ca-certificates
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup-debian: all packages present"
+  exit 0
+fi
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

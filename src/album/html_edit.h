@@ -1,0 +1,35 @@
+// The album page: HtmlEdit reads the template and writes the page into the output directory.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/error_text.h"
+#include "core/ports.h"
+
+namespace snapfolio {
+
+// What the expansion reads.
+struct AlbumPageInput {
+  std::string title;                // ALBUMTITLE, inserted as typed
+  std::vector<std::string> photos;  // full paths, in the photo dialog's order
+  std::string prefix1, suffix1;     // PriFileName1, AftFileName1
+  std::string prefix2, suffix2;     // PriFileName2, AftFileName2
+  std::string width1Text;           // Width1
+  std::function<void()> progressStep;  // advances the overall gauge by one
+};
+
+struct HtmlEditInput {
+  std::string templatePath;  // HtmlTemplateFile
+  std::string pageFileName;  // HtmlFile
+  std::string outputDir;     // the output directory
+  AlbumPageInput page;
+};
+
+// Writes the page, or reports a missing template with a plain message and returns. Failures of
+// its own (a malformed template, a page that cannot be written) set their message in
+// `errorText` and throw, for the run's failure handler.
+void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText);
+
+}  // namespace snapfolio

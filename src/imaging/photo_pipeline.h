@@ -1,0 +1,66 @@
+// The photo pipeline: one photo file to one finished output image (load, scale, correct,
+// stamp) in the work surface of that output image.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/error_text.h"
+#include "core/ports.h"
+#include "core/raster.h"
+#include "imaging/correction_values.h"
+#include "imaging/time_stamp_drawing.h"
+#include "timestamp/time_stamp_style.h"
+
+namespace snapfolio {
+
+// The options of one output image as the main window holds them.
+struct ImageOptions {
+  bool produce = true;      // Gazou1 / Gazou2
+  std::string widthText;    // Width1 / Width2
+  std::string prefix;       // PriFileName1 / PriFileName2
+  std::string suffix;       // AftFileName1 / AftFileName2
+  bool autoAdjust = false;  // AutoAdjust1 / AutoAdjust2
+  bool timeStamp = false;   // CheckTimeStmp1 / CheckTimeStmp2
+};
+
+// Everything a pipeline call reads, taken from the windows at the moment the call starts.
+struct PipelineInputs {
+  ImageOptions image;
+  std::string format = "hh:nn AM/PM";  // Format of image 1 (both images use it)
+  TimeStampStyle style;                // the style of this image
+  CorrectionValues correction;
+};
+
+// What the pipeline needs from the main window besides progress and messages.
+class PipelinePort : public ProgressPort, public MessagePort {
+ public:
+  // The options in force for output image n (1 or 2), read when the call starts.
+  virtual PipelineInputs pipelineInputs(int imageNumber) = 0;
+  // Shows surface 1 in the 400 x 300 preview panel with its top-left corner at (left, top)
+  // (negative when larger than the panel) and makes it visible. The port copies the pixels.
+  virtual void placePreview(const Raster& surface, int left, int top) = 0;
+};
+
+// The two persistent work surfaces (Image1 and Image2), reused from photo to photo.
+struct Workspace {
+  Raster surfaces[2];
+  Raster& surface(int imageNumber) { return surfaces[imageNumber - 1]; }
+};
+
+struct PipelineResult {
+  bool ok = false;                       // the surface holds the finished picture
+  std::string stampText;                 // made at step 2 (also with the stamp off)
+  std::optional<StampRect> stampRect;    // where the stamp was drawn, when it was
+};
+
+inline constexpr int kPreviewPanelWidth = 400;
+inline constexpr int kPreviewPanelHeight = 300;
+
+// PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own
+// failures in an "ERROR" box through the port and always returns normally.
+PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
+                           int imageNumber, Workspace& workspace, ErrorText& errorText,
+                           PipelinePort& port);
+
+}  // namespace snapfolio

@@ -1,0 +1,44 @@
+// RunPort: what a conversion run needs from the main window (or the command line, or a test).
+//
+// Thread rule: a run started from the window calls these from its worker thread; the window's
+// implementation hands each call to the user-interface thread (modal boxes and the photo dialog
+// block the run until the user answers).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "imaging/photo_pipeline.h"
+
+namespace snapfolio {
+
+// The main window's options of a run, read when the run needs them.
+struct RunOptions {
+  ImageOptions image[2];
+  bool htmlCnv = false;
+  std::string htmlFile;          // HtmlFile
+  std::string albumTitle;        // ALBUMTITLE
+  std::string htmlTemplateFile;  // HtmlTemplateFile
+  std::string outputDir;         // the current directory of DirectoryListBox1
+  int top = 0;                   // main window position
+  int left = 0;
+};
+
+class RunPort : public PipelinePort {
+ public:
+  virtual RunOptions runOptions() = 0;
+  // The photo dialog (InFileOpen): the full names of the chosen photos in the dialog's order,
+  // or nothing when the user cancels.
+  virtual std::optional<std::vector<std::string>> choosePhotos() = 0;
+  // The dialog's current file name: the first photo of the most recent confirmed selection
+  // (by a run or by the preview), or empty when there has been none.
+  virtual std::string photoDialogFileName() = 0;
+  // Brings the main window to the foreground.
+  virtual void bringToForeground() = 0;
+  // The stop request (BreakButton1): tests it, and clears it.
+  virtual bool stopRequested() = 0;
+  virtual void clearStopRequest() = 0;
+};
+
+}  // namespace snapfolio

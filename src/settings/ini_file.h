@@ -1,0 +1,79 @@
+// TIniFile: the settings file, opened for one batch of typed reads or writes.
+//
+// The whole file is read when the object is constructed. Reads come from that copy; every write
+// replaces the key's value and rewrites the whole file at once, through a temporary file in the
+// same directory and a rename, so a crash never leaves a torn settings file. The file is
+// written as UTF-8; a file that is not valid UTF-8 is read as code page 932 (settings files of
+// the Windows program keep working) and the first write rewrites it in UTF-8.
+// Section and key names compare case-insensitively (ASCII).
+//
+// Value forms: text as is; integers as decimal digits with "-" for negatives; booleans "1" and
+// "0" (read as an integer, any non-zero integer is true); numbers as decimal text, a whole
+// number without a decimal point (white is 16777215). A missing key, or a value that does not
+// read as the asked type, gives the default.
+//
+// Not thread-safe; one batch at a time (the program opens, reads or writes, and drops it).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/failure.h"
+
+namespace snapfolio {
+
+// Raised by a write that cannot reach the disk (and by nothing else: reads never fail).
+class SettingsWriteError : public Failure {
+ public:
+  using Failure::Failure;
+};
+
+class TIniFile {
+ public:
+  // Reads the file at `path` if it exists and can be read; a missing or unreadable file reads
+  // as empty (every key gives its default).
+  explicit TIniFile(std::string path);
+
+  const std::string& FileName() const { return path_; }
+
+  std::string ReadString(std::string_view section, std::string_view key,
+                         std::string_view defaultValue) const;
+  int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
+  bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+  double ReadFloat(std::string_view section, std::string_view key, double defaultValue) const;
+
+  // Each write reaches the disk before it returns; throws SettingsWriteError otherwise (the
+  // value is then not changed in this object either).
+  void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  void WriteInteger(std::string_view section, std::string_view key, int value);
+  void WriteBool(std::string_view section, std::string_view key, bool value);
+  void WriteFloat(std::string_view section, std::string_view key, double value);
+
+  // Whether the key is present (tests and the command line's --set use it).
+  bool ValueExists(std::string_view section, std::string_view key) const;
+
+ private:
+  struct Entry {
+    std::string key;
+    std::string value;
+  };
+  struct Section {
+    std::string name;
+    std::vector<Entry> entries;
+  };
+
+  const std::string* find(std::string_view section, std::string_view key) const;
+  void save(const std::vector<Section>& sections) const;
+
+  std::string path_;
+  std::vector<Section> sections_;
+};
+
+// The value forms, also used where a value crosses the command line.
+std::string formatInteger(long long value);
+std::string formatNumber(double value);  // whole numbers without a decimal point
+bool parseInteger(std::string_view text, int& value);
+bool parseNumber(std::string_view text, double& value);
+
+}  // namespace snapfolio
