@@ -136,7 +136,7 @@ TEST(IniRead, GarbageIsHarmless) {
   const std::string longLine = "[OutStyl]\nALBMTITL=" + std::string(1 << 20, 'x') + "\n";
   const std::string longKey = "[OutStyl]\n" + std::string(1 << 20, 'k') + "=1\n";
   const std::string longSection = "[" + std::string(1 << 20, 's') + "\n";
-  const std::string manyLines = std::string(1 << 20, '\n') + "[OutStyl]\nHTMLCK=1\n";
+  const std::string manyLines = std::string(1 << 17, '\n') + "[OutStyl]\nHTMLCK=1\n";
   for (const std::string& bytes : {binary, longLine, longKey, longSection, manyLines,
                                    std::string("\0\0[OutStyl]\0=\0\n", 15)}) {
     writeFile(path, bytes);

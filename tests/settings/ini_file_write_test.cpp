@@ -51,7 +51,7 @@ TEST_F(IniWrite, StoredFormsAndKeptLines) {
   ini.WriteString("OutStyl", "ALBMTITL", " 夏 ");
   ini.WriteString("OutStyl", "HTMLFIL", "a\r\nb");
   EXPECT_EQ(readFile(path_),
-            "; kept comment\n[Snapfolio]\nTOP=-5\nLEFT=7\n\n[OutStyl]\nX=keep me\n"
+            "; kept comment\n[Snapfolio]\nTOP=-5\nLEFT=7\n\n[OutStyl]\nX = keep me\n"
             "TIMBGCOL1=16777215\nTIMFTCOL1=0.25\nALBMTITL=\" 夏 \"\nHTMLFIL=a  b\n"
             "[Pict1Options]\nGAZOU1=0\nATADJ1=1\n");
   // The object reads what it wrote, exactly as a fresh one does.
