@@ -58,7 +58,8 @@ void parse(std::string_view text, Sections& sections) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // CR LF and LF both end a line; stray CRs before the LF go with it.
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
     const std::string_view trimmed = trim(line);
     if (!trimmed.empty() && trimmed.front() == '[') {
@@ -106,7 +107,8 @@ bool load(const std::string& path, Sections& sections) {
   std::string bytes;
   const ReadResult result = readFileLimited(path, kMaxFileBytes, bytes);
   std::string_view text = bytes;
-  if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
+  // Every leading byte-order mark goes: a rewrite drops them, and must not change what reads.
+  while (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
   if (isValidUtf8(text)) {
     parse(text, sections);
   } else {

@@ -85,6 +85,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         LineCase{"plain", "[OutStyl]\nALBMTITL=夏\n", "OutStyl", "ALBMTITL", "夏"},
         LineCase{"bom", "\xEF\xBB\xBF[OutStyl]\nALBMTITL=夏\n", "OutStyl", "ALBMTITL", "夏"},
+        LineCase{"two_boms", "\xEF\xBB\xBF\xEF\xBB\xBF[OutStyl]\nALBMTITL=夏\n", "OutStyl",
+                 "ALBMTITL", "夏"},
         LineCase{"crlf", "[OutStyl]\r\nA=1\r\nALBMTITL=x y\r\n", "OutStyl", "ALBMTITL", "x y"},
         LineCase{"no_final_newline", "[OutStyl]\nALBMTITL=z", "OutStyl", "ALBMTITL", "z"},
         LineCase{"blanks_trimmed", "[ OutStyl ]\n\t ALBMTITL \t= a b \t\n", "OutStyl", "ALBMTITL",
