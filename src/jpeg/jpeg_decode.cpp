@@ -100,6 +100,7 @@ JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes) {
   header.width = static_cast<int>(cinfo.image_width);
   header.height = static_cast<int>(cinfo.image_height);
   header.gray = cinfo.jpeg_color_space == JCS_GRAYSCALE;
+  header.cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   header.progressive = decompressor.hasMultipleScans();
   return header;
 }

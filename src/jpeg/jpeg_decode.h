@@ -15,6 +15,7 @@ struct JpegHeader {
   int width = 0;   // pixels, full size
   int height = 0;  // pixels, full size
   bool gray = false;
+  bool cmyk = false;         // CMYK or YCCK ink values
   bool progressive = false;  // the file has multiple scans
 };
 

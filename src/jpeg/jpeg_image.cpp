@@ -96,6 +96,7 @@ void TJPEGImage::ReadFrom(std::span<const std::uint8_t> bytes) {
   data_->Width = header.width;
   data_->Height = header.height;
   data_->Gray = header.gray;
+  data_->Cmyk = header.cmyk;
   options_.ProgressiveWrite = header.progressive;
 }
 
@@ -186,7 +187,9 @@ void TJPEGImage::DrawTo(Raster& canvas, const QRect& rect) {
 }
 
 const Raster& TJPEGImage::sourceFor(const QRect& rect) {
-  if (bitmap_ || !data_->Stream || options_.DecodeScale != JpegScale::FullSize) {
+  // Ink values turn into RGB by products (red = cyan x black), so averaging them in the DCT
+  // domain is not averaging the colours: CMYK photos are always decoded at full size.
+  if (bitmap_ || !data_->Stream || data_->Cmyk || options_.DecodeScale != JpegScale::FullSize) {
     return DecodedBitmap();
   }
   // A target much smaller than the photo: let the decoder scale in the DCT domain and

@@ -79,6 +79,7 @@ struct TJPEGData {
   int Width = 0;                                    // from the header (full size)
   int Height = 0;                                   // from the header (full size)
   bool Gray = false;  // the file is greyscale (read), or was written as greyscale
+  bool Cmyk = false;  // the file holds CMYK or YCCK ink values (read)
 };
 
 class TJPEGImage {
@@ -126,7 +127,7 @@ class TJPEGImage {
   // averaging when shrinking, bilinear when enlarging, exact at 1:1); only the part inside
   // the canvas is drawn. An empty rectangle draws nothing and decodes nothing. When the
   // rectangle is much smaller than the photo, the photo is decoded at a reduced scale (kept
-  // at least twice the rectangle's size) instead of at full size.
+  // at least twice the rectangle's size) instead of at full size, except for CMYK photos.
   void DrawTo(Raster& canvas, const QRect& rect);
 
   // Takes a copy of the raster as the image to encode (fresh data, raster only).

@@ -1,10 +1,11 @@
 // TJPEGImage against an independent decoder (Qt's QImageReader) on all fifteen real photos:
 // the same size from the header and after decoding, and the same pixels within a tolerance.
 //
-// Tolerance: colour photos decode to identical pixels except for rounding in the colour
-// conversion (at most 2 per channel; the mean below 0.1). Greyscale photos differ by the
-// quantisation to 236 levels with error diffusion (at most 4 per channel, mean below 1).
-// The CMYK photo goes through the program's own conversion (at most 2).
+// Tolerance, per channel: colour photos at most 1 with a mean below 0.05 (both sides use the
+// accurate integer inverse DCT and fancy upsampling; measured: identical). Greyscale photos at
+// most 2 with a mean below 0.5: the object quantises them to 236 levels with error diffusion
+// (measured: 1 and 0.21). The CMYK photo at most 1 with a mean below 0.5: the object rounds
+// its CMYK to RGB conversion where Qt truncates (measured: 1 and 0.24).
 #include "jpeg/jpeg_image.h"
 
 #include <gtest/gtest.h>
@@ -34,10 +35,11 @@ TEST_P(ReferenceDecoderTest, SizeAndPixelsMatchQImageReader) {
 
   const test::PixelDifference d = test::difference(decoded, reference);
   const bool grey = image.Data().Gray;
+  const bool cmyk = std::string(GetParam()) == "cmyk.jpeg";
   RecordProperty("max_difference", d.max);
   RecordProperty("mean_difference", std::to_string(d.mean));
-  EXPECT_LE(d.max, grey ? 4 : 2) << "mean " << d.mean;
-  EXPECT_LT(d.mean, grey ? 1.0 : 0.1) << "max " << d.max;
+  EXPECT_LE(d.max, grey ? 2 : 1) << "mean " << d.mean;
+  EXPECT_LT(d.mean, grey || cmyk ? 0.5 : 0.05) << "max " << d.max;
 }
 
 INSTANTIATE_TEST_SUITE_P(Photos, ReferenceDecoderTest, testing::ValuesIn(test::allPhotoNames()),
