@@ -91,11 +91,13 @@ TTimePropty::TTimePropty(int imageNumber, std::string settingsPath, const QStrin
   FontOption->setGeometry(8, 8, 177, 76);
   AutoSize = new QCheckBox(QString::fromUtf8("オートサイズ"), FontOption);
   AutoSize->setObjectName("AutoSize");
-  AutoSize->setGeometry(12, 22, 150, 20);
+  AutoSize->move(12, 22);
+  AutoSize->adjustSize();
   AutoSize->setChecked(true);
   Background = new QCheckBox(QString::fromUtf8("透過背景"), FontOption);
   Background->setObjectName("Background");
-  Background->setGeometry(12, 48, 150, 20);
+  Background->move(12, 48);
+  Background->adjustSize();
   Background->setChecked(true);
 
   FontButton = makeButton(this, "FontButton", "フォント", QRect(193, 16, 75, 25));
@@ -304,20 +306,20 @@ TTimePropty1::TTimePropty1(std::string settingsPath, QWidget* parent)
 
   TimeFormList1 = new QListWidget(this);
   TimeFormList1->setObjectName("TimeFormList1");
-  TimeFormList1->setGeometry(280, 8, 180, 200);
+  TimeFormList1->setGeometry(276, 8, 188, 200);
   for (const char* format : kOfferedFormats) TimeFormList1->addItem(QString::fromUtf8(format));
   FormSel1 = new QLineEdit(QStringLiteral("hh:nn AM/PM"), this);
   FormSel1->setObjectName("FormSel1");
-  FormSel1->setGeometry(280, 214, 180, 22);
+  FormSel1->setGeometry(276, 214, 188, 22);
   GroupBox1 = new QGroupBox(QString::fromUtf8("サンプル"), this);
   GroupBox1->setObjectName("GroupBox1");
-  GroupBox1->setGeometry(280, 242, 180, 46);
+  GroupBox1->setGeometry(276, 242, 188, 46);
   DateTimesample = new QLabel(QStringLiteral("03:15 PM"), GroupBox1);
   DateTimesample->setObjectName("DateTimesample");
   DateTimesample->setGeometry(12, 20, 156, 18);
 
-  OkButton->setGeometry(304, 300, 75, 25);
-  CancelButton->setGeometry(385, 300, 75, 25);
+  OkButton->setGeometry(308, 300, 75, 25);
+  CancelButton->setGeometry(389, 300, 75, 25);
 
   connect(OkButton, &QPushButton::clicked, this, &TTimePropty1::OkButtonClick);
   // A click, also on the item already selected, and a selection by the arrow keys.
