@@ -43,25 +43,15 @@ class CorrectionTable {
 
   // The three result rows (red, green, blue; 256 entries each) of brightness `lum`.
   const std::uint8_t* levels(int lum) {
-    std::uint8_t* rows = values_.data() + static_cast<std::size_t>(lum) * 3 * kChannelValues;
-    if (!ready_[lum]) {
-      const long double k = correctionFactor(mean_, lum, gain_, limit_);
-      // A channel of a pixel of brightness lum is at most R + G + B <= 3 * lum + 2; entries
-      // above that can never be looked up and are left unfilled.
-      const int highest = std::min(kChannelValues - 1, 3 * lum + 2);
-      for (int channel = 0; channel < 3; ++channel) {
-        std::uint8_t* row = rows + channel * kChannelValues;
-        for (int value = 0; value <= highest; ++value) {
-          row[value] =
-              static_cast<std::uint8_t>(applyCorrectionFactor(value, offsets_[channel], k));
-        }
-      }
-      ready_[lum] = true;
-    }
-    return rows;
+    if (!ready_[lum]) [[unlikely]]
+      fill(lum);
+    return values_.data() + static_cast<std::size_t>(lum) * 3 * kChannelValues;
   }
 
  private:
+  // Evaluates brightness `lum`; throws when its factor fails.
+  void fill(int lum);
+
   int mean_;
   std::array<int, 3> offsets_;
   int gain_;
@@ -69,6 +59,22 @@ class CorrectionTable {
   std::vector<std::uint8_t> values_;
   std::array<bool, kBrightnessLevels> ready_{};
 };
+
+// Kept out of line: it runs at most once per brightness level, the lookups every pixel.
+[[gnu::noinline]] void CorrectionTable::fill(int lum) {
+  const long double k = correctionFactor(mean_, lum, gain_, limit_);
+  // A channel of a pixel of brightness lum is at most R + G + B <= 3 * lum + 2; entries
+  // above that can never be looked up and are left unfilled.
+  const int highest = std::min(kChannelValues - 1, 3 * lum + 2);
+  std::uint8_t* rows = values_.data() + static_cast<std::size_t>(lum) * 3 * kChannelValues;
+  for (int channel = 0; channel < 3; ++channel) {
+    std::uint8_t* row = rows + channel * kChannelValues;
+    for (int value = 0; value <= highest; ++value) {
+      row[value] = static_cast<std::uint8_t>(applyCorrectionFactor(value, offsets_[channel], k));
+    }
+  }
+  ready_[lum] = true;
+}
 
 // The correction pass: every pixel in row order, one gauge step per finished row.
 void correctSurface(Raster& surface, CorrectionTable& table, ProgressPort& progress) {
@@ -116,9 +122,14 @@ int applyCorrectionFactor(int value, int offset, long double k) {
   if (std::isnan(r)) throw Failure("colour correction: the gain factor is not a number");
   // Clamping before the conversion keeps it defined; trunc then clamp gives the same results.
   if (r >= 256) return 255;
-  if (r <= -1) return 0;
-  const int truncated = static_cast<int>(r);  // toward zero
-  return truncated < 0 ? 0 : truncated;
+  if (r < 0) return 0;  // trunc of (-1, 0) is 0 as well
+  // trunc(r) for 0 <= r < 256. A direct long double to int conversion switches the x87
+  // rounding mode twice; going through double is cheaper, and since rounding to double never
+  // crosses an integer downwards, its truncation is trunc(r) or, when r lies just below an
+  // integer and rounded up to it, one more, which the exact comparison takes back.
+  int truncated = static_cast<int>(static_cast<double>(r));
+  if (static_cast<long double>(truncated) > r) --truncated;
+  return truncated;
 }
 
 int ColorAdjust(int value, int offset, int mean, int lum, int gain, int limit) {

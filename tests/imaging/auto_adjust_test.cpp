@@ -1,6 +1,7 @@
 #include "imaging/auto_adjust.h"
 
 // Standard library
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <optional>
@@ -96,6 +97,18 @@ TEST(ColorAdjust, IntermediateFactorsMatchTheWorkedNumbers) {
   // White keeps exactly 1, and so does a gain of 0 at any brightness.
   EXPECT_EQ(correctionFactor(100, 255, 40, 25), 1.0L);
   EXPECT_EQ(correctionFactor(37, 12, 0, 50), 1.0L);
+}
+
+TEST(ColorAdjust, TruncatesProductsJustBelowAnInteger) {
+  // r = 1 x k; these factors lie within one long double step of an integer, closer than a
+  // double can resolve, so a rounding on the way would give the integer above.
+  for (int n : {1, 2, 100, 199, 200, 255, 256}) {
+    const long double below = std::nextafter(static_cast<long double>(n), 0.0L);
+    EXPECT_EQ(applyCorrectionFactor(1, 0, below), std::min(n - 1, 255)) << n;
+    EXPECT_EQ(applyCorrectionFactor(1, 0, static_cast<long double>(n)), std::min(n, 255)) << n;
+  }
+  EXPECT_EQ(applyCorrectionFactor(1, 0, -0.5L), 0);
+  EXPECT_EQ(applyCorrectionFactor(0, 0, 3.0L), 0);
 }
 
 TEST(ColorAdjust, ExtremeOffsetsSaturateForEveryInput) {
