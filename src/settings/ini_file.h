@@ -7,6 +7,13 @@
 // the Windows program keep working) and the first write rewrites it in UTF-8.
 // Section and key names compare case-insensitively (ASCII).
 //
+// Lines: "[section]" and "key=value" (split at the first "="; blanks around key and value are
+// trimmed, and one pair of double quotes around a value is removed, so a value written with
+// blanks at either end is stored quoted and reads back unchanged); a key given twice reads as
+// its first value; other lines are ignored but kept. Line breaks inside a written value become
+// blanks (a value is one line). Each write re-reads the file first, so writes made meanwhile
+// through another object are kept.
+//
 // Value forms: text as is; integers as decimal digits with "-" for negatives; booleans "1" and
 // "0" (read as an integer, any non-zero integer is true); numbers as decimal text, a whole
 // number without a decimal point (white is 16777215). A missing key, or a value that does not
@@ -23,7 +30,8 @@
 
 namespace snapfolio {
 
-// Raised by a write that cannot reach the disk (and by nothing else: reads never fail).
+// Raised by a write that cannot reach the disk, or that would replace a file this object could
+// not read (and by nothing else: reads never fail).
 class SettingsWriteError : public Failure {
  public:
   using Failure::Failure;
@@ -32,7 +40,8 @@ class SettingsWriteError : public Failure {
 class TIniFile {
  public:
   // Reads the file at `path` if it exists and can be read; a missing or unreadable file reads
-  // as empty (every key gives its default).
+  // as empty (every key gives its default). A file that exists but cannot be read is never
+  // overwritten: writes to it throw SettingsWriteError.
   explicit TIniFile(std::string path);
 
   const std::string& FileName() const { return path_; }
@@ -44,7 +53,10 @@ class TIniFile {
   double ReadFloat(std::string_view section, std::string_view key, double defaultValue) const;
 
   // Each write reaches the disk before it returns; throws SettingsWriteError otherwise (the
-  // value is then not changed in this object either).
+  // value is then not changed in this object either, and the file on disk is as before).
+  // Bytes of `value` that are not valid UTF-8 are stored as U+FFFD. Section and key names
+  // must be plain names (no line break, no "=" in a key, no "]" in a section):
+  // std::invalid_argument otherwise.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
@@ -54,26 +66,39 @@ class TIniFile {
   bool ValueExists(std::string_view section, std::string_view key) const;
 
  private:
+  // One line of the file. Lines that hold no key (blank lines, comments, anything else) are
+  // kept as they are, so a file edited by hand keeps them when the program writes a value.
   struct Entry {
     std::string key;
-    std::string value;
+    std::string value;  // the whole line when !isKey
+    bool isKey = true;
   };
   struct Section {
     std::string name;
+    bool hasHeader = true;  // false only for the lines before the first "[section]"
     std::vector<Entry> entries;
   };
 
   const std::string* find(std::string_view section, std::string_view key) const;
+  void write(std::string_view section, std::string_view key, std::string_view value);
   void save(const std::vector<Section>& sections) const;
 
   std::string path_;
   std::vector<Section> sections_;
 };
 
+// Section and key names compare without regard to ASCII letter case.
+bool sameName(std::string_view a, std::string_view b);
+
 // The value forms, also used where a value crosses the command line.
 std::string formatInteger(long long value);
-std::string formatNumber(double value);  // whole numbers without a decimal point
+// Shortest decimal text that reads back exactly, "." as the decimal point whatever the locale;
+// whole numbers without a decimal point (16777215).
+std::string formatNumber(double value);
+// Optional sign and decimal digits, blanks around them ignored, within the range of int.
 bool parseInteger(std::string_view text, int& value);
+// Decimal floating point with optional sign and exponent ("1e3"), blanks around it ignored;
+// "", "nan", "inf" and out-of-range values are not numbers.
 bool parseNumber(std::string_view text, double& value);
 
 }  // namespace snapfolio
