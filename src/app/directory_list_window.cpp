@@ -31,6 +31,8 @@ DirectoryList::DirectoryList(QWidget* parent) : QTreeWidget(parent) {
   setExpandsOnDoubleClick(false);
   setIndentation(12);
   setUniformRowHeights(true);
+  // a list of folders, not a tree to fold: no branch marks
+  setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
   setSelectionMode(QAbstractItemView::SingleSelection);
   connect(this, &QTreeWidget::itemActivated, this, &DirectoryList::openEntry);
 }
@@ -40,6 +42,12 @@ void DirectoryList::setDirectory(const QString& directory) {
   directory_ = directory;
   reread(changed);
   if (changed) emit directoryChanged(directory_);
+}
+
+// The list is filled before the window first shows; only then is its height known.
+void DirectoryList::showEvent(QShowEvent* event) {
+  QTreeWidget::showEvent(event);
+  if (currentItem() != nullptr) scrollToItem(currentItem(), QAbstractItemView::PositionAtCenter);
 }
 
 void DirectoryList::openEntry(QTreeWidgetItem* item) {
@@ -102,7 +110,7 @@ void DirectoryList::reread(bool force) {
   }
   setCurrentItem(select);
   if (force) {
-    scrollToItem(here);
+    scrollToItem(here, QAbstractItemView::PositionAtCenter);
   } else {
     verticalScrollBar()->setValue(scroll);
   }

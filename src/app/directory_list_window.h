@@ -31,6 +31,9 @@ class DirectoryList : public QTreeWidget {
   // The user or the program changed the current directory text.
   void directoryChanged(const QString& directory);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void reread(bool force);
   void openEntry(QTreeWidgetItem* item);

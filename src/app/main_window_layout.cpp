@@ -173,9 +173,11 @@ void TSnapfolio::createForm() {
   auto* tree = new QVBoxLayout;
   tree->addWidget(DriveComboBox1);
   tree->addWidget(DirectoryListBox1, 1);
-  nav->addLayout(tree, 3);
-  nav->addWidget(FileListBox1, 2);
+  nav->addLayout(tree, 1);
+  nav->addWidget(FileListBox1);
+  FileListBox1->setFixedWidth(120);
   DirectoryListBox1->setMinimumHeight(120);
+  DirectoryListBox1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
 
   auto* newDirRow = new QHBoxLayout;
   newDirRow->addWidget(Label3);
@@ -188,8 +190,8 @@ void TSnapfolio::createForm() {
                        QLabel* ext, QCheckBox* adjust, QPushButton* adjustButton, QCheckBox* stamp,
                        QPushButton* stampButton) {
     auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(8, 4, 8, 6);
-    grid->setVerticalSpacing(4);
+    grid->setContentsMargins(8, 2, 8, 4);
+    grid->setVerticalSpacing(3);
     grid->addWidget(gazou, 0, 0, 1, 3);
     auto* widthRow = new QHBoxLayout;
     widthRow->addWidget(widthLabel);
@@ -218,8 +220,8 @@ void TSnapfolio::createForm() {
              AutoAdjust2, AdjstButton2, CheckTimeStmp2, FontButton2);
 
   auto* html = new QGridLayout(GroupBox5);
-  html->setContentsMargins(8, 4, 8, 6);
-  html->setVerticalSpacing(4);
+  html->setContentsMargins(8, 2, 8, 4);
+  html->setVerticalSpacing(3);
   html->addWidget(HtmlCnv, 0, 0, 1, 3);
   html->addWidget(Label4, 1, 0);
   html->addWidget(HtmlFile, 1, 1);
@@ -234,13 +236,13 @@ void TSnapfolio::createForm() {
 
   auto* left = new QVBoxLayout(GroupBox1);
   left->setContentsMargins(8, 6, 8, 8);
-  left->setSpacing(6);
+  left->setSpacing(5);
   left->addLayout(nav, 1);
   left->addLayout(newDirRow);
   left->addWidget(GroupBox2);
   left->addWidget(GroupBox3);
   left->addWidget(GroupBox5);
-  GroupBox1->setMinimumWidth(kGroupBox1Width);
+  GroupBox1->setFixedWidth(kGroupBox1Width);
 
   auto* buttons = new QHBoxLayout;
   buttons->setSpacing(8);
@@ -271,7 +273,7 @@ void TSnapfolio::createForm() {
 // The window's size follows the form: its height reaches 30 pixels below GroupBox1 and its
 // width 15 pixels beyond Panel1, measured in the laid-out geometry.
 void TSnapfolio::fitWindowSize() {
-  resize(sizeHint());
+  resize(minimumSizeHint());  // the compact form; the lists grow with the window
   layout()->activate();
   const QRect group = GroupBox1->geometry();
   const QRect panel(Panel1->mapTo(this, QPoint(0, 0)), Panel1->size());
