@@ -15,7 +15,7 @@ packages=(
   # running the window without a display, driving it, screenshots
   xvfb xauth xdotool x11-utils
   # peers of the benchmark and fetching the sample photos
-  imagemagick libvips-tools apt-utils ca-certificates
+  imagemagick libvips-tools bc apt-utils ca-certificates
 )
 
 missing=()

@@ -23,7 +23,9 @@ void checkSize(int width, int height) {
 
 }  // namespace
 
-Raster::Raster(int width, int height) { resize(width, height); }
+Raster::Raster(int width, int height) {
+  resize(width, height);
+}
 
 void Raster::resize(int width, int height) {
   checkSize(width, height);

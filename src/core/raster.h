@@ -22,9 +22,15 @@ static_assert(std::endian::native == std::endian::little,
 // Largest surface or decoded photo the program will hold: 250 megapixels (1 GB of pixels).
 inline constexpr long long kMaxPixels = 250'000'000;
 
-inline constexpr int redOf(std::uint32_t colour) { return static_cast<int>(colour & 0xFF); }
-inline constexpr int greenOf(std::uint32_t colour) { return static_cast<int>((colour >> 8) & 0xFF); }
-inline constexpr int blueOf(std::uint32_t colour) { return static_cast<int>((colour >> 16) & 0xFF); }
+inline constexpr int redOf(std::uint32_t colour) {
+  return static_cast<int>(colour & 0xFF);
+}
+inline constexpr int greenOf(std::uint32_t colour) {
+  return static_cast<int>((colour >> 8) & 0xFF);
+}
+inline constexpr int blueOf(std::uint32_t colour) {
+  return static_cast<int>((colour >> 16) & 0xFF);
+}
 inline constexpr std::uint32_t rgb(int r, int g, int b) {
   return static_cast<std::uint32_t>(r & 0xFF) | (static_cast<std::uint32_t>(g & 0xFF) << 8) |
          (static_cast<std::uint32_t>(b & 0xFF) << 16);

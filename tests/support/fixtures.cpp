@@ -12,7 +12,9 @@ namespace snapfolio::test {
 
 namespace fs = std::filesystem;
 
-fs::path fixturePath(const std::string& name) { return fs::path(SNAPFOLIO_TEST_FIXTURES) / name; }
+fs::path fixturePath(const std::string& name) {
+  return fs::path(SNAPFOLIO_TEST_FIXTURES) / name;
+}
 
 fs::path photoPath(const std::string& name) {
   const char* dir = std::getenv("SNAPFOLIO_PHOTOS");
@@ -22,8 +24,8 @@ fs::path photoPath(const std::string& name) {
   }
   fs::path path = fs::path(dir) / name;
   if (!fs::exists(path)) {
-    ADD_FAILURE() << "missing fixture photo " << path
-                  << "; run tests/fixtures/fetch-photos.sh " << dir;
+    ADD_FAILURE() << "missing fixture photo " << path << "; run tests/fixtures/fetch-photos.sh "
+                  << dir;
     return {};
   }
   return path;
@@ -41,8 +43,7 @@ const std::initializer_list<const char*>& allPhotoNames() {
 TempDir::TempDir() {
   std::random_device rd;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path candidate =
-        fs::temp_directory_path() / ("snapfolio-test-" + std::to_string(rd()));
+    fs::path candidate = fs::temp_directory_path() / ("snapfolio-test-" + std::to_string(rd()));
     std::error_code ec;
     if (fs::create_directory(candidate, ec)) {
       path_ = candidate;

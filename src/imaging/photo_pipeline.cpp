@@ -1,0 +1,108 @@
+#include "imaging/photo_pipeline.h"
+
+#include <cmath>
+#include <limits>
+
+#include <QRect>
+
+#include "core/failure.h"
+#include "core/file_names.h"
+#include "imaging/auto_adjust.h"
+#include "jpeg/jpeg_image.h"
+#include "settings/ini_file.h"
+#include "timestamp/date_time.h"
+
+namespace snapfolio {
+
+namespace {
+
+std::string_view trimBlanks(std::string_view text) {
+  const char* blanks = " \t\r\n";
+  std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  std::size_t last = text.find_last_not_of(blanks);
+  return text.substr(first, last - first + 1);
+}
+
+// The requested width: the text read as a decimal number, truncated toward zero ("150.9" is
+// 150). A text that is not a number, and a width of zero or below, cannot make an image.
+int targetWidth(const std::string& widthText) {
+  double value = 0;
+  if (!parseNumber(trimBlanks(widthText), value)) {
+    throw Failure("width text \"" + widthText + "\" is not a number");
+  }
+  double truncated = std::trunc(value);
+  if (truncated < 1 || truncated > std::numeric_limits<int>::max()) {
+    throw Failure("width " + widthText + " gives no image");
+  }
+  return static_cast<int>(truncated);
+}
+
+// H = (ImageHeight x W) div ImageWidth, truncating. Computed in 64 bits: a product that does
+// not fit 32 bits is refused instead of wrapping around.
+int targetHeight(int imageWidth, int imageHeight, int width) {
+  if (imageWidth <= 0 || imageHeight < 0) throw Failure("the photo has no size");
+  long long height = static_cast<long long>(imageHeight) * width;
+  if (height > std::numeric_limits<int>::max()) throw Failure("target height out of range");
+  return static_cast<int>(height / imageWidth);
+}
+
+}  // namespace
+
+PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
+                           int imageNumber, Workspace& workspace, ErrorText& errorText,
+                           PipelinePort& port) {
+  PipelineResult result;
+  const PipelineInputs inputs = port.pipelineInputs(imageNumber);
+  Raster& surface = workspace.surface(imageNumber);
+  bool placed = false;
+  int left = 0;
+  int top = 0;
+  try {
+    TJPEGImage jpeg;
+
+    errorText.set("0100 : タイムスタンプの作成に失敗した。");
+    result.stampText = FormatDateTime(inputs.format, fileDateTime(fileName));
+
+    errorText.set("0101 : " + fileName + "の読み込みに失敗した。");
+    jpeg.LoadFromFile(fileName);
+
+    const std::string outputStem =
+        inputs.image.prefix + splitFileName(fileName).base + inputs.image.suffix;
+    port.setStatus(StatusLine::Overall, outputStem + " サイズ変換中");
+
+    const int width = targetWidth(widthText);
+    const int height = targetHeight(jpeg.ImageWidth(), jpeg.ImageHeight(), width);
+    surface.resize(width, height);
+    port.advanceGauge(GaugeId::Overall);
+
+    errorText.set("0102 : " + fileName + "のサイズ変換に失敗した。");
+    jpeg.DrawTo(surface, QRect(0, 0, width, height));
+    port.advanceGauge(GaugeId::Overall);
+
+    if (imageNumber == 1) {
+      top = (kPreviewPanelHeight - height) / 2;
+      left = (kPreviewPanelWidth - width) / 2;
+      placed = true;
+    }
+
+    if (inputs.image.autoAdjust) {
+      port.setStatus(StatusLine::Overall, outputStem + "　画像補正中");
+      AoutAdjust(surface, inputs.correction, errorText, port);
+      port.advanceGauge(GaugeId::Overall);
+    }
+
+    if (inputs.image.timeStamp) {
+      result.stampRect = drawTimeStamp(surface, inputs.style, result.stampText);
+      port.advanceGauge(GaugeId::Overall);
+    }
+    result.ok = true;
+  } catch (...) {
+    port.showError(errorText.text());
+  }
+  // The preview shows surface 1 as the call left it, also after a failed correction.
+  if (placed) port.placePreview(surface, left, top);
+  return result;
+}
+
+}  // namespace snapfolio

@@ -1,0 +1,268 @@
+#include "run/album_conv.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <limits>
+#include <map>
+#include <optional>
+#include <system_error>
+
+#include "album/html_edit.h"
+#include "core/failure.h"
+#include "core/file_names.h"
+#include "jpeg/jpeg_image.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+
+namespace snapfolio {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Message numbers of image 1 and image 2.
+struct ImageMessages {
+  const char* pipeline;  // "…のJPEGからの変換に失敗した。"
+  const char* allocate;  // "JPEG領域の確保ができない。"
+  const char* convert;   // "…のJPEGへの変換に失敗した。"
+  const char* store;     // "…のJPEGの格納に失敗した。"
+};
+constexpr ImageMessages kMessages[2] = {
+    {"0005 : ", "0006 : ", "0007 : ", "0008 : "},
+    {"0009 : ", "000A : ", "000B : ", "000C : "},
+};
+
+// A path made comparable: absolute and normalised, symbolic links resolved where they exist.
+std::string identity(const std::string& path) {
+  std::error_code ec;
+  fs::path resolved = fs::weakly_canonical(fs::absolute(path, ec), ec);
+  return ec ? fs::path(path).lexically_normal().string() : resolved.string();
+}
+
+// Before anything is written: no output image may replace a chosen photo, and no two output
+// images of the run may share a name (image 1 and 2 of one photo with equal affixes, or two
+// photos of the same name from different folders). Returns the message, or nothing.
+std::optional<std::string> findOverwrite(const RunOptions& options,
+                                         const std::vector<std::string>& photos) {
+  std::map<std::string, std::string> photoIds;  // identity -> photo
+  for (const auto& photo : photos) photoIds.emplace(identity(photo), photo);
+  std::map<std::string, std::string> outputs;  // identity -> output name
+  for (const auto& photo : photos) {
+    for (int n = 0; n < 2; ++n) {
+      const ImageOptions& image = options.image[n];
+      if (!image.produce) continue;
+      std::string output =
+          joinPath(options.outputDir, outputFileName(photo, image.prefix, image.suffix));
+      std::string id = identity(output);
+      if (auto it = photoIds.find(id); it != photoIds.end()) {
+        return "0010 : 出力画像" + std::to_string(n + 1) + "のファイル名 " + output +
+               " が入力写真と同じです。入力写真を上書きしないよう、変換を中止しました。"
+               "ファイル名の前後に文字を設定するか、出力ディレクトリを変更してください。";
+      }
+      if (!outputs.emplace(id, output).second) {
+        return "0011 : 出力ファイル名 " + output +
+               " が複数の出力画像で重複しています。上書きを避けるため、変換を中止しました。"
+               "ファイル名の前後の文字を画像ごとに変えてください。";
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+class Run {
+ public:
+  Run(RunPort& port, Workspace& workspace, const std::string& settingsPath)
+      : port_(port), workspace_(workspace), settingsPath_(settingsPath) {}
+
+  RunSummary operator()() {
+    try {
+      steps();
+    } catch (...) {
+      summary_.failed = true;
+      port_.showError(errorText_.text());
+    }
+    return summary_;
+  }
+
+ private:
+  void steps() {
+    port_.clearStopRequest();
+    errorText_.set("0000 : iniファイルの領域が確保できない。");
+    TIniFile ini(settingsPath_);
+    const RunOptions options = port_.runOptions();
+
+    errorText_.set("0001 : iniファイルの書き込みができない。");
+    write(ini, keys::OUTDIR, options.outputDir);
+    write(ini, keys::IMAGE[0].priFn, options.image[0].prefix);
+    write(ini, keys::TOP, options.top);
+    write(ini, keys::LEFT, options.left);
+
+    errorText_.set("0002 : InFileOpenの表示ができない。");
+    std::optional<std::vector<std::string>> chosen = port_.choosePhotos();
+    if (chosen) {
+      const std::vector<std::string>& photos = *chosen;
+      summary_.photos = static_cast<int>(photos.size());
+      port_.setGaugeMaximum(GaugeId::Overall, 1);
+      port_.setGaugeMaximum(GaugeId::Overall,
+                            overallGaugeMaximum(options, static_cast<int>(photos.size())));
+
+      errorText_.set("0003 : InFileOpenの取り込みができない。");
+      if (auto message = findOverwrite(options, photos)) {
+        errorText_.set(*message);
+        throw Failure(*message);
+      }
+      for (std::size_t i = 0; i < photos.size(); ++i) {
+        if (port_.stopRequested()) {
+          port_.clearStopRequest();
+          break;
+        }
+        const std::string& photo = photos[i];
+        errorText_.set("0004 : フォームのファオグラウンド処理ができない。");
+        port_.bringToForeground();
+        port_.setStatus(StatusLine::Overall, cutUtf8(fileNamePart(photo), 40) + " 読み込み中");
+        for (int n = 1; n <= 2; ++n) {
+          if (options.image[n - 1].produce) produceImage(options, photo, n);
+        }
+      }
+
+      if (options.htmlCnv) {
+        port_.setStatus(StatusLine::Detail, "HTML変換中");
+        port_.setGaugeMaximum(GaugeId::Detail, static_cast<int>(photos.size()));
+        albumPage(options, photos);
+        port_.setGaugeValue(GaugeId::Detail, 0);
+        port_.advanceGauge(GaugeId::Overall);
+      }
+      port_.setStatus(StatusLine::Overall, "変換終了");
+    }
+
+    errorText_.set("000E : iniFileの書き込みに失敗した。");
+    write(ini, keys::INDIR, port_.photoDialogFileName());
+    for (int n = 0; n < 2; ++n) {
+      const ImageOptions& image = options.image[n];
+      const keys::ImageKeys& k = keys::IMAGE[n];
+      write(ini, k.gazou, image.produce);
+      write(ini, k.width, image.widthText);
+      if (n == 1) write(ini, k.priFn, image.prefix);
+      write(ini, k.aftFn, image.suffix);
+      write(ini, k.atAdj, image.autoAdjust);
+    }
+    write(ini, keys::TIMSTMP[0], options.image[0].timeStamp);
+    write(ini, keys::TIMSTMP[1], options.image[1].timeStamp);
+    write(ini, keys::HTMLCK, options.htmlCnv);
+    write(ini, keys::ALBMTITL, options.albumTitle);
+    write(ini, keys::HTMLFIL, options.htmlFile);
+  }
+
+  // One output image of one photo: the pipeline, then the save.
+  void produceImage(const RunOptions& options, const std::string& photo, int n) {
+    const ImageOptions& image = options.image[n - 1];
+    const ImageMessages& m = kMessages[n - 1];
+    errorText_.set(m.pipeline + photo + "のJPEGからの変換に失敗した。");
+    PipelineResult result = PhotDispSet(photo, image.widthText, n, workspace_, errorText_, port_);
+    if (!result.ok) {
+      // The pipeline has shown its "ERROR" box; the surface does not hold this photo's
+      // picture, so nothing is saved under its name.
+      summary_.failed = true;
+      port_.advanceGauge(GaugeId::Overall);
+      return;
+    }
+    const std::string name = outputFileName(photo, image.prefix, image.suffix);
+    port_.setStatus(StatusLine::Overall,
+                    image.prefix + splitFileName(photo).base + image.suffix + " 格納中");
+
+    errorText_.set(std::string(m.allocate) + "JPEG領域の確保ができない。");
+    std::optional<TJPEGImage> jpeg;
+    jpeg.emplace();
+
+    errorText_.set(m.convert + photo + "のJPEGへの変換に失敗した。");
+    const Raster& surface = workspace_.surface(n);
+    if (surface.isEmpty()) {
+      // A surface without pixels (a very wide photo at a small width) would be saved as an
+      // empty file; that is no image.
+      throw Failure("the output image has no pixels");
+    }
+    jpeg->Assign(surface);
+
+    errorText_.set(m.store + photo + "のJPEGの格納に失敗した。");
+    jpeg->SaveToFile(joinPath(options.outputDir, name));
+    ++summary_.imagesWritten;
+
+    if (n == 2) errorText_.set("000D : JPEG領域の開放に失敗した。");
+    jpeg.reset();
+    port_.advanceGauge(GaugeId::Overall);
+  }
+
+  void albumPage(const RunOptions& options, const std::vector<std::string>& photos) {
+    HtmlEditInput input;
+    input.templatePath = options.htmlTemplateFile;
+    input.pageFileName = options.htmlFile;
+    input.outputDir = options.outputDir;
+    input.page.title = options.albumTitle;
+    input.page.photos = photos;
+    input.page.prefix1 = options.image[0].prefix;
+    input.page.suffix1 = options.image[0].suffix;
+    input.page.prefix2 = options.image[1].prefix;
+    input.page.suffix2 = options.image[1].suffix;
+    input.page.width1Text = options.image[0].widthText;
+    input.page.progressStep = [this] { port_.advanceGauge(GaugeId::Overall); };
+    errorText_.set("000F : HTMLページの作成に失敗した。");
+    HtmlEdit(input, port_, errorText_);
+    summary_.pageWritten = true;
+  }
+
+  RunPort& port_;
+  Workspace& workspace_;
+  const std::string& settingsPath_;
+  ErrorText errorText_;
+  RunSummary summary_;
+};
+
+}  // namespace
+
+int overallGaugeMaximum(const RunOptions& options, int photoCount) {
+  long long n = photoCount;
+  long long maximum = 1;
+  if (options.image[0].produce) maximum += 3 * n;
+  if (options.image[1].produce) maximum += 3 * n;
+  if (options.htmlCnv) maximum += n;
+  for (const ImageOptions& image : options.image) {
+    if (image.autoAdjust) maximum += n;
+    if (image.timeStamp) maximum += n;
+  }
+  if (options.htmlCnv) maximum += 1;
+  maximum -= 1;
+  return static_cast<int>(std::min<long long>(maximum, std::numeric_limits<int>::max()));
+}
+
+RunSummary AlbumConv(RunPort& port, Workspace& workspace, const std::string& settingsPath) {
+  RunSummary summary = Run(port, workspace, settingsPath)();
+  summary.started = true;
+  return summary;
+}
+
+RunSummary OKButtonClick(RunPort& port, Workspace& workspace, const std::string& settingsPath) {
+  const RunOptions options = port.runOptions();
+  const ImageOptions& one = options.image[0];
+  const ImageOptions& two = options.image[1];
+  if (!one.widthText.empty() && !two.widthText.empty() && one.prefix.empty() &&
+      one.suffix.empty() && two.prefix.empty() && two.suffix.empty()) {
+    port.showMessage(
+        "画像1画像2を区別するためにファイル名の前後いずれかに文字を設定してください。");
+    return {};
+  }
+  if (!one.produce && !two.produce) {
+    if (!options.htmlCnv) {
+      port.showMessage("いずれの画像も指定されていない為に画像の変換は行われません。");
+      return {};
+    }
+    port.showMessage("いずれの画像も指定されていない為にHTMLのみ出力します。");
+    return AlbumConv(port, workspace, settingsPath);
+  }
+  if ((one.produce && one.widthText.empty()) || (two.produce && two.widthText.empty())) {
+    port.showMessage("出力する画像の横幅を指定してください。");
+    return {};
+  }
+  return AlbumConv(port, workspace, settingsPath);
+}
+
+}  // namespace snapfolio

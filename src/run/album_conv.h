@@ -1,0 +1,34 @@
+// The conversion run: validation of the options (OKButtonClick) and the run over the chosen
+// photos (AlbumConv): output images, the album page, the settings stored at run start and end.
+//
+// Synchronous: the caller decides the thread (the main window runs it off the user-interface
+// thread; the command line on its only thread). Talks to its surroundings only through the
+// RunPort; the work surfaces persist in the caller's Workspace between runs.
+#pragma once
+
+#include <string>
+
+#include "imaging/photo_pipeline.h"
+#include "run/run_port.h"
+
+namespace snapfolio {
+
+// The outcome of a run, for callers that need more than the messages (the command line).
+struct RunSummary {
+  bool started = false;      // the validation let the run start
+  bool failed = false;       // an "ERROR" box was shown (by the run or by a pipeline call)
+  int photos = 0;            // photos chosen
+  int imagesWritten = 0;     // output images saved
+  bool pageWritten = false;  // the album step ran to its end
+};
+
+// Checks the options and starts AlbumConv, or shows why not.
+RunSummary OKButtonClick(RunPort& port, Workspace& workspace, const std::string& settingsPath);
+
+// The run itself.
+RunSummary AlbumConv(RunPort& port, Workspace& workspace, const std::string& settingsPath);
+
+// The maximum of the overall gauge for a run of `photoCount` photos with these options.
+int overallGaugeMaximum(const RunOptions& options, int photoCount);
+
+}  // namespace snapfolio

@@ -1,0 +1,63 @@
+// RecordingPort: a RunPort for tests. Keeps every call in order as a line of text, holds the
+// two gauges and status lines like the main window does, and answers the run's questions from
+// fields the test sets up (options, the photo selection, the stop request).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/gauge.h"
+#include "run/run_port.h"
+
+namespace snapfolio::test {
+
+class RecordingPort : public RunPort {
+ public:
+  RecordingPort();
+
+  // ProgressPort
+  void setStatus(StatusLine line, const std::string& text) override;
+  void setGaugeMaximum(GaugeId gauge, int maximum) override;
+  void setGaugeValue(GaugeId gauge, int value) override;
+  void advanceGauge(GaugeId gauge) override;
+  // MessagePort
+  void showMessage(const std::string& text) override;
+  void showError(const std::string& text) override;
+  void showFileError(const std::string& text) override;
+  // PipelinePort
+  PipelineInputs pipelineInputs(int imageNumber) override;
+  void placePreview(const Raster& surface, int left, int top) override;
+  // RunPort
+  RunOptions runOptions() override;
+  std::optional<std::vector<std::string>> choosePhotos() override;
+  std::string photoDialogFileName() override;
+  void bringToForeground() override;
+  bool stopRequested() override;
+  void clearStopRequest() override;
+
+  // What the test sets up.
+  RunOptions options;
+  std::string format = "hh:nn AM/PM";
+  TimeStampStyle styles[2];
+  CorrectionValues correction;
+  std::optional<std::vector<std::string>> selection;  // nothing: the user cancels
+  bool stop = false;
+  // Sets the stop request when the photo with this index starts (-1: never).
+  int stopAtPhoto = -1;
+
+  // What the engine did.
+  std::vector<std::string> calls;     // every call, in order
+  std::vector<std::string> messages;  // "Snapfolio: ...", "ERROR: ...", "File Error: ..."
+  std::string status[2];
+  Gauge gauges[2];
+  int gaugeAdvances[2] = {0, 0};
+  std::string dialogFileName;
+  int foregroundCount = 0;
+  int previewLeft = 0, previewTop = 0, previewWidth = 0, previewHeight = 0;
+  bool previewShown = false;
+
+  std::vector<std::string> errors() const;  // the texts of the "ERROR" boxes
+};
+
+}  // namespace snapfolio::test
