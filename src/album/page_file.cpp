@@ -48,6 +48,9 @@ std::string fileErrorReason(int error) {
     case ENAMETOOLONG:
       text = "ファイル名が長すぎる。";
       break;
+    case EFBIG:
+      text = "ファイルが大きすぎる。";
+      break;
     case EIO:
       text = "入出力エラーが起きた。";
       break;
