@@ -7,6 +7,7 @@
 #include "album/template_text.h"
 #include "core/file_names.h"
 #include "core/text_encoding.h"
+#include "timestamp/date_time.h"
 
 namespace snapfolio {
 
@@ -45,13 +46,15 @@ std::string AlbumValues::fileName(std::string_view photoPath) const {
 }
 
 std::string AlbumValues::fileDate(const std::string& photoPath,
-                                  const FileDateText& fileDate) const {
-  if (!fileDate) throw PhotoDateError(photoPath, "no source of file dates");
+                                  const FileTimeSource& fileTime) const {
+  DateTime time;
   try {
-    return encode(fileDate(photoPath));
+    if (!fileTime) throw Failure("no source of file times");
+    time = fileTime(photoPath);
   } catch (const std::exception& e) {
     throw PhotoDateError(photoPath, e.what());
   }
+  return encode(generalDateTime(time));
 }
 
 }  // namespace snapfolio

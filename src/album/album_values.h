@@ -29,9 +29,9 @@ class AlbumValues {
                          std::string_view suffix) const;
   // "$FILENAME": base name + extension, escaped.
   std::string fileName(std::string_view photoPath) const;
-  // "$FILEDATE": the text of `fileDate` for the photo. Throws PhotoDateError when the date
-  // cannot be read.
-  std::string fileDate(const std::string& photoPath, const FileDateText& fileDate) const;
+  // "$FILEDATE": the photo's file time as the short date, a blank and the long time (the date
+  // alone at 00:00:00). Throws PhotoDateError when the time cannot be read.
+  std::string fileDate(const std::string& photoPath, const FileTimeSource& fileTime) const;
 
  private:
   std::string encode(std::string_view utf8Text) const;

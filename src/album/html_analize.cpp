@@ -113,7 +113,7 @@ class Expansion {
       return p + 9;
     }
     if (rest.starts_with(kFileDate)) {
-      emit(values_.fileDate(photo(p, kFileDate), options_.fileDate), p);
+      emit(values_.fileDate(photo(p, kFileDate), options_.fileTime), p);
       return p + 9;
     }
     if (rest.starts_with(kWidth)) {

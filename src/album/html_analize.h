@@ -20,6 +20,7 @@
 
 #include "album/html_edit.h"
 #include "core/failure.h"
+#include "timestamp/date_time.h"
 
 namespace snapfolio {
 
@@ -69,12 +70,12 @@ class PhotoDateError : public Failure {
   std::string photo_;
 };
 
-// The text that "$FILEDATE" writes for a photo path, in UTF-8: the file's modification time as
-// the short date, a blank and the long time. Throws when the date cannot be read.
-using FileDateText = std::function<std::string(const std::string& photoPath)>;
+// Where the photos' file times come from: the files themselves in the program (fileDateTime),
+// a fake clock in tests. Throws when the time cannot be read.
+using FileTimeSource = std::function<DateTime(const std::string& photoPath)>;
 
 struct AnalizeOptions {
-  FileDateText fileDate;  // required when the template uses "$FILEDATE"
+  FileTimeSource fileTime = fileDateTime;
   // Upper bound of the page size; a template that would write more is reported. No real album
   // page comes near it: it only keeps a runaway template from filling the disk.
   std::uint64_t maxPageBytes = std::uint64_t{1} << 30;

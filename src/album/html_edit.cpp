@@ -104,4 +104,8 @@ void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
   }
 }
 
+void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText) {
+  HtmlEdit(input, messages, errorText, AnalizeOptions{});
+}
+
 }  // namespace snapfolio

@@ -46,9 +46,4 @@ struct AnalizeOptions;
 void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText,
               const AnalizeOptions& options);
 
-// The text "$FILEDATE" writes in the program: the photo file's modification time as the short
-// date, a blank and the long time (the date alone at 00:00:00). Throws Failure when the file's
-// time cannot be read.
-std::string albumFileDate(const std::string& photoPath);
-
 }  // namespace snapfolio

@@ -33,9 +33,10 @@ inline AlbumPageInput pageInput(std::vector<std::string> photos) {
   return input;
 }
 
+// Every photo was last changed at 2024-05-06 07:08:10.
 inline AnalizeOptions fakeClock() {
   AnalizeOptions options;
-  options.fileDate = [](const std::string&) { return std::string(kFakeDate); };
+  options.fileTime = [](const std::string&) { return DateTime{2024, 5, 6, 7, 8, 10}; };
   return options;
 }
 

@@ -206,18 +206,20 @@ TEST(HtmlAnalize, NonUtf8FileNameIsReadAsCodePage932) {
   EXPECT_EQ(expand("<p>$FILENAME</p>", input).page, "<p>写真.jpg</p>");
 }
 
-TEST(HtmlAnalize, FileDatesComeFromTheGivenClockPerPhoto) {
+TEST(HtmlAnalize, FileDatesComeFromTheClockPerPhoto) {
   AnalizeOptions options;
-  options.fileDate = [](const std::string& path) { return "date of " + path; };
+  options.fileTime = [](const std::string& path) {
+    // the date alone at midnight
+    return path.ends_with("b.jpg") ? DateTime{2001, 1, 2, 0, 0, 0} : DateTime{2024, 5, 6, 17, 0, 4};
+  };
   Expanded out = expand("<!--$LOOP-->$FILEDATE;<!--$/LOOP-->",
                         pageInput(photosNamed({"a.jpg", "b.jpg"})), options);
-  EXPECT_EQ(out.page,
-            "<!--$LOOP-->date of /photos/a.jpg;<!---->date of /photos/b.jpg;<!--$/LOOP-->");
+  EXPECT_EQ(out.page, "<!--$LOOP-->2024/05/06 17:00:04;<!---->2001/01/02;<!--$/LOOP-->");
 }
 
 TEST(HtmlAnalize, UnreadableFileDateNamesThePhoto) {
   AnalizeOptions options;
-  options.fileDate = [](const std::string&) -> std::string { throw Failure("gone"); };
+  options.fileTime = [](const std::string&) -> DateTime { throw Failure("gone"); };
   try {
     expand("x $FILEDATE", pageInput(photosNamed({"a.jpg"})), options);
     FAIL() << "no failure";

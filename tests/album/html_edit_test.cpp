@@ -6,9 +6,11 @@
 
 #include <chrono>
 #include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -169,7 +171,7 @@ TEST_F(HtmlEditTest, MalformedTemplateKeepsTheEarlierPage) {
 TEST_F(HtmlEditTest, UnreadablePhotoDateIsReported) {
   writeFile(input_.templatePath, "$FILEDATE");
   AnalizeOptions options;
-  options.fileDate = [](const std::string&) -> std::string { throw Failure("no such file"); };
+  options.fileTime = [](const std::string&) -> DateTime { throw Failure("no such file"); };
   EXPECT_THROW(HtmlEdit(input_, port_, errorText_, options), Failure);
   EXPECT_EQ(errorText_.text(), "0013 : /photos/a.jpgのファイル日付が取得できない。");
   EXPECT_TRUE(outputFiles().empty());
@@ -218,6 +220,35 @@ TEST_F(HtmlEditTest, HundredMegabyteTemplate) {
   ::getrusage(RUSAGE_SELF, &usage);
   // The template is held once and the page is streamed: the peak stays in the hundreds of MiB.
   EXPECT_LT(usage.ru_maxrss, 1024L * 1024L) << "KiB";
+}
+
+// The program's own HtmlEdit: the dates are the photo files' modification times in local time.
+TEST_F(HtmlEditTest, FileDatesComeFromThePhotoFiles) {
+  auto touch = [this](const std::string& name, int hour, int minute, int second) {
+    std::string path = (dir_ / name).string();
+    writeFile(path, "jpeg");
+    std::tm local{};
+    local.tm_year = 2023 - 1900;
+    local.tm_mon = 10;
+    local.tm_mday = 5;
+    local.tm_hour = hour;
+    local.tm_min = minute;
+    local.tm_sec = second;
+    local.tm_isdst = -1;
+    struct timespec times[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
+    EXPECT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    return path;
+  };
+  input_.page.photos = {touch("a.jpg", 13, 45, 27), touch("b.jpg", 0, 0, 0)};
+  writeFile(input_.templatePath, "<!--$LOOP-->$FILEDATE<!--$/LOOP-->");
+  HtmlEdit(input_, port_, errorText_);
+  EXPECT_EQ(readFile(page()), "<!--$LOOP-->2023/11/05 13:45:26<!---->2023/11/05<!--$/LOOP-->");
+
+  fs::remove(input_.page.photos[1]);
+  EXPECT_THROW(HtmlEdit(input_, port_, errorText_), Failure);
+  EXPECT_EQ(errorText_.text(),
+            "0013 : " + input_.page.photos[1] + "のファイル日付が取得できない。");
+  EXPECT_EQ(readFile(page()), "<!--$LOOP-->2023/11/05 13:45:26<!---->2023/11/05<!--$/LOOP-->");
 }
 
 }  // namespace
