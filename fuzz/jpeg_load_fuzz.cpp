@@ -16,7 +16,7 @@
 namespace {
 
 // Larger images would only make each run slow without reaching new code.
-constexpr long long kFuzzMaxPixels = 4'000'000;
+constexpr long long kFuzzMaxPixels = 1'000'000;
 
 }  // namespace
 
