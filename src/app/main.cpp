@@ -1,8 +1,39 @@
 // Snapfolio: turns a batch of camera photos into the images and the page of a web album.
+#include <exception>
+
 #include <QApplication>
+#include <QMessageBox>
+
+#include "app/main_window.h"
+#include "imaging/correction_dialog.h"
+#include "timestamp/font_substitution.h"
+#include "timestamp/time_stamp_dialog.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName("Snapfolio");
-  return 0;
+  try {
+    QApplication::setApplicationName(QStringLiteral("Snapfolio"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Snapfolio"));
+    snapfolio::registerFontSubstitutions();
+
+    // The main window first (it fixes SettingsPath), then the dialogs, which read their own
+    // settings; all four live until the program ends.
+    snapfolio::TSnapfolio window;
+    snapfolio::TTimePropty1 timePropty1(window.settingsPath(), &window);
+    snapfolio::TTimePropty2 timePropty2(window.settingsPath(), &window);
+    snapfolio::TAdjstPropty1 adjstPropty1(window.settingsPath(), &window);
+    window.setLinks({
+        .timeStamp1 = &timePropty1,
+        .timeStamp2 = &timePropty2,
+        .correction = &adjstPropty1,
+        .style = [&](int n) { return n == 1 ? timePropty1.style() : timePropty2.style(); },
+        .format = [&] { return timePropty1.format(); },
+        .correctionValues = [&] { return adjstPropty1.correctionValues(); },
+    });
+    window.show();
+    return app.exec();
+  } catch (const std::exception& e) {
+    QMessageBox::critical(nullptr, QStringLiteral("Snapfolio"), QString::fromUtf8(e.what()));
+    return 0;
+  }
 }
