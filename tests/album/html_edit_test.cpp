@@ -72,6 +72,14 @@ TEST_F(HtmlEditTest, WritesTheExpandedTemplate) {
   EXPECT_TRUE(port_.messages.empty());
 }
 
+TEST_F(HtmlEditTest, EmptyTemplateGivesAnEmptyPage) {
+  writeFile(input_.templatePath, "");
+  writeFile(page(), "earlier page");
+  run();
+  EXPECT_TRUE(fs::exists(page()));
+  EXPECT_EQ(readFile(page()), "");
+}
+
 TEST_F(HtmlEditTest, WorkedExampleThroughFiles) {
   writeFile(input_.templatePath, kWorkedExample);
   input_.page.photos = photosNamed({"a.jpg", "b.jpg", "c.JPG", "d.jpg"});
