@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include "album/default_template.h"
 #include "app/dir_chk.h"
 #include "cli/cli_port.h"
 #include "core/file_names.h"
@@ -33,6 +34,7 @@ namespace {
 constexpr const char* kUsage = R"(usage:
   snapfolio-cli convert [--settings FILE] [--set SECTION/KEY=VALUE]... [--out DIR] PHOTO...
   snapfolio-cli render  [--settings FILE] [--set SECTION/KEY=VALUE]... --image N --png OUT PHOTO
+  snapfolio-cli default-template
   snapfolio-cli --help
 
 convert  Performs a conversion run exactly as the "入力" button of the window does, with the
@@ -43,6 +45,9 @@ render   Runs the photo pipeline for output image N (1 or 2) of one PHOTO and wr
          finished image losslessly as PNG to OUT. Prints one line on stdout:
            width=W height=H stamp="TEXT"[ stamp_rect=X,Y,W,H]
          (stamp_rect when the time stamp of that image is on).
+
+default-template
+         Prints the path of the album template shipped with the program (for "HTMLTMP").
 
 options:
   --settings FILE   the settings file (default: ./Snapfolio.ini); options are read from it
@@ -81,6 +86,15 @@ Arguments parse(int argc, char** argv) {
   args.command = argv[1];
   if (args.command == "--help" || args.command == "-h" || args.command == "help") {
     std::fputs(kUsage, stdout);
+    std::exit(0);
+  }
+  if (args.command == "default-template") {
+    std::string path = defaultTemplatePath();
+    if (path.empty()) {
+      std::fputs("snapfolio-cli: the default template is not installed\n", stderr);
+      std::exit(1);
+    }
+    std::printf("%s\n", path.c_str());
     std::exit(0);
   }
   if (args.command != "convert" && args.command != "render") {

@@ -217,7 +217,7 @@ TEST_F(AlbumConvTest, NeverOverwritesAChosenPhoto) {
   RunSummary summary = ok();
   EXPECT_TRUE(summary.failed);
   ASSERT_EQ(port.errors().size(), 1u);
-  EXPECT_EQ(port.errors()[0].rfind("0010 : ", 0), 0u) << port.errors()[0];
+  EXPECT_EQ(port.errors()[0].rfind("0014 : ", 0), 0u) << port.errors()[0];
   EXPECT_EQ(test::readFile(a), original);
   EXPECT_EQ(stored("Pict1Options", "WIDTH1"), "<absent>");
 }
@@ -229,7 +229,7 @@ TEST_F(AlbumConvTest, NeverWritesTwoOutputsUnderOneName) {
   RunSummary summary = ok();
   EXPECT_TRUE(summary.failed);
   ASSERT_EQ(port.errors().size(), 1u);
-  EXPECT_EQ(port.errors()[0].rfind("0011 : ", 0), 0u) << port.errors()[0];
+  EXPECT_EQ(port.errors()[0].rfind("0015 : ", 0), 0u) << port.errors()[0];
   EXPECT_TRUE(fs::is_empty(dir / "out"));
 }
 
