@@ -14,6 +14,8 @@ packages=(
   fonts-ipafont-gothic
   # running the window without a display, driving it, screenshots
   xvfb xauth xdotool x11-utils
+  # end-to-end tests: the album page in a headless browser, driven from Python
+  chromium python3
   # peers of the benchmark and fetching the sample photos
   imagemagick libvips-tools bc apt-utils ca-certificates
 )
