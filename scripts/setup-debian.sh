@@ -16,6 +16,8 @@ packages=(
   xvfb xauth xdotool x11-utils
   # end-to-end tests: the album page in a headless browser, driven from Python
   chromium python3
+  # checking the installed desktop entry
+  desktop-file-utils
   # peers of the benchmark and fetching the sample photos
   imagemagick libvips-tools bc apt-utils ca-certificates
 )
