@@ -162,6 +162,23 @@ TEST(CliTest, ReportsUsageErrorsAndFailures) {
   EXPECT_NE(noWidth.err.find("Snapfolio: 出力する画像の横幅を指定してください。"),
             std::string::npos)
       << noWidth.err;
+
+  // A missing template: the images are written, the closing line does not claim a page.
+  fs::path photo = test::photoPath("tiny.JPG");
+  ASSERT_FALSE(photo.empty());
+  Result noTemplate =
+      runCli({"convert", "--settings", "t.ini", "--out", ".", "--set", "Pict1Options/WIDTH1=50",
+              "--set", "Pict1Options/PRIFN1=t_", "--set", "Pict2Options/GAZOU2=0", "--set",
+              "OutStyl/HTMLCK=1", "--set", "OutStyl/HTMLFIL=index.html", "--set",
+              "OutStyl/HTMLTMP=" + (dir / "gone.dat").string(), photo.string()},
+             dir.path());
+  EXPECT_EQ(noTemplate.exitCode, 0) << noTemplate.err;
+  EXPECT_NE(noTemplate.err.find("Snapfolio: テンプレートファイルが存在しません。"),
+            std::string::npos)
+      << noTemplate.err;
+  EXPECT_NE(noTemplate.err.find("1 image(s) written to"), std::string::npos) << noTemplate.err;
+  EXPECT_EQ(noTemplate.err.find("with the album page"), std::string::npos) << noTemplate.err;
+  EXPECT_FALSE(fs::exists(dir / "index.html"));
 }
 
 TEST(CliTest, RenderPrintsTheSurfaceAndWritesALosslessPng) {
