@@ -15,6 +15,7 @@ Exit status: 0 all checks passed, 1 a check failed or something needed is missin
 import argparse
 import base64
 import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -41,7 +42,7 @@ PAGE_REPORT_JS = r"""
     if (img.complete) return resolve();
     img.addEventListener('load', resolve, {once: true});
     img.addEventListener('error', resolve, {once: true});
-    setTimeout(resolve, 15000);
+    setTimeout(resolve, 5000);
   });
   for (const img of document.images) {
     img.scrollIntoView({block: 'center'});
@@ -209,6 +210,8 @@ def main():
                  "scripts/setup-debian.sh does, or set CHROMIUM to its executable)")
     os.makedirs(options.screenshots, exist_ok=True)
 
+    # CTest's timeout ends us with SIGTERM: leave through the cleanups (browser, temp files).
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("FAIL: terminated"))
     checks = Checks()
     with tempfile.TemporaryDirectory(prefix="snapfolio-e2e-") as work:
         out = os.path.join(work, "album")

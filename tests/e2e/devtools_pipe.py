@@ -6,6 +6,8 @@ text ended by a NUL byte. `Browser` starts such a Chromium in a fresh profile, o
 target, sends commands to it with bounded waits and kills the whole process group on close.
 """
 
+import ctypes
+import fcntl
 import json
 import os
 import queue
@@ -34,6 +36,9 @@ QUIET_FLAGS = [
 ]
 
 
+_PR_SET_PDEATHSIG = 1
+
+
 class DevToolsError(RuntimeError):
     """A command failed, timed out, or the browser went away."""
 
@@ -52,8 +57,6 @@ def find_chromium():
 
 def _high_fd(fd):
     """A duplicate of fd numbered 10 or above (so that placing it at 3 or 4 clobbers nothing)."""
-    import fcntl
-
     dup = fcntl.fcntl(fd, fcntl.F_DUPFD, 10)
     os.close(fd)
     return dup
@@ -73,9 +76,12 @@ class Browser:
         to_browser_r, to_browser_w = (_high_fd(fd) for fd in os.pipe())
         from_browser_r, from_browser_w = (_high_fd(fd) for fd in os.pipe())
 
+        prctl = ctypes.CDLL(None, use_errno=True).prctl  # looked up before the fork
+
         def place_pipes():  # in the child, before exec: the browser's fds 3 and 4
             os.dup2(to_browser_r, 3)
             os.dup2(from_browser_w, 4)
+            prctl(_PR_SET_PDEATHSIG, signal.SIGKILL)  # dies with us, even if we are killed
 
         self._log = open(log_path or os.devnull, "wb")
         args = [executable, *QUIET_FLAGS, f"--user-data-dir={self.profile}",
