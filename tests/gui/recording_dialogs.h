@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -41,6 +42,8 @@ class RecordingDialogs : public WindowDialogs {
   }
 
   std::vector<Box> boxes;
+  // Called while a box is "open" (after it is recorded), to look at the window meanwhile.
+  std::function<void(const Box&)> whileOpen;
   std::deque<std::optional<QStringList>> photoAnswers;
   std::deque<std::optional<QString>> templateAnswers;
   std::deque<std::optional<QString>> pageAnswers;
@@ -49,6 +52,7 @@ class RecordingDialogs : public WindowDialogs {
  private:
   void record(const QString& caption, const QString& text) {
     boxes.push_back({caption, text, QThread::currentThread()});
+    if (whileOpen) whileOpen(boxes.back());
   }
   template <typename T>
   static std::optional<T> next(std::deque<std::optional<T>>& answers) {
