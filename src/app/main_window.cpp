@@ -66,6 +66,16 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
   DirUpdateTimer->start();
 }
 
+TSnapfolio::~TSnapfolio() {
+  // Widgets are hidden and lose the focus while the base classes are destroyed; the focus
+  // handlers must not see this window half-destroyed.
+  if (QCoreApplication::instance() != nullptr) {
+    disconnect(QCoreApplication::instance(), nullptr, this, nullptr);
+  }
+  DirectoryListBox1->removeEventFilter(this);
+  finishWorker();
+}
+
 void TSnapfolio::setLinks(MainWindowLinks links) {
   links_ = std::move(links);
 }

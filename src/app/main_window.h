@@ -210,6 +210,7 @@ class TSnapfolio : public QWidget {
   ImageOptions imageOptions(int imageNumber) const;
   void startOperation(bool run, std::function<void()> work);
   void setBusy(bool busy, bool run);
+  void finishWorker();
   // main_window_dirs.cpp
   void connectDirectoryEvents();
   void onFocusChanged(QWidget* old, QWidget* now);

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,17 +27,18 @@ std::string s(const QString& q) {
 
 }  // namespace
 
-TSnapfolio::~TSnapfolio() {
-  if (worker_ != nullptr) {
-    // Only when the window is destroyed in the middle of an operation: nothing reaches the
-    // window any more, the run stops before its next photo, and the calls already queued are
-    // served while waiting.
-    port_->shutDown();
-    stopRequest_.store(true);
-    while (!worker_->wait(QDeadlineTimer(20))) QCoreApplication::processEvents();
-    delete worker_;
-    worker_ = nullptr;
-  }
+// Only when the window is destroyed in the middle of an operation: nothing reaches the window
+// any more, the run stops before its next photo, and the calls already queued are served
+// while waiting for the worker.
+void TSnapfolio::finishWorker() {
+  if (worker_ == nullptr) return;
+  QThread* worker = worker_;
+  worker_ = nullptr;
+  disconnect(worker, nullptr, this, nullptr);
+  port_->shutDown();
+  stopRequest_.store(true);
+  while (!worker->wait(QDeadlineTimer(20))) QCoreApplication::processEvents();
+  delete worker;
 }
 
 ImageOptions TSnapfolio::imageOptions(int imageNumber) const {
