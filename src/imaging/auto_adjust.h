@@ -1,4 +1,7 @@
 // The automatic brightness and colour correction of a work surface.
+//
+// Plain functions over a Raster and a copy of the correction values; no state survives a call.
+// Called on the thread of the operation that owns the surface, the ErrorText and the port.
 #pragma once
 
 #include <string_view>
@@ -10,18 +13,45 @@
 
 namespace snapfolio {
 
+// The messages of the correction's steps (each pending in ErrorText while its step runs).
+inline constexpr std::string_view kSamplingError = "0200 : 画素の集計でエラーが発生した ";
+inline constexpr std::string_view kOffsetError = "0201 : カラーの補正値が正しい値でない。 ";
+inline constexpr std::string_view kFormulaError = "0300 : 画像補正計算のエラー";
+
+// The texts of the detail status line (Label9) during a correction.
+inline constexpr std::string_view kStatusSampling = "  << 画像情報収集 >>";
+inline constexpr std::string_view kStatusCorrecting = "###　画像補正中　###";
+inline constexpr std::string_view kStatusDone = "***　画像補正完了　***";
+
 // The per-channel formula: the corrected value (0 to 255) of one channel. Computed in long
 // double; throws Failure on a division by zero (mean 255, or mean 0 with C x lum 0). Does not
 // touch ErrorText: the caller sets "0300 : 画像補正計算のエラー" before it.
+// `gain` is A (the gain bar), `limit` is C (the highlight-limit bar, in tenths).
 int ColorAdjust(int value, int offset, int mean, int lum, int gain, int limit);
 
+// ColorAdjust in two halves, for passes that evaluate the factor once per brightness:
+// ColorAdjust(v, o, mean, lum, A, C) == applyCorrectionFactor(v, o, correctionFactor(mean,
+// lum, A, C)) bit for bit.
+// The gain factor k = w * (A / d) + 1 of a pixel of brightness `lum`; throws Failure on a
+// division by zero.
+long double correctionFactor(int mean, int lum, int gain, int limit);
+// clamp(trunc((offset + value) * k), 0, 255); never fails, also for offsets near the int limits.
+int applyCorrectionFactor(int value, int offset, long double k);
+
 // Reads an offset text the lenient way: leading blanks, optional sign, digits up to the first
-// non-digit; no digits gives 0.
+// non-digit; no digits gives 0. A number beyond the int range saturates to INT_MIN or INT_MAX
+// (the correction clamps its results to 0..255 anyway, so a huge offset acts as a huge one).
 int lenientInteger(std::string_view text);
+
+// The mean brightness of the surface on its sampling grid (every tenth column of every tenth
+// row from the top-left pixel): floor(sum of R + G + B over the samples / (3 x count)).
+// Advances the detail gauge once per sampled row. Throws Failure when the surface is empty.
+int sampledMeanBrightness(const Raster& surface, ProgressPort& progress);
 
 // Corrects the surface in place (sampling pass, mean, correction pass), reporting on the
 // detail status line and gauge, setting ErrorText before each step. A failure propagates with
-// its message pending; pixels before the failing one stay corrected.
+// its message pending; pixels before the failing one (in row order) stay corrected, that pixel
+// and the rest stay as they were.
 void AoutAdjust(Raster& surface, const CorrectionValues& values, ErrorText& errorText,
                 ProgressPort& progress);
 

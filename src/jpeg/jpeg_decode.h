@@ -1,0 +1,44 @@
+// Decoding of JPEG bytes into a Raster, used by the JPEG image object.
+//
+// Plain functions over bytes the caller owns; no state. Any thread, one call per buffer.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "core/raster.h"
+
+namespace snapfolio::jpeg {
+
+// What the header of a JPEG file announces.
+struct JpegHeader {
+  int width = 0;   // pixels, full size
+  int height = 0;  // pixels, full size
+  bool gray = false;
+  bool cmyk = false;         // CMYK or YCCK ink values
+  bool progressive = false;  // the file has multiple scans
+};
+
+// How to decode.
+struct DecodeSettings {
+  // Output scale numerator over denominator; the library supports n/8 for n = 1..16 and
+  // 1/1, 1/2, 1/4, 1/8.
+  int scaleNum = 1;
+  int scaleDenom = 1;
+  bool blockSmoothing = true;
+  bool grayscale = false;  // decode colour photos to grey
+  bool depth8 = false;     // quantise colour photos to 236 colours
+  bool fast = false;       // fast inverse DCT, one-pass quantisation, ordered dithering
+};
+
+// Reads the header only. Throws EJPEG on a library error, and when the image exceeds
+// kMaxPixels, before anything large is allocated.
+JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
+
+// Decodes the whole image into RGB. Greyscale output (a greyscale file, or `grayscale`) and
+// `depth8` output are quantised to at most 236 levels or colours and then expanded to RGB.
+// CMYK and YCCK files are converted to RGB (Adobe files store inverted values). Throws EJPEG
+// on a library error or when the output would exceed kMaxPixels.
+Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings);
+
+}  // namespace snapfolio::jpeg

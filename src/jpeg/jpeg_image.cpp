@@ -1,0 +1,248 @@
+#include "jpeg/jpeg_image.h"
+
+// Standard library
+#include <istream>
+#include <ostream>
+#include <utility>
+
+// Qt
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+// Project
+#include "imaging/resample.h"
+#include "jpeg/jpeg_decode.h"
+#include "jpeg/jpeg_encode.h"
+
+namespace snapfolio {
+
+namespace {
+
+constexpr std::size_t kReadChunk = 1 << 20;
+
+[[noreturn]] void throwTooLarge(long long bytes) {
+  throw EJPEG("JPEG file of " + std::to_string(bytes) + " bytes exceeds the limit of " +
+              std::to_string(kMaxFileBytes) + " bytes");
+}
+
+// The smallest n (1 to 8) for which a decoding at n/8 of the photo's size is still at least
+// twice the rectangle's size in both directions; 8 means full size.
+int draftScaleFor(long long photoWidth, long long photoHeight, long long width, long long height) {
+  for (int n = 1; n < 8; ++n) {
+    const long long scaledWidth = (photoWidth * n + 7) / 8;
+    const long long scaledHeight = (photoHeight * n + 7) / 8;
+    if (scaledWidth >= 2 * width && scaledHeight >= 2 * height) return n;
+  }
+  return 8;
+}
+
+jpeg::DecodeSettings decodeSettingsOf(const JpegOptions& options) {
+  jpeg::DecodeSettings settings;
+  settings.scaleDenom = 1 << static_cast<int>(options.DecodeScale);
+  settings.blockSmoothing = options.BlockSmoothing;
+  settings.grayscale = options.GrayDecode;
+  settings.depth8 = options.DecodeDepth == JpegDepth::Depth8;
+  settings.fast = options.FastDecode == JpegPerformance::BestSpeed;
+  return settings;
+}
+
+}  // namespace
+
+std::string jpegErrorMessage(int messageCode) {
+  return "JPEG エラー #" + std::to_string(messageCode);
+}
+
+TJPEGImage::TJPEGImage() : data_(std::make_shared<TJPEGData>()), options_(JpegDefaults) {}
+
+TJPEGImage::~TJPEGImage() = default;
+
+void TJPEGImage::LoadFromFile(const std::string& fileName) {
+  QFile file(QString::fromStdString(fileName));
+  if (!file.open(QIODevice::ReadOnly)) {
+    throw Failure("cannot open " + fileName + ": " + file.errorString().toStdString());
+  }
+  const qint64 size = file.size();
+  if (size > kMaxFileBytes) throwTooLarge(size);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  if (size > 0 && file.read(reinterpret_cast<char*>(bytes.data()), size) != size) {
+    throw Failure("cannot read " + fileName + ": " + file.errorString().toStdString());
+  }
+  ReadFrom(bytes);
+}
+
+void TJPEGImage::ReadFrom(std::istream& stream) {
+  std::vector<std::uint8_t> bytes;
+  while (stream) {
+    const std::size_t used = bytes.size();
+    bytes.resize(used + kReadChunk);
+    stream.read(reinterpret_cast<char*>(bytes.data() + used), kReadChunk);
+    bytes.resize(used + static_cast<std::size_t>(stream.gcount()));
+    if (bytes.size() > kMaxFileBytes) throwTooLarge(static_cast<long long>(bytes.size()));
+  }
+  if (stream.bad()) throw Failure("cannot read the JPEG stream");
+  ReadFrom(bytes);
+}
+
+void TJPEGImage::ReadFrom(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() > kMaxFileBytes) throwTooLarge(static_cast<long long>(bytes.size()));
+  data_ = std::make_shared<TJPEGData>();
+  bitmap_.reset();
+  bitmapIsDecoded_ = false;
+  dropDecodings();
+  data_->Stream.emplace(bytes.begin(), bytes.end());
+  if (bytes.empty()) return;  // decoding will fail with the library's empty-input error
+  const jpeg::JpegHeader header = jpeg::readJpegHeader(*data_->Stream);
+  data_->Width = header.width;
+  data_->Height = header.height;
+  data_->Gray = header.gray;
+  data_->Cmyk = header.cmyk;
+  options_.ProgressiveWrite = header.progressive;
+}
+
+void TJPEGImage::SaveToFile(const std::string& fileName) {
+  // Encode first: a failing encoder never touches the file system.
+  EnsureEncoded();
+  const std::vector<std::uint8_t>& bytes = *data_->Stream;
+  QSaveFile file(QString::fromStdString(fileName));
+  if (!file.open(QIODevice::WriteOnly)) {
+    throw Failure("cannot create " + fileName + ": " + file.errorString().toStdString());
+  }
+  const auto size = static_cast<qint64>(bytes.size());
+  if (size > 0 && file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
+    file.cancelWriting();
+    throw Failure("cannot write " + fileName + ": " + file.errorString().toStdString());
+  }
+  if (!file.commit()) {
+    throw Failure("cannot write " + fileName + ": " + file.errorString().toStdString());
+  }
+}
+
+void TJPEGImage::WriteTo(std::ostream& stream) {
+  EnsureEncoded();
+  const std::vector<std::uint8_t>& bytes = *data_->Stream;
+  stream.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  if (!stream) throw Failure("cannot write the JPEG stream");
+}
+
+void TJPEGImage::EnsureEncoded() {
+  if (data_->Stream) return;
+  std::vector<std::uint8_t> bytes;
+  if (bitmap_ && !bitmap_->isEmpty()) {
+    jpeg::EncodeSettings settings;
+    settings.quality = options_.EncodeQuality;
+    settings.grayscale = options_.GrayDecode;
+    settings.progressive = options_.ProgressiveWrite;
+    // On failure no stream is kept, so a later save cannot write half an encoding.
+    bytes = jpeg::encodeJpeg(*bitmap_, settings);
+    data_->Width = bitmap_->width();
+    data_->Height = bitmap_->height();
+    if (options_.GrayDecode) data_->Gray = true;
+  }
+  data_->Stream = std::move(bytes);
+}
+
+int TJPEGImage::ImageWidth() const {
+  if (bitmap_) return bitmap_->width();
+  const int shift = static_cast<int>(options_.DecodeScale);
+  return static_cast<int>((static_cast<long long>(data_->Width) + (1 << shift) - 1) >> shift);
+}
+
+int TJPEGImage::ImageHeight() const {
+  if (bitmap_) return bitmap_->height();
+  const int shift = static_cast<int>(options_.DecodeScale);
+  return static_cast<int>((static_cast<long long>(data_->Height) + (1 << shift) - 1) >> shift);
+}
+
+void TJPEGImage::SetImageWidth(int) {
+  throw EInvalidGraphicOperation("JPEG イメージのサイズは変更できません");
+}
+
+void TJPEGImage::SetImageHeight(int) {
+  throw EInvalidGraphicOperation("JPEG イメージのサイズは変更できません");
+}
+
+bool TJPEGImage::IsEmpty() const {
+  if (data_->Stream) return false;
+  return !bitmap_ || bitmap_->isEmpty();
+}
+
+const Raster& TJPEGImage::DecodedBitmap() {
+  if (bitmap_) return *bitmap_;
+  if (!data_->Stream) {
+    // Nothing to decode: an object without an image has an empty one.
+    bitmap_.emplace();
+  } else {
+    bitmap_.emplace(jpeg::decodeJpeg(*data_->Stream, decodeSettingsOf(options_)));
+  }
+  bitmapIsDecoded_ = true;
+  dropDecodings();
+  return *bitmap_;
+}
+
+void TJPEGImage::DrawTo(Raster& canvas, const QRect& rect) {
+  if (rect.width() <= 0 || rect.height() <= 0) return;
+  resampleInto(sourceFor(rect), canvas, rect);
+}
+
+const Raster& TJPEGImage::sourceFor(const QRect& rect) {
+  // Ink values turn into RGB by products (red = cyan x black), so averaging them in the DCT
+  // domain is not averaging the colours: CMYK photos are always decoded at full size.
+  if (bitmap_ || !data_->Stream || data_->Cmyk || options_.DecodeScale != JpegScale::FullSize) {
+    return DecodedBitmap();
+  }
+  // A target much smaller than the photo: let the decoder scale in the DCT domain and
+  // resample what is left (the draft stays at least twice the target's size).
+  const int scale = draftScaleFor(data_->Width, data_->Height, rect.width(), rect.height());
+  if (scale >= 8) return DecodedBitmap();
+  if (draftScale_ != scale) {
+    jpeg::DecodeSettings settings = decodeSettingsOf(options_);
+    settings.scaleNum = scale;
+    settings.scaleDenom = 8;
+    draft_ = jpeg::decodeJpeg(*data_->Stream, settings);
+    draftScale_ = scale;
+  }
+  return draft_;
+}
+
+void TJPEGImage::dropDecodings() {
+  draft_ = Raster();
+  draftScale_ = 0;
+}
+
+void TJPEGImage::Assign(const Raster& bitmap) {
+  data_ = std::make_shared<TJPEGData>();
+  bitmap_.emplace(bitmap);
+  bitmapIsDecoded_ = false;
+  dropDecodings();
+}
+
+void TJPEGImage::Assign(const TJPEGImage& source) {
+  if (&source == this) return;
+  data_ = source.data_;
+  bitmap_ = source.bitmap_;
+  bitmapIsDecoded_ = source.bitmapIsDecoded_;
+  dropDecodings();
+}
+
+void TJPEGImage::AssignTo(Raster& target) {
+  target = DecodedBitmap();
+}
+
+void TJPEGImage::SetOptions(const JpegOptions& options) {
+  const bool decodingChanged =
+      options.GrayDecode != options_.GrayDecode || options.FastDecode != options_.FastDecode ||
+      options.DecodeDepth != options_.DecodeDepth || options.DecodeScale != options_.DecodeScale ||
+      options.BlockSmoothing != options_.BlockSmoothing;
+  options_ = options;
+  if (!decodingChanged) return;
+  dropDecodings();
+  // A decoding made with the old options is made again; an assigned raster is the image.
+  if (bitmapIsDecoded_ && data_->Stream) {
+    bitmap_.reset();
+    bitmapIsDecoded_ = false;
+  }
+}
+
+}  // namespace snapfolio
