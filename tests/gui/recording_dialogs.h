@@ -30,6 +30,7 @@ class RecordingDialogs : public WindowDialogs {
 
   std::optional<QStringList> choosePhotos(const QString& start) override {
     photoStarts.push_back(start);
+    if (whileChoosing) whileChoosing();
     return next(photoAnswers);
   }
   std::optional<QString> chooseTemplate(const QString& initialDirectory) override {
@@ -44,6 +45,8 @@ class RecordingDialogs : public WindowDialogs {
   std::vector<Box> boxes;
   // Called while a box is "open" (after it is recorded), to look at the window meanwhile.
   std::function<void(const Box&)> whileOpen;
+  // Called while the photo dialog is "open".
+  std::function<void()> whileChoosing;
   std::deque<std::optional<QStringList>> photoAnswers;
   std::deque<std::optional<QString>> templateAnswers;
   std::deque<std::optional<QString>> pageAnswers;
