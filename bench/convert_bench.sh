@@ -38,20 +38,20 @@ vips() {
 }
 magick() {
   mkdir -p "$work/m1" "$work/m2"
-  mogrify -path "$work/m1" -resize 150x -quality 90 "${files[@]}"
-  mogrify -path "$work/m2" -resize 640x -quality 90 "${files[@]}"
+  mogrify -path "$work/m1" -resize 150x -quality 90 "${files[@]}" 2>/dev/null
+  mogrify -path "$work/m2" -resize 640x -quality 90 "${files[@]}" 2>/dev/null
 }
 
 # Best wall time of REPEATS runs, with the CPU time (user + sys) of that run.
 measure() {
-  local fn=$1 best="" bestcpu="" t0 t1 c0 c1
+  local fn=$1 best="" bestcpu="" t0 t1 c0 c1 me=$BASHPID
   for ((i = 0; i < repeats; i++)); do
     rm -rf "$work"/s "$work"/v "$work"/m1 "$work"/m2 "$work/s.ini"
-    c0=$(awk '{print $14+$15+$16+$17}' /proc/$BASHPID/stat)
+    c0=$(awk '{print $14+$15+$16+$17}' /proc/$me/stat)
     t0=$(date +%s.%N)
     "$fn" >/dev/null
     t1=$(date +%s.%N)
-    c1=$(awk '{print $14+$15+$16+$17}' /proc/$BASHPID/stat)
+    c1=$(awk '{print $14+$15+$16+$17}' /proc/$me/stat)
     local wall cpu
     wall=$(echo "$t1 - $t0" | bc -l)
     cpu=$(echo "($c1 - $c0) / $(getconf CLK_TCK)" | bc -l)

@@ -117,8 +117,10 @@ Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& set
   decompressor.calcOutputDimensions();
   checkPixelLimit(cinfo.output_width, cinfo.output_height);
 
-  Raster raster(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+  // The library refuses a multi-scan file whose coefficients exceed its memory bound while
+  // starting; only then is the raster allocated.
   decompressor.startDecompress();
+  Raster raster(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
   const int width = raster.width();
   const std::size_t rowBytes = static_cast<std::size_t>(width) * cinfo.output_components;
   std::vector<JSAMPLE> buffer(output == Output::Rgbx ? 0 : rowBytes * kRowBatch);

@@ -55,12 +55,12 @@ std::optional<std::string> findOverwrite(const RunOptions& options,
           joinPath(options.outputDir, outputFileName(photo, image.prefix, image.suffix));
       std::string id = identity(output);
       if (auto it = photoIds.find(id); it != photoIds.end()) {
-        return "0010 : 出力画像" + std::to_string(n + 1) + "のファイル名 " + output +
+        return "0014 : 出力画像" + std::to_string(n + 1) + "のファイル名 " + output +
                " が入力写真と同じです。入力写真を上書きしないよう、変換を中止しました。"
                "ファイル名の前後に文字を設定するか、出力ディレクトリを変更してください。";
       }
       if (!outputs.emplace(id, output).second) {
-        return "0011 : 出力ファイル名 " + output +
+        return "0015 : 出力ファイル名 " + output +
                " が複数の出力画像で重複しています。上書きを避けるため、変換を中止しました。"
                "ファイル名の前後の文字を画像ごとに変えてください。";
       }

@@ -53,18 +53,20 @@ std::string storedValue(std::string_view value) {
 template <typename Sections>
 void parse(std::string_view text, Sections& sections) {
   sections.clear();
-  sections.push_back({"", false, {}});
+  sections.push_back({"", "", false, {}});
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // CR LF and LF both end a line; stray CRs before the LF go with it.
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
     const std::string_view trimmed = trim(line);
     if (!trimmed.empty() && trimmed.front() == '[') {
       const std::size_t close = trimmed.find(']');
       if (close != std::string_view::npos) {
-        sections.push_back({std::string(trim(trimmed.substr(1, close - 1))), true, {}});
+        sections.push_back(
+            {std::string(trim(trimmed.substr(1, close - 1))), std::string(line), true, {}});
         continue;
       }
     }
@@ -72,12 +74,13 @@ void parse(std::string_view text, Sections& sections) {
     const bool comment = !trimmed.empty() && (trimmed.front() == ';' || trimmed.front() == '#');
     const std::string_view key = trim(line.substr(0, equals));
     if (comment || equals == std::string_view::npos || key.empty()) {
-      sections.back().entries.push_back({"", std::string(line), false});
+      sections.back().entries.push_back({"", "", std::string(line), false});
       continue;
     }
     std::string_view value = trim(line.substr(equals + 1));
     if (isQuoted(value)) value = value.substr(1, value.size() - 2);
-    sections.back().entries.push_back({std::string(key), std::string(value), true});
+    sections.back().entries.push_back(
+        {std::string(key), std::string(value), std::string(line), true});
   }
 }
 
@@ -85,9 +88,13 @@ template <typename Sections>
 std::string serialize(const Sections& sections) {
   std::string text;
   for (const auto& section : sections) {
-    if (section.hasHeader) text += "[" + section.name + "]\n";
+    if (section.hasHeader) {
+      text += section.line.empty() ? "[" + section.name + "]" : section.line;
+      text += '\n';
+    }
     for (const auto& entry : section.entries) {
-      text += entry.isKey ? entry.key + "=" + storedValue(entry.value) : entry.value;
+      const bool asRead = !entry.isKey || !entry.line.empty();
+      text += asRead ? entry.line : entry.key + "=" + storedValue(entry.value);
       text += '\n';
     }
   }
@@ -100,7 +107,8 @@ bool load(const std::string& path, Sections& sections) {
   std::string bytes;
   const ReadResult result = readFileLimited(path, kMaxFileBytes, bytes);
   std::string_view text = bytes;
-  if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
+  // Every leading byte-order mark goes: a rewrite drops them, and must not change what reads.
+  while (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
   if (isValidUtf8(text)) {
     parse(text, sections);
   } else {
@@ -223,16 +231,17 @@ void TIniFile::write(std::string_view section, std::string_view key, std::string
   }
   if (target != nullptr) {
     target->value = std::move(newValue);
+    target->line.clear();
   } else {
     if (home == nullptr) {
-      next.push_back({std::string(section), true, {}});
+      next.push_back({std::string(section), "", true, {}});
       home = &next.back();
     }
     // After the section's last key, before the blank lines and comments that end it.
     auto at = home->entries.end();
     while (at != home->entries.begin() && !std::prev(at)->isKey) --at;
     if (at == home->entries.begin()) at = home->entries.end();
-    home->entries.insert(at, {std::string(key), std::move(newValue), true});
+    home->entries.insert(at, {std::string(key), std::move(newValue), "", true});
   }
   save(next);
   sections_ = std::move(next);

@@ -10,9 +10,10 @@
 // Lines: "[section]" and "key=value" (split at the first "="; blanks around key and value are
 // trimmed, and one pair of double quotes around a value is removed, so a value written with
 // blanks at either end is stored quoted and reads back unchanged); a key given twice reads as
-// its first value; other lines are ignored but kept. Line breaks inside a written value become
-// blanks (a value is one line). Each write re-reads the file first, so writes made meanwhile
-// through another object are kept.
+// its first value; other lines are ignored. Lines are written back as they were read unless
+// their value changes (comments and layout of a file edited by hand survive). Line breaks inside a
+// written value become blanks (a value is one line). Each write re-reads the file first, so writes
+// made meanwhile through another object are kept.
 //
 // Value forms: text as is; integers as decimal digits with "-" for negatives; booleans "1" and
 // "0" (read as an integer, any non-zero integer is true); numbers as decimal text, a whole
@@ -68,13 +69,16 @@ class TIniFile {
  private:
   // One line of the file. Lines that hold no key (blank lines, comments, anything else) are
   // kept as they are, so a file edited by hand keeps them when the program writes a value.
+  // A line read from the file is written back as it was until its value is changed.
   struct Entry {
     std::string key;
-    std::string value;  // the whole line when !isKey
+    std::string value;
+    std::string line;  // as read; empty for a key written since
     bool isKey = true;
   };
   struct Section {
     std::string name;
+    std::string line;       // the header line as read; empty for a section written since
     bool hasHeader = true;  // false only for the lines before the first "[section]"
     std::vector<Entry> entries;
   };

@@ -33,6 +33,13 @@ TEST_P(ReferenceDecoderTest, SizeAndPixelsMatchQImageReader) {
   ASSERT_EQ(decoded.width(), reference.width());
   ASSERT_EQ(decoded.height(), reference.height());
 
+  // The padding byte of every pixel is 0xFF, as painters and the encoder expect.
+  long long unpadded = 0;
+  for (int y = 0; y < decoded.height(); ++y) {
+    for (int x = 0; x < decoded.width(); ++x) unpadded += (decoded.row(y)[x] >> 24) != 0xFF;
+  }
+  EXPECT_EQ(unpadded, 0);
+
   const test::PixelDifference d = test::difference(decoded, reference);
   const bool grey = image.Data().Gray;
   const bool cmyk = std::string(GetParam()) == "cmyk.jpeg";

@@ -1,0 +1,263 @@
+#include "album/html_analize.h"
+
+// Standard library
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <utility>
+
+// Project
+#include "album/album_values.h"
+#include "album/template_text.h"
+
+namespace snapfolio {
+
+namespace {
+
+constexpr std::string_view kTitle = "$TITLE";
+constexpr std::string_view kLoop = "$LOOP";
+constexpr std::string_view kEndLoop = "$/LOOP";
+constexpr std::string_view kSetLoop = "$SETLOOP";
+constexpr std::string_view kEndSetLoop = "$/SETLOOP";
+constexpr std::string_view kLcunt = "$LCUNT";
+constexpr std::string_view kJpeg1 = "$JPEG1";
+constexpr std::string_view kJpeg2 = "$JPEG2";
+constexpr std::string_view kFileName = "$FILENAME";
+constexpr std::string_view kFileDate = "$FILEDATE";
+constexpr std::string_view kWidth = "$WIDTH";
+
+// The template language counts in 32-bit signed integers and lets them wrap.
+std::int32_t wrap32(std::int64_t value) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(value)));
+}
+
+std::uint64_t saturatingProduct(std::uint64_t a, std::uint64_t b) {
+  if (a != 0 && b > std::numeric_limits<std::uint64_t>::max() / a) {
+    return std::numeric_limits<std::uint64_t>::max();
+  }
+  return a * b;
+}
+
+std::string quoted(std::string_view tag) {
+  return "「" + std::string(tag) + "」";
+}
+
+// One expansion: the state of the tag machine and the guards that keep it finite.
+//
+// Termination. Only the two closing tags jump, to LoopStart or RowStart. A repeat of the outer
+// loop must find PhotoIndex higher than at its previous repeat, unless a "$LOOP" has set a new
+// LoopStart since; a repeat of the inner loop likewise, unless "$SETLOOP" or "$LCUNT" has set a
+// new RowStart since; and PhotoIndex must lie in the photo list when a loop repeats. Were the
+// expansion endless, the lowest position it jumps to endlessly would be set by a tag standing
+// before it, which is then never run again, so that start position stays put and all those
+// repeats would belong to one loop with ever higher PhotoIndex below the photo count: a
+// contradiction. As a backstop against templates that are finite but absurdly long, the bytes
+// scanned are bounded by a multiple (16) of (photos + 1) times the template: a template that
+// makes sense scans each photo's part once per loop that shows it, which stays far below.
+class Expansion {
+ public:
+  Expansion(std::string_view text, const AlbumPageInput& input, PageSink& page,
+            const AnalizeOptions& options)
+      : text_(text.substr(0, std::min(text.find('\0'), text.size()))),
+        input_(input),
+        page_(page),
+        options_(options),
+        values_(text_),
+        photoCount_(static_cast<std::int64_t>(input.photos.size())) {
+    scanLimit_ = saturatingProduct(saturatingProduct(options.scanFactor, input.photos.size() + 1),
+                                   text_.size() + 64);
+  }
+
+  void run() {
+    std::size_t pos = 0;
+    while (pos < text_.size()) {
+      std::size_t p = text_.find('$', pos);
+      if (p == std::string_view::npos) {
+        copy(pos, text_.size());
+        return;
+      }
+      copy(pos, p);
+      ++scanned_;
+      pos = tag(p);
+    }
+  }
+
+ private:
+  // Runs the tag whose "$" stands at p; returns where copying continues.
+  std::size_t tag(std::size_t p) {
+    std::string_view rest = text_.substr(p);
+    if (rest.starts_with(kTitle)) {
+      emit(values_.title(input_.title), p);
+      return p + 6;
+    }
+    if (rest.starts_with(kLoop)) {
+      emit(kLoop, p);
+      loopStart_ = p + 5;
+      lastOuterRepeat_.reset();
+      return p + 5;
+    }
+    if (rest.starts_with(kEndLoop)) return endLoop(p);
+    if (rest.starts_with(kSetLoop)) return setLoop(p);
+    if (rest.starts_with(kEndSetLoop)) return endSetLoop(p);
+    if (rest.starts_with(kLcunt)) return lcunt(p);
+    if (rest.starts_with(kJpeg1)) {
+      emit(values_.outputName(photo(p, kJpeg1), input_.prefix1, input_.suffix1), p);
+      return p + 6;
+    }
+    if (rest.starts_with(kJpeg2)) {
+      emit(values_.outputName(photo(p, kJpeg2), input_.prefix2, input_.suffix2), p);
+      return p + 6;
+    }
+    if (rest.starts_with(kFileName)) {
+      emit(values_.fileName(photo(p, kFileName)), p);
+      return p + 9;
+    }
+    if (rest.starts_with(kFileDate)) {
+      emit(values_.fileDate(photo(p, kFileDate), options_.fileTime), p);
+      return p + 9;
+    }
+    if (rest.starts_with(kWidth)) {
+      if (auto number = readDecimal(text_, p + 7)) skipCount_ = *number;
+      std::int32_t width = readDecimal(input_.width1Text, 0).value_or(0);
+      emit(std::to_string(wrap32(std::int64_t{28} * width)), p);
+      return p + 6;
+    }
+    return p + 1;  // any other "$" is dropped
+  }
+
+  std::size_t endLoop(std::size_t p) {
+    if (!loopStart_) fail(p, quoted(kLoop) + "より前に" + quoted(kEndLoop) + "がある。");
+    photoIndex_ = wrap32(std::int64_t{photoIndex_} + 1);
+    if (photoCount_ > photoIndex_) {
+      checkRepeat(p, kEndLoop, lastOuterRepeat_, photoIndex_);
+      return *loopStart_;
+    }
+    emit(kEndLoop, p);
+    return p + 6;
+  }
+
+  std::size_t setLoop(std::size_t p) {
+    std::optional<std::int32_t> number = readDecimal(text_, p + 9);
+    if (number && *number == 0) fail(p, quoted(kSetLoop) + "の1行の枚数が0になっている。");
+    if (!number && !rowSize_) fail(p, quoted(kSetLoop) + "の後に1行の枚数(数値)がない。");
+    emit(kSetLoop, p);
+    if (number) rowSize_ = *number;
+    rowStart_ = std::min(p + 11, text_.size());
+    lastInnerRepeat_.reset();
+    return p + 8;
+  }
+
+  std::size_t endSetLoop(std::size_t p) {
+    if (!rowSize_) fail(p, quoted(kSetLoop) + "より前に" + quoted(kEndSetLoop) + "がある。");
+    std::int32_t next = wrap32(std::int64_t{photoIndex_} + 1);
+    bool repeat = next % std::int64_t{*rowSize_} != 0 && next < photoCount_;
+    if (repeat) checkRepeat(p, kEndSetLoop, lastInnerRepeat_, next);
+    if (input_.progressStep) input_.progressStep();
+    if (repeat) {
+      photoIndex_ = next;
+      return *rowStart_;
+    }
+    emit(kEndSetLoop, p);
+    return p + 9;
+  }
+
+  std::size_t lcunt(std::size_t p) {
+    if (!rowSize_) fail(p, quoted(kSetLoop) + "より前に" + quoted(kLcunt) + "がある。");
+    if (auto number = readDecimal(text_, p + 7)) skipCount_ = *number;
+    if (!skipCount_) fail(p, quoted(kLcunt) + "の後に数値がない。");
+    emit("$LCUNT=", p);
+    rowStart_ = std::min(p + 7, text_.size());
+    lastInnerRepeat_.reset();
+    std::int64_t index = photoIndex_;
+    if (wrap32(index + 1) % std::int64_t{*rowSize_} == 0) {
+      photoIndex_ = wrap32(index + *skipCount_ + 1);
+    } else {
+      photoIndex_ = wrap32(index - index % *rowSize_);
+    }
+    return std::min(p + 7, text_.size());
+  }
+
+  // A loop is about to jump back with PhotoIndex `index`; `last` is its previous repeat.
+  void checkRepeat(std::size_t p, std::string_view tag, std::optional<std::int32_t>& last,
+                   std::int32_t index) {
+    if (index < 0) {
+      fail(p, quoted(tag) + "で写真の番号が負(" + std::to_string(std::int64_t{index} + 1) +
+                  ")のまま繰り返そうとしている。");
+    }
+    if (last && index <= *last) {
+      fail(p, quoted(tag) + "の繰り返しが先へ進まない(写真の番号が" +
+                  std::to_string(std::int64_t{*last} + 1) + "から" +
+                  std::to_string(std::int64_t{index} + 1) + "に戻る)ため、展開が終わらない。");
+    }
+    last = index;
+    if (scanned_ > scanLimit_) {
+      fail(p, "繰り返しが多すぎる(テンプレートの大きさと写真の枚数から見て処理量が多すぎる)。");
+    }
+  }
+
+  const std::string& photo(std::size_t p, std::string_view tag) {
+    if (photoIndex_ < 0 || photoIndex_ >= photoCount_) {
+      fail(p, quoted(tag) + "の指す写真がない(写真の番号 " +
+                  std::to_string(std::int64_t{photoIndex_} + 1) + "、写真は" +
+                  std::to_string(photoCount_) + "枚)。");
+    }
+    return input_.photos[static_cast<std::size_t>(photoIndex_)];
+  }
+
+  void copy(std::size_t from, std::size_t to) {
+    scanned_ += to - from;
+    emit(text_.substr(from, to - from), from);
+  }
+
+  void emit(std::string_view bytes, std::size_t at) {
+    if (bytes.empty()) return;
+    if (bytes.size() > options_.maxPageBytes - std::min(written_, options_.maxPageBytes)) {
+      fail(at, "HTMLページが大きくなりすぎる(" + std::to_string(options_.maxPageBytes) +
+                   "バイトを超える)。");
+    }
+    written_ += bytes.size();
+    page_.write(bytes);
+  }
+
+  [[noreturn]] void fail(std::size_t at, std::string problem) {
+    TextPosition position = textPosition(text_, at, values_.utf8());
+    throw TemplateError(std::move(problem), at, position.line, position.column);
+  }
+
+  std::string_view text_;
+  const AlbumPageInput& input_;
+  PageSink& page_;
+  const AnalizeOptions& options_;
+  AlbumValues values_;
+  std::int64_t photoCount_;
+
+  std::int32_t photoIndex_ = 0;
+  std::optional<std::size_t> loopStart_;
+  std::optional<std::size_t> rowStart_;
+  std::optional<std::int32_t> rowSize_;
+  std::optional<std::int32_t> skipCount_;
+  std::optional<std::int32_t> lastOuterRepeat_;
+  std::optional<std::int32_t> lastInnerRepeat_;
+  std::uint64_t scanned_ = 0;
+  std::uint64_t scanLimit_ = 0;
+  std::uint64_t written_ = 0;
+};
+
+}  // namespace
+
+TemplateError::TemplateError(std::string problem, std::size_t offset, int line, int column)
+    : Failure(std::to_string(line) + "行目 " + std::to_string(column) + "文字目: " + problem),
+      problem_(std::move(problem)),
+      offset_(offset),
+      line_(line),
+      column_(column) {}
+
+PhotoDateError::PhotoDateError(std::string photo, const std::string& reason)
+    : Failure(photo + ": " + reason), photo_(std::move(photo)) {}
+
+void HtmlAnalize(std::string_view albumTemplate, const AlbumPageInput& input, PageSink& page,
+                 const AnalizeOptions& options) {
+  Expansion(albumTemplate, input, page, options).run();
+}
+
+}  // namespace snapfolio

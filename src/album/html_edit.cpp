@@ -1,0 +1,111 @@
+#include "album/html_edit.h"
+
+// Standard library
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+// System
+#include <unistd.h>
+
+// Project
+#include "album/html_analize.h"
+#include "album/page_file.h"
+#include "core/failure.h"
+#include "core/file_io.h"
+#include "core/file_names.h"
+
+namespace snapfolio {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Far beyond any real template; keeps a wrong choice (a disk image, say) from exhausting memory.
+constexpr std::size_t kMaxTemplateBytes = std::size_t{512} << 20;
+
+constexpr const char* kLineBreak = "\r\n";
+
+// A template "exists" when something other than a directory stands under its name: the
+// template field starts out as a directory name followed by "/".
+bool templateExists(const std::string& path) {
+  std::error_code ec;
+  fs::file_status status = fs::status(path, ec);
+  return !ec && fs::exists(status) && !fs::is_directory(status);
+}
+
+std::string templateReadReason(const std::string& path) {
+  std::error_code ec;
+  fs::file_status status = fs::status(path, ec);
+  if (!ec && !fs::is_regular_file(status)) return "通常のファイルではない。";
+  std::uintmax_t size = fs::file_size(path, ec);
+  if (!ec && size > kMaxTemplateBytes) {
+    return "ファイルが大きすぎる(" + std::to_string(kMaxTemplateBytes >> 20) + " MiBまで)。";
+  }
+  if (::access(path.c_str(), R_OK) != 0) {
+    const int error = errno;
+    return "読み取りの権限がない。(" + std::error_code(error, std::generic_category()).message() +
+           ")";
+  }
+  return "読み込み中にエラーが起きた。";
+}
+
+}  // namespace
+
+void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText,
+              const AnalizeOptions& options) {
+  errorText.set("000F : HTMLページの作成に失敗した。");
+  const std::string& templatePath = input.templatePath;
+  const std::string missing =
+      std::string("テンプレートファイルが存在しません。") + kLineBreak + templatePath;
+  if (!templateExists(templatePath)) {
+    messages.showMessage(missing);
+    return;
+  }
+
+  const std::string readFailed =
+      "0010 : " + templatePath + "のテンプレートファイルが読み込めない。";
+  errorText.set(readFailed);
+  std::string albumTemplate;
+  switch (readFileLimited(templatePath, kMaxTemplateBytes, albumTemplate)) {
+    case ReadResult::Ok:
+      break;
+    case ReadResult::Missing:  // removed since the test above
+      messages.showMessage(missing);
+      return;
+    case ReadResult::Unreadable:
+      errorText.set(readFailed + kLineBreak + templateReadReason(templatePath));
+      throw Failure(errorText.text());
+  }
+
+  const std::string pagePath = joinPath(input.outputDir, input.pageFileName);
+  const std::string writeFailed = "0012 : " + pagePath + "のHTMLページが書き込めない。";
+  errorText.set(writeFailed);
+  if (input.pageFileName.empty()) {
+    errorText.set(writeFailed + kLineBreak + "HTMLファイル名が指定されていない。");
+    throw Failure(errorText.text());
+  }
+  try {
+    PageFile page(pagePath);
+    errorText.set("000F : HTMLページの作成に失敗した。");
+    HtmlAnalize(albumTemplate, input.page, page, options);
+    errorText.set(writeFailed);
+    page.commit();
+  } catch (const TemplateError& e) {
+    errorText.set("0011 : " + templatePath + "のテンプレートの書式が正しくない。" + kLineBreak +
+                  e.what());
+    throw;
+  } catch (const PhotoDateError& e) {
+    errorText.set("0013 : " + e.photo() + "のファイル日付が取得できない。");
+    throw;
+  } catch (const FileWriteError& e) {
+    errorText.set(writeFailed + kLineBreak + e.what());
+    throw;
+  }
+}
+
+void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText) {
+  HtmlEdit(input, messages, errorText, AnalizeOptions{});
+}
+
+}  // namespace snapfolio

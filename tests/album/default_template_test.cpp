@@ -1,0 +1,129 @@
+// The shipped album template: where it is found, and that its pages are sound HTML for any
+// number of photos.
+#include "album/default_template.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "album/album_test_util.h"
+#include "core/text_encoding.h"
+#include "support/fixtures.h"
+
+namespace snapfolio::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::size_t occurrences(const std::string& text, const std::string& piece) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(piece); at != std::string::npos;
+       at = text.find(piece, at + piece.size())) {
+    ++count;
+  }
+  return count;
+}
+
+// The comments of `page` that an HTML parser reports as errors: a comment is "<!--", a text
+// that neither starts with ">" or "->" nor holds "<!--", "-->" or "--!>" nor ends with "<!-",
+// and "-->". The loops repeat text from inside the comments around their tags, so this is where
+// a template goes wrong ("<!--->" closes abruptly).
+std::vector<std::string> badComments(const std::string& page) {
+  std::vector<std::string> bad;
+  for (std::size_t open = page.find("<!--"); open != std::string::npos;
+       open = page.find("<!--", open + 4)) {
+    std::size_t start = open + 4;
+    std::size_t end = page.find("-->", start);
+    std::string text = page.substr(start, end == std::string::npos ? 20 : end - start);
+    if (end == std::string::npos || text.starts_with(">") || text.starts_with("->") ||
+        page.compare(start, 2, "->") == 0 || text.find("<!--") != std::string::npos ||
+        text.find("--!>") != std::string::npos || text.ends_with("<!-")) {
+      bad.push_back("<!--" + text);
+    }
+    if (end != std::string::npos) open = end - 1;
+  }
+  return bad;
+}
+
+TEST(DefaultTemplate, IsFoundInstalledFirstThenInTheSourceTree) {
+  TempDir installed;
+  TempDir source;
+  fs::create_directories(installed / "templates");
+  fs::create_directories(source / "templates");
+  writeFile(source / "templates/album.dat", "s");
+  EXPECT_EQ(defaultTemplatePath(installed.path().string(), source.path().string()),
+            (source / "templates/album.dat").string());
+  writeFile(installed / "templates/album.dat", "i");
+  EXPECT_EQ(defaultTemplatePath(installed.path().string(), source.path().string()),
+            (installed / "templates/album.dat").string());
+  EXPECT_EQ(defaultTemplatePath("/nonexistent", "/nonexistent-too"), "");
+
+  std::string shipped = defaultTemplatePath();
+  ASSERT_FALSE(shipped.empty());
+  EXPECT_TRUE(isValidUtf8(readFile(shipped)));
+}
+
+TEST(DefaultTemplate, CommentChecker) {
+  // the checker itself: the abrupt forms are errors, the empty comment is not
+  EXPECT_EQ(badComments("<p><!--x--><!----></p>"), std::vector<std::string>{});
+  EXPECT_EQ(badComments("<!--->").size(), 1u);
+  EXPECT_EQ(badComments("<!-->").size(), 1u);
+  EXPECT_EQ(badComments("<!-- a <!-- b -->").size(), 1u);
+  EXPECT_EQ(badComments("<!-- open").size(), 1u);
+}
+
+class DefaultTemplatePage : public testing::TestWithParam<int> {};
+
+TEST_P(DefaultTemplatePage, IsSoundForAnyNumberOfPhotos) {
+  const int count = GetParam();
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) names.push_back("IMG_" + std::to_string(1000 + i) + ".JPG");
+  names[0] = "<b>&\"quoted\" 'name'.jpg";
+  AlbumPageInput input = pageInput(photosNamed(names));
+  input.prefix1 = "t_";
+  input.suffix2 = "_l";
+  input.title = "夏の旅行";
+  Expanded out = expand(readFile(defaultTemplatePath()), input);
+
+  EXPECT_TRUE(out.page.starts_with("<!DOCTYPE html>\n<html lang=\"ja\">"));
+  EXPECT_NE(out.page.find("<meta charset=\"utf-8\">"), std::string::npos);
+  EXPECT_NE(out.page.find("<title>夏の旅行（写真アルバム）</title>"), std::string::npos);
+  EXPECT_TRUE(isValidUtf8(out.page));
+  EXPECT_EQ(badComments(out.page), std::vector<std::string>{});
+  EXPECT_EQ(occurrences(out.page, "<figure class=\"photo\">"), static_cast<std::size_t>(count));
+  EXPECT_EQ(occurrences(out.page, "</figure>"), static_cast<std::size_t>(count));
+  EXPECT_EQ(out.progress, count);
+  for (std::size_t at = out.page.find('$'); at != std::string::npos;
+       at = out.page.find('$', at + 1)) {
+    std::string_view rest = std::string_view(out.page).substr(at);
+    EXPECT_TRUE(rest.starts_with("$LOOP") || rest.starts_with("$/LOOP") ||
+                rest.starts_with("$SETLOOP") || rest.starts_with("$/SETLOOP"))
+        << "only control tags keep their $: " << rest.substr(0, 20);
+  }
+  for (int i = 1; i < count; ++i) {
+    const std::string base = "IMG_" + std::to_string(1000 + i);
+    EXPECT_NE(out.page.find("<a class=\"full\" href=\"" + base +
+                            "_l.JPG\"><img class=\"thumb\" "
+                            "src=\"t_" +
+                            base + ".JPG\" alt=\"" + base + ".JPG\""),
+              std::string::npos)
+        << base;
+    EXPECT_NE(out.page.find("<span class=\"name\">" + base + ".JPG</span> <span class=\"date\">" +
+                            kFakeDate + "</span>"),
+              std::string::npos);
+  }
+  EXPECT_NE(out.page.find("alt=\"&lt;b&gt;&amp;&quot;quoted&quot; &#39;name&#39;.jpg\""),
+            std::string::npos);
+  EXPECT_EQ(out.page.find("<b>"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(PhotoCounts, DefaultTemplatePage, testing::Values(1, 2, 12, 13, 25, 100));
+
+TEST(DefaultTemplate, NoPhotosIsReported) {
+  EXPECT_THROW(expand(readFile(defaultTemplatePath()), pageInput({})), TemplateError);
+}
+
+}  // namespace
+}  // namespace snapfolio::test

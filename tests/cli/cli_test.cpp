@@ -1,0 +1,183 @@
+// snapfolio-cli end to end on the real fixture photos: the outputs are read back by an
+// independent decoder (Qt's) and checked for size, baseline coding and quality 90; usage
+// errors, failures and the render command's report line.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <QImageReader>
+#include <QProcess>
+
+#include "settings/ini_file.h"
+#include "support/fixtures.h"
+
+namespace snapfolio {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+struct Result {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+Result runCli(const std::vector<std::string>& args, const fs::path& workingDir) {
+  const char* cli = std::getenv("SNAPFOLIO_CLI");
+  EXPECT_NE(cli, nullptr) << "SNAPFOLIO_CLI is not set";
+  QProcess process;
+  process.setWorkingDirectory(QString::fromStdString(workingDir.string()));
+  QStringList list;
+  for (const auto& a : args) list << QString::fromStdString(a);
+  process.start(QString::fromUtf8(cli ? cli : "snapfolio-cli"), list);
+  EXPECT_TRUE(process.waitForFinished(600000));
+  return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+          process.readAllStandardError().toStdString()};
+}
+
+// The markers of a JPEG file: whether it is baseline (SOF0) and its first quantisation table
+// in natural order.
+struct JpegInfo {
+  bool baseline = false;
+  bool progressive = false;
+  std::vector<int> luminanceTable;
+};
+
+JpegInfo inspect(const std::string& bytes) {
+  static const int kZigzag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
+                                  12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
+                                  35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+                                  58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+  JpegInfo info;
+  std::size_t i = 2;
+  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  while (i + 4 <= bytes.size() && byte(i) == 0xFF) {
+    int marker = byte(i + 1);
+    std::size_t length = byte(i + 2) << 8 | byte(i + 3);
+    if (marker == 0xC0) info.baseline = true;
+    if (marker == 0xC2) info.progressive = true;
+    if (marker == 0xDB && info.luminanceTable.empty() && i + 4 + 65 <= bytes.size() &&
+        (byte(i + 4) >> 4) == 0) {
+      info.luminanceTable.assign(64, 0);
+      for (int k = 0; k < 64; ++k) info.luminanceTable[kZigzag[k]] = byte(i + 5 + k);
+    }
+    if (marker == 0xDA) break;
+    i += 2 + length;
+  }
+  return info;
+}
+
+// libjpeg's standard luminance table scaled for quality 90 (scale factor 20 %).
+std::vector<int> quality90Table() {
+  static const int kStd[64] = {16,  11,  10,  16,  24, 40, 51,  61,  12,  12,  14,  19,  26,
+                               58,  60,  55,  14,  13, 16, 24,  40,  57,  69,  56,  14,  17,
+                               22,  29,  51,  87,  80, 62, 18,  22,  37,  56,  68,  109, 103,
+                               77,  24,  35,  55,  64, 81, 104, 113, 92,  49,  64,  78,  87,
+                               103, 121, 120, 101, 72, 92, 95,  98,  112, 100, 103, 99};
+  std::vector<int> table(64);
+  for (int k = 0; k < 64; ++k) table[k] = std::clamp((kStd[k] * 20 + 50) / 100, 1, 255);
+  return table;
+}
+
+TEST(CliTest, ConvertsEveryFixturePhotoToBothImages) {
+  TempDir dir;
+  fs::create_directory(dir / "out");
+  std::vector<std::string> args = {"convert",
+                                   "--settings",
+                                   "s.ini",
+                                   "--out",
+                                   "out",
+                                   "--set",
+                                   "Pict1Options/WIDTH1=150",
+                                   "--set",
+                                   "Pict1Options/PRIFN1=t_",
+                                   "--set",
+                                   "Pict2Options/WIDTH2=640",
+                                   "--set",
+                                   "Pict2Options/AFTFN2=_l"};
+  std::vector<fs::path> photos;
+  for (const char* name : test::allPhotoNames()) {
+    fs::path p = test::photoPath(name);
+    ASSERT_FALSE(p.empty());
+    photos.push_back(p);
+    args.push_back(p.string());
+  }
+  Result r = runCli(args, dir.path());
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+
+  for (const fs::path& photo : photos) {
+    QImageReader source(QString::fromStdString(photo.string()));
+    source.setAutoTransform(false);
+    const QSize size = source.size();
+    const std::string base = photo.stem().string(), ext = photo.extension().string();
+    for (auto [name, width] : {std::pair{"t_" + base + ext, 150}, {base + "_l" + ext, 640}}) {
+      fs::path out = dir / "out" / name;
+      ASSERT_TRUE(fs::exists(out)) << name;
+      QImageReader reader(QString::fromStdString(out.string()));
+      QImage image = reader.read();
+      ASSERT_FALSE(image.isNull()) << name << ": " << reader.errorString().toStdString();
+      EXPECT_EQ(image.width(), width) << name;
+      EXPECT_EQ(image.height(), size.height() * width / size.width()) << name;
+      JpegInfo info = inspect(test::readFile(out));
+      EXPECT_TRUE(info.baseline) << name;
+      EXPECT_FALSE(info.progressive) << name;
+      EXPECT_EQ(info.luminanceTable, quality90Table()) << name;
+    }
+  }
+  // The run stored its options as a run from the window does.
+  TIniFile ini((dir / "s.ini").string());
+  EXPECT_EQ(ini.ReadString("Pict1Options", "WIDTH1", ""), "150");
+  EXPECT_EQ(ini.ReadString("InOutFile", "OUTDIR", ""), (dir / "out").string());
+}
+
+TEST(CliTest, ReportsUsageErrorsAndFailures) {
+  TempDir dir;
+  EXPECT_EQ(runCli({}, dir.path()).exitCode, 2);
+  EXPECT_EQ(runCli({"frobnicate"}, dir.path()).exitCode, 2);
+  EXPECT_EQ(runCli({"convert"}, dir.path()).exitCode, 2);
+  EXPECT_EQ(runCli({"render", "--png", "x.png", "a.jpg"}, dir.path()).exitCode, 2);
+  EXPECT_EQ(runCli({"convert", "--set", "nokey", "a.jpg"}, dir.path()).exitCode, 2);
+  Result help = runCli({"--help"}, dir.path());
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("snapfolio-cli convert"), std::string::npos);
+
+  // A missing photo: the pipeline's "ERROR" message, exit status 1.
+  Result missing =
+      runCli({"convert", "--set", "Pict1Options/WIDTH1=150", "--set", "Pict1Options/PRIFN1=t_",
+              "--set", "Pict2Options/GAZOU2=0", "--out", ".", "missing.jpg"},
+             dir.path());
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_NE(missing.err.find("ERROR: 0100 : タイムスタンプの作成に失敗した。"), std::string::npos)
+      << missing.err;
+
+  // Validation: no width for a produced image (a fresh settings file: the run above stored
+  // its options in Snapfolio.ini).
+  Result noWidth =
+      runCli({"convert", "--settings", "fresh.ini", "--out", ".", "a.jpg"}, dir.path());
+  EXPECT_EQ(noWidth.exitCode, 1);
+  EXPECT_NE(noWidth.err.find("Snapfolio: 出力する画像の横幅を指定してください。"),
+            std::string::npos)
+      << noWidth.err;
+}
+
+TEST(CliTest, RenderPrintsTheSurfaceAndWritesALosslessPng) {
+  TempDir dir;
+  fs::path photo = test::photoPath("tiny.JPG");
+  ASSERT_FALSE(photo.empty());
+  Result r =
+      runCli({"render", "--set", "Pict2Options/WIDTH2=140", "--set", "OutStyl/TIMSTYLE1=yyyy/mm/dd",
+              "--image", "2", "--png", "out.png", photo.string()},
+             dir.path());
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  // The fixture's modification time is set by the fixtures script; TZ=UTC.
+  EXPECT_EQ(r.out, "width=140 height=92 stamp=\"2026/12/01\"\n");
+  QImage png(QString::fromStdString((dir / "out.png").string()));
+  EXPECT_EQ(png.size(), QSize(140, 92));
+}
+
+}  // namespace
+}  // namespace snapfolio

@@ -1,0 +1,245 @@
+// Writing: stored forms, what survives a rewrite, atomic replacement and failures.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/text_encoding.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+#include "support/fixtures.h"
+
+namespace snapfolio {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+std::set<std::string> namesIn(const fs::path& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename());
+  return names;
+}
+
+bool runningAsRoot() {
+  return ::geteuid() == 0;
+}
+
+class IniWrite : public testing::Test {
+ protected:
+  TempDir dir_;
+  std::string path_ = (dir_ / "Snapfolio.ini").string();
+};
+
+TEST_F(IniWrite, StoredFormsAndKeptLines) {
+  writeFile(path_, "; kept comment\n[Snapfolio]\nTOP=1\n\n[OutStyl]\nX = keep me\n");
+  TIniFile ini(path_);
+  ini.WriteInteger("snapfolio", "top", -5);  // existing key, other letter case
+  ini.WriteInteger("Snapfolio", "LEFT", 7);  // new key: after the section's last key
+  ini.WriteBool("Pict1Options", "GAZOU1", false);
+  ini.WriteBool("Pict1Options", "ATADJ1", true);
+  ini.WriteFloat("OutStyl", "TIMBGCOL1", 16777215);
+  ini.WriteFloat("OutStyl", "TIMFTCOL1", 0.25);
+  ini.WriteString("OutStyl", "ALBMTITL", " 夏 ");
+  ini.WriteString("OutStyl", "HTMLFIL", "a\r\nb");
+  EXPECT_EQ(readFile(path_),
+            "; kept comment\n[Snapfolio]\nTOP=-5\nLEFT=7\n\n[OutStyl]\nX = keep me\n"
+            "TIMBGCOL1=16777215\nTIMFTCOL1=0.25\nALBMTITL=\" 夏 \"\nHTMLFIL=a  b\n"
+            "[Pict1Options]\nGAZOU1=0\nATADJ1=1\n");
+  // The object reads what it wrote, exactly as a fresh one does.
+  const TIniFile fresh(path_);
+  for (const TIniFile* reader : {static_cast<const TIniFile*>(&ini), &fresh}) {
+    EXPECT_EQ(reader->ReadString("OutStyl", "ALBMTITL", ""), " 夏 ");
+    EXPECT_EQ(reader->ReadString("OutStyl", "HTMLFIL", ""), "a  b");
+    EXPECT_EQ(reader->ReadInteger("Snapfolio", "TOP", 0), -5);
+  }
+}
+
+TEST_F(IniWrite, InvalidUtf8ValueKeepsTheFileUtf8) {
+  TIniFile ini(path_);
+  ini.WriteString("OutStyl", "ALBMTITL", "夏");
+  ini.WriteString("InOutFile", "INDIR", "/photos/caf\xE9");
+  EXPECT_TRUE(isValidUtf8(readFile(path_)));
+  EXPECT_EQ(TIniFile(path_).ReadString("InOutFile", "INDIR", ""), "/photos/caf\uFFFD");
+  EXPECT_EQ(TIniFile(path_).ReadString("OutStyl", "ALBMTITL", ""), "夏");
+}
+
+TEST_F(IniWrite, BadNamesAreRefusedBeforeTouchingTheFile) {
+  TIniFile ini(path_);
+  EXPECT_THROW(ini.WriteString("OutStyl", "A=B", "x"), std::invalid_argument);
+  EXPECT_THROW(ini.WriteString("Out]Styl", "A", "x"), std::invalid_argument);
+  EXPECT_THROW(ini.WriteString("OutStyl", "A\nB=1", "x"), std::invalid_argument);
+  EXPECT_THROW(ini.WriteString("OutStyl", "", "x"), std::invalid_argument);
+  EXPECT_FALSE(fs::exists(path_));
+}
+
+TEST_F(IniWrite, LegacyFileIsRewrittenWhollyInUtf8) {
+  fs::copy_file(test::fixturePath("cp932-settings.ini"), path_);
+  ASSERT_FALSE(isValidUtf8(readFile(path_)));
+  const TIniFile before(path_);
+  TIniFile(path_).WriteString("OutStyl", "HTMLFIL", "アルバム.html");
+
+  const std::string text = readFile(path_);
+  EXPECT_TRUE(isValidUtf8(text));
+  EXPECT_NE(text.find("TIMFONT1=ＭＳ Ｐゴシック\n"), std::string::npos);
+  EXPECT_NE(text.find("OUTDIR=C:\\写真\\表示ソフト\n"), std::string::npos);
+  const TIniFile after(path_);
+  for (const keys::KeyInfo& k : keys::allKeys()) {
+    if (k.name == "HTMLFIL") continue;
+    EXPECT_EQ(after.ValueExists(k.section, k.name), before.ValueExists(k.section, k.name));
+    EXPECT_EQ(after.ReadString(k.section, k.name, "?"), before.ReadString(k.section, k.name, "?"))
+        << k.name;
+  }
+  EXPECT_EQ(after.ReadString("OutStyl", "HTMLFIL", ""), "アルバム.html");
+  EXPECT_EQ(after.ReadString("OutStyl", "ALBMTITL", ""), "夏の旅行アルバム～①");
+}
+
+TEST_F(IniWrite, ReplacesAtomicallyAndKeepsPermissions) {
+  TIniFile ini(path_);
+  ini.WriteInteger("Snapfolio", "TOP", 1);
+  fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
+                  fs::perm_options::replace);
+  for (int i = 0; i < 20; ++i) ini.WriteInteger("Snapfolio", "LEFT", i);
+  EXPECT_EQ(namesIn(dir_.path()), std::set<std::string>{"Snapfolio.ini"});  // no temp file left
+  EXPECT_EQ(fs::status(path_).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(TIniFile(path_).ReadInteger("Snapfolio", "LEFT", -1), 19);
+}
+
+TEST_F(IniWrite, FollowsASymbolicLink) {
+  fs::create_directory(dir_ / "real");
+  writeFile(dir_ / "real" / "target.ini", "[Snapfolio]\nTOP=3\n");
+  fs::create_symlink(dir_ / "real" / "target.ini", path_);
+  TIniFile(path_).WriteInteger("Snapfolio", "LEFT", 4);
+  EXPECT_TRUE(fs::is_symlink(path_));
+  EXPECT_EQ(readFile(dir_ / "real" / "target.ini"), "[Snapfolio]\nTOP=3\nLEFT=4\n");
+}
+
+TEST_F(IniWrite, WritesThroughAnotherObjectSurvive) {
+  TIniFile first(path_);
+  TIniFile second(path_);
+  first.WriteString("OutStyl", "ALBMTITL", "one");
+  second.WriteString("OutStyl", "HTMLFIL", "two");
+  const TIniFile fresh(path_);
+  EXPECT_EQ(fresh.ReadString("OutStyl", "ALBMTITL", ""), "one");
+  EXPECT_EQ(fresh.ReadString("OutStyl", "HTMLFIL", ""), "two");
+}
+
+// A file that exists but cannot be read reads as empty and is never replaced by a file
+// holding only the keys written since. Root reads every file whatever its mode, so as root
+// the unreadable file is a directory of that name instead.
+TEST_F(IniWrite, UnreadableFileIsNotOverwritten) {
+  if (runningAsRoot()) {
+    fs::create_directory(path_);
+    writeFile(fs::path(path_) / "inside", "[Snapfolio]\nTOP=3\n");
+  } else {
+    writeFile(path_, "[Snapfolio]\nTOP=3\n");
+    fs::permissions(path_, fs::perms::none, fs::perm_options::replace);
+  }
+  TIniFile ini(path_);
+  EXPECT_EQ(ini.ReadInteger("Snapfolio", "TOP", 0), 0);
+  EXPECT_THROW(ini.WriteInteger("Snapfolio", "LEFT", 1), SettingsWriteError);
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add);
+  if (runningAsRoot()) {
+    EXPECT_TRUE(fs::is_directory(path_));
+    EXPECT_EQ(readFile(fs::path(path_) / "inside"), "[Snapfolio]\nTOP=3\n");
+  } else {
+    EXPECT_EQ(readFile(path_), "[Snapfolio]\nTOP=3\n");
+  }
+  EXPECT_EQ(namesIn(dir_.path()), std::set<std::string>{"Snapfolio.ini"});
+}
+
+// Each way a write can fail: the exception says so, the file on disk and the object's values
+// are as before, and no temporary file is left behind.
+enum class Cause {
+  ParentIsAFile,
+  PathIsADirectory,
+  FileSizeLimit,
+  ReadOnlyDirectory,
+  ReadOnlyFile
+};
+
+std::string causeName(const testing::TestParamInfo<Cause>& p) {
+  static const char* const names[] = {"ParentIsAFile", "PathIsADirectory", "FileSizeLimit",
+                                      "ReadOnlyDirectory", "ReadOnlyFile"};
+  return names[static_cast<int>(p.param)];
+}
+
+class WriteFailure : public testing::TestWithParam<Cause> {
+ protected:
+  TempDir dir_;
+};
+
+TEST_P(WriteFailure, LeavesFileAndObjectAsBefore) {
+  const bool needsPermissions =
+      GetParam() == Cause::ReadOnlyDirectory || GetParam() == Cause::ReadOnlyFile;
+  if (needsPermissions && runningAsRoot()) {
+    GTEST_SKIP() << "root writes whatever the permissions; FileSizeLimit covers a refused write";
+  }
+  const std::string old = "[Snapfolio]\nTOP=3\n";
+  fs::path path = dir_ / "Snapfolio.ini";
+  if (GetParam() == Cause::ParentIsAFile) {
+    writeFile(dir_ / "file", old);
+    path = dir_ / "file" / "Snapfolio.ini";
+  } else if (GetParam() == Cause::PathIsADirectory) {
+    fs::create_directory(path);
+  } else {
+    writeFile(path, old);
+  }
+  TIniFile ini(path.string());
+  const std::string oldTop = ini.ReadString("Snapfolio", "TOP", "none");
+  const std::string value(4096, 'v');
+
+  struct rlimit limit {};
+  ::getrlimit(RLIMIT_FSIZE, &limit);
+  const struct rlimit saved = limit;
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  if (GetParam() == Cause::FileSizeLimit) {
+    // As a full disk does: the bytes do not fit.
+    limit.rlim_cur = 100;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  } else if (GetParam() == Cause::ReadOnlyDirectory) {
+    fs::permissions(dir_.path(), fs::perms::owner_read | fs::perms::owner_exec,
+                    fs::perm_options::replace);
+  } else if (GetParam() == Cause::ReadOnlyFile) {
+    fs::permissions(path, fs::perms::owner_read, fs::perm_options::replace);
+  }
+  bool thrown = false;
+  try {
+    ini.WriteString("Snapfolio", "TOP", value);
+  } catch (const SettingsWriteError& error) {
+    thrown = true;
+    EXPECT_NE(std::string(error.what()).find(path.string()), std::string::npos) << error.what();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  fs::permissions(dir_.path(), fs::perms::owner_all, fs::perm_options::add);
+
+  EXPECT_TRUE(thrown);
+  EXPECT_EQ(ini.ReadString("Snapfolio", "TOP", "none"), oldTop);
+  if (GetParam() == Cause::PathIsADirectory) {
+    EXPECT_TRUE(fs::is_directory(path));
+  } else if (GetParam() != Cause::ParentIsAFile) {
+    EXPECT_EQ(readFile(path), old);
+  }
+  const std::set<std::string> expected = {GetParam() == Cause::ParentIsAFile ? "file"
+                                                                             : "Snapfolio.ini"};
+  EXPECT_EQ(namesIn(dir_.path()), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Causes, WriteFailure,
+                         testing::Values(Cause::ParentIsAFile, Cause::PathIsADirectory,
+                                         Cause::FileSizeLimit, Cause::ReadOnlyDirectory,
+                                         Cause::ReadOnlyFile),
+                         causeName);
+
+}  // namespace
+}  // namespace snapfolio
