@@ -14,6 +14,7 @@
 
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
+#include "support/reference_correction.h"
 
 namespace snapfolio {
 namespace {
@@ -177,6 +178,46 @@ TEST(CliTest, RenderPrintsTheSurfaceAndWritesALosslessPng) {
   EXPECT_EQ(r.out, "width=140 height=92 stamp=\"2026/12/01\"\n");
   QImage png(QString::fromStdString((dir / "out.png").string()));
   EXPECT_EQ(png.size(), QSize(140, 92));
+}
+
+// The correction of a real photo through the whole pipeline equals the formula evaluated pixel by
+// pixel on the same scaled photo rendered without correction.
+TEST(CliTest, RenderCorrectsARealPhotoLikeTheFormula) {
+  TempDir dir;
+  fs::path photo = test::photoPath("dark.jpg");
+  ASSERT_FALSE(photo.empty());
+  const std::vector<std::string> common = {"render",
+                                           "--set",
+                                           "Pict2Options/WIDTH2=640",
+                                           "--set",
+                                           "ColorAdjust/RED_Adjust=12abc",
+                                           "--set",
+                                           "ColorAdjust/BLUE_Adjust= -7",
+                                           "--set",
+                                           "ColorAdjust/Aump_Adjust=40",
+                                           "--set",
+                                           "ColorAdjust/Cntlr_Adjust=25",
+                                           "--image",
+                                           "2"};
+  auto render = [&](bool correct, const std::string& png) {
+    std::vector<std::string> args = common;
+    args.insert(args.end(), {"--set", std::string("Pict2Options/ATADJ2=") + (correct ? "1" : "0"),
+                             "--png", png, photo.string()});
+    Result r = runCli(args, dir.path());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return Raster::fromImage(QImage(QString::fromStdString((dir / png).string())));
+  };
+  const Raster plain = render(false, "plain.png");
+  const Raster corrected = render(true, "corrected.png");
+  ASSERT_EQ(plain.width(), 640);
+  const Raster expected = test::referenceCorrection(plain, 12, 0, -7, 40, 25);
+  long long differing = 0;
+  for (int y = 0; y < plain.height(); ++y) {
+    for (int x = 0; x < plain.width(); ++x)
+      differing += corrected.pixel(x, y) != expected.pixel(x, y);
+  }
+  EXPECT_EQ(differing, 0);
+  EXPECT_NE(corrected, plain);
 }
 
 }  // namespace
