@@ -178,6 +178,25 @@ TEST(CliTest, RenderPrintsTheSurfaceAndWritesALosslessPng) {
   EXPECT_EQ(r.out, "width=140 height=92 stamp=\"2026/12/01\"\n");
   QImage png(QString::fromStdString((dir / "out.png").string()));
   EXPECT_EQ(png.size(), QSize(140, 92));
+
+  // With the stamp on, at the bottom right (position 6) and auto size: the stamp's cell ends at
+  // the surface's bottom-right corner.
+  Result stamped = runCli(
+      {"render", "--set", "Pict1Options/WIDTH1=640", "--set", "OutStyl/TIMSTMP1=1", "--set",
+       "OutStyl/TIMSTYLE1=yyyy/mm/dd hh:nn", "--image", "1", "--png", "s.png", photo.string()},
+      dir.path());
+  ASSERT_EQ(stamped.exitCode, 0) << stamped.err;
+  int w = 0, h = 0, x = 0, y = 0, sw = 0, sh = 0;
+  ASSERT_EQ(std::sscanf(stamped.out.c_str(),
+                        "width=%d height=%d stamp=\"2026/12/01 00:12\" stamp_rect=%d,%d,%d,%d", &w,
+                        &h, &x, &y, &sw, &sh),
+            6)
+      << stamped.out;
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 420);
+  EXPECT_EQ(x + sw, w);
+  EXPECT_EQ(y + sh, h);
+  EXPECT_GT(sw, 0);
 }
 
 // The correction of a real photo through the whole pipeline equals the formula evaluated pixel by
