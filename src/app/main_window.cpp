@@ -1,5 +1,5 @@
 // The main window: construction from the settings file, the enabling rules, the dialog
-// buttons, the preview's photo choice and quitting.
+// buttons and the photo dialog.
 #include "app/main_window.h"
 
 #include <array>
@@ -17,6 +17,7 @@
 #include "app/dir_chk.h"
 #include "app/directory_list_window.h"
 #include "app/main_window_dialogs.h"
+#include "app/main_window_port.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -40,7 +41,7 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
       settingsPath_(startDirectory_ + "/Snapfolio.ini"),
       dialogs_(environment.dialogs ? environment.dialogs
                                    : std::make_shared<QtWindowDialogs>(this)) {
-  messagePort_ = std::make_unique<WindowMessagePort>(this, *dialogs_);
+  port_ = std::make_unique<MainWindowPort>(*this);
   createForm();
 
   // Check boxes run their handler on every change of state, also the changes made below.
@@ -48,6 +49,7 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
   connect(Gazou2, &QCheckBox::toggled, this, &TSnapfolio::Gazou2Click);
   connect(HtmlCnv, &QCheckBox::toggled, this, &TSnapfolio::HtmlCnvClick);
   connect(InButton, &QPushButton::clicked, this, &TSnapfolio::InButtonClick);
+  connect(OKButton, &QPushButton::clicked, this, &TSnapfolio::OKButtonClick);
   connect(Cancel, &QPushButton::clicked, this, &TSnapfolio::CancelClick);
   connect(BreakButton1, &QPushButton::clicked, this, &TSnapfolio::BreakButton1Click);
   connect(FontButton1, &QPushButton::clicked, this, &TSnapfolio::FontButton1Click);
@@ -64,14 +66,22 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
   DirUpdateTimer->start();
 }
 
-TSnapfolio::~TSnapfolio() = default;
+TSnapfolio::~TSnapfolio() {
+  // Widgets are hidden and lose the focus while the base classes are destroyed; the focus
+  // handlers must not see this window half-destroyed.
+  if (QCoreApplication::instance() != nullptr) {
+    disconnect(QCoreApplication::instance(), nullptr, this, nullptr);
+  }
+  DirectoryListBox1->removeEventFilter(this);
+  finishWorker();
+}
 
 void TSnapfolio::setLinks(MainWindowLinks links) {
   links_ = std::move(links);
 }
 
-MessagePort& TSnapfolio::messagePort() {
-  return *messagePort_;
+RunPort& TSnapfolio::runPort() {
+  return *port_;
 }
 
 std::string TSnapfolio::outputDirectory() const {
@@ -173,19 +183,8 @@ std::optional<QStringList> TSnapfolio::choosePhotos() {
   return photos;
 }
 
-void TSnapfolio::InButtonClick() {
-  const std::optional<QStringList> photos = choosePhotos();
-  if (!photos || photos->isEmpty()) return;
-  if (Width1->text().isEmpty()) return;
-  // The preview of output image 1 is drawn by the photo pipeline (see the run integration).
-}
-
 void TSnapfolio::CancelClick() {
   close();
-}
-
-void TSnapfolio::BreakButton1Click() {
-  stopRequest_.store(true);
 }
 
 }  // namespace snapfolio

@@ -7,7 +7,12 @@
 // window and hands them over with setLinks(). Message boxes and file choosers go through a
 // WindowDialogs (Qt's own unless the environment passes another, as the tests do).
 //
-// User-interface thread only, except messagePort(), which any thread may use.
+// A conversion run (OKButton) and the preview (InButton) execute on a worker thread and talk to
+// the window through runPort(); while one runs, the option controls are disabled, and during
+// a run BreakButton1 is shown and enabled. Closing the window during a run asks the run to
+// stop and closes when it has ended.
+//
+// User-interface thread only, except runPort(), which any thread may use.
 #pragma once
 
 #include <atomic>
@@ -19,8 +24,9 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "core/ports.h"
 #include "imaging/correction_values.h"
+#include "imaging/photo_pipeline.h"
+#include "run/run_port.h"
 #include "timestamp/time_stamp_style.h"
 
 class QCheckBox;
@@ -38,8 +44,8 @@ namespace snapfolio {
 
 class DirectoryList;
 class GaugeBar;
+class MainWindowPort;
 class WindowDialogs;
-class WindowMessagePort;
 
 // What the main window takes from outside when it is constructed.
 struct MainWindowEnvironment {
@@ -82,9 +88,18 @@ class TSnapfolio : public QWidget {
   // The photo dialog's file name: the first photo of the last confirmed selection, or empty.
   const std::string& photoDialogFileName() const { return photoFileName_; }
 
-  // Message boxes for the engine, callable from any thread.
-  MessagePort& messagePort();
+  // The window as the engine sees it (progress, messages, options, the photo dialog);
+  // callable from any thread.
+  RunPort& runPort();
+  MessagePort& messagePort() { return runPort(); }
   WindowDialogs& dialogs() { return *dialogs_; }
+
+  // Snapshots of the options in force, taken on the user-interface thread.
+  RunOptions runOptions() const;
+  PipelineInputs pipelineInputs(int imageNumber) const;
+
+  // Whether a run or a preview is executing.
+  bool isBusy() const { return busy_; }
 
   // The stop request of BreakButton1.
   bool stopRequested() const { return stopRequest_.load(); }
@@ -92,6 +107,7 @@ class TSnapfolio : public QWidget {
 
   // Event handlers, named after their controls.
   void InButtonClick();
+  void OKButtonClick();
   void CancelClick();
   void MakeDirClick();
   void HtmlTemplateClick();
@@ -174,8 +190,13 @@ class TSnapfolio : public QWidget {
   QPushButton* Cancel;
   QTimer* DirUpdateTimer;
 
+ signals:
+  // A run or a preview has ended and the controls are usable again.
+  void operationFinished();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   // main_window_layout.cpp
@@ -185,6 +206,11 @@ class TSnapfolio : public QWidget {
   void loadSettings();
   void imageClick(int imageNumber);
   void showDialog(QDialog* dialog);
+  // main_window_run.cpp
+  ImageOptions imageOptions(int imageNumber) const;
+  void startOperation(bool run, std::function<void()> work);
+  void setBusy(bool busy, bool run);
+  void finishWorker();
   // main_window_dirs.cpp
   void connectDirectoryEvents();
   void onFocusChanged(QWidget* old, QWidget* now);
@@ -194,9 +220,14 @@ class TSnapfolio : public QWidget {
   std::string inDir_;
   std::string photoFileName_;
   std::shared_ptr<WindowDialogs> dialogs_;
-  std::unique_ptr<WindowMessagePort> messagePort_;
+  std::unique_ptr<MainWindowPort> port_;
   MainWindowLinks links_;
   std::atomic<bool> stopRequest_{false};
+  // The two work surfaces; only the worker of the operation in progress touches them.
+  Workspace workspace_;
+  bool busy_ = false;
+  bool closeWhenDone_ = false;
+  QThread* worker_ = nullptr;
 };
 
 }  // namespace snapfolio

@@ -112,16 +112,4 @@ std::optional<QString> QtWindowDialogs::choosePageFile(const QString& initialDir
   return dialog.selectedFiles().front();
 }
 
-void WindowMessagePort::showMessage(const std::string& text) {
-  onThreadOf(context_, [&] { dialogs_.showMessage(QString::fromStdString(text)); });
-}
-
-void WindowMessagePort::showError(const std::string& text) {
-  onThreadOf(context_, [&] { dialogs_.showError(QString::fromStdString(text)); });
-}
-
-void WindowMessagePort::showFileError(const std::string& text) {
-  onThreadOf(context_, [&] { dialogs_.showFileError(QString::fromStdString(text)); });
-}
-
 }  // namespace snapfolio

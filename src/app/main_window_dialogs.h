@@ -1,21 +1,12 @@
 // WindowDialogs: every message box and file chooser of the main window, behind one small
 // interface. QtWindowDialogs shows Qt's own; the tests pass a recorder instead.
-// WindowMessagePort: the engine's MessagePort over WindowDialogs, safe to call from a worker
-// thread (each call is handed to the user-interface thread and waits for the box to close).
 #pragma once
 
 #include <optional>
-#include <string>
-#include <utility>
 
 #include <QFileDialog>
-#include <QMetaObject>
-#include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QThread>
-
-#include "core/ports.h"
 
 class QWidget;
 
@@ -65,35 +56,5 @@ class QtWindowDialogs : public WindowDialogs {
 void setUpPhotoDialog(QFileDialog& dialog, const QString& start);
 void setUpTemplateDialog(QFileDialog& dialog, const QString& initialDirectory);
 void setUpPageFileDialog(QFileDialog& dialog, const QString& initialDirectory);
-
-// Runs `f` on the thread of `context` (the user-interface thread for a window) and returns its
-// result: directly when already there, otherwise through a blocking queued call.
-template <typename F>
-auto onThreadOf(QObject* context, F&& f) -> decltype(f()) {
-  using R = decltype(f());
-  if (QThread::currentThread() == context->thread()) return f();
-  if constexpr (std::is_void_v<R>) {
-    QMetaObject::invokeMethod(context, std::forward<F>(f), Qt::BlockingQueuedConnection);
-  } else {
-    R result{};
-    QMetaObject::invokeMethod(context, std::forward<F>(f), Qt::BlockingQueuedConnection, &result);
-    return result;
-  }
-}
-
-class WindowMessagePort : public MessagePort {
- public:
-  // `context` lives on the user-interface thread (the main window); both outlive the port.
-  WindowMessagePort(QObject* context, WindowDialogs& dialogs)
-      : context_(context), dialogs_(dialogs) {}
-
-  void showMessage(const std::string& text) override;
-  void showError(const std::string& text) override;
-  void showFileError(const std::string& text) override;
-
- private:
-  QObject* context_;
-  WindowDialogs& dialogs_;
-};
 
 }  // namespace snapfolio

@@ -1,8 +1,8 @@
 // The file choosers of the HTML group: the template (HtmlOutOpen) and the page file
 // (HtmlOutFile).
-#include <QFileInfo>
 #include <QLineEdit>
 
+#include "album/album_choosers.h"
 #include "app/main_window.h"
 #include "app/main_window_dialogs.h"
 #include "settings/ini_file.h"
@@ -10,15 +10,21 @@
 
 namespace snapfolio {
 
+namespace {
+
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+}  // namespace
+
 void TSnapfolio::HtmlTemplateClick() {
   try {
-    if (HtmlTemplateFile->text().isEmpty()) {
-      HtmlTemplateFile->setText(QString::fromStdString(startDirectory_ + "/"));
-    }
-    // The folder part of the field, with its final "/".
-    const QString field = HtmlTemplateFile->text();
-    const QString folder = field.left(field.lastIndexOf('/') + 1);
-    const std::optional<QString> chosen = dialogs_->chooseTemplate(folder);
+    const std::string field =
+        templateFieldBeforeChoosing(HtmlTemplateFile->text().toStdString(), startDirectory_);
+    HtmlTemplateFile->setText(q(field));
+    const std::optional<QString> chosen =
+        dialogs_->chooseTemplate(q(templateChooserDirectory(field)));
     if (!chosen) return;
     HtmlTemplateFile->setText(*chosen);
     TIniFile ini(settingsPath_);
@@ -31,9 +37,8 @@ void TSnapfolio::HtmlTemplateClick() {
 
 // The page always goes into the output directory: only the chosen file's name is kept.
 void TSnapfolio::HtmlButtonClick() {
-  const std::optional<QString> chosen =
-      dialogs_->choosePageFile(QString::fromStdString(outputDirectory()));
-  if (chosen) HtmlFile->setText(QFileInfo(*chosen).fileName());
+  const std::optional<QString> chosen = dialogs_->choosePageFile(q(outputDirectory()));
+  if (chosen) HtmlFile->setText(q(pageFileNameFromChoice(chosen->toStdString())));
 }
 
 }  // namespace snapfolio

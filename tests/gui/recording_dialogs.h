@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,6 +30,7 @@ class RecordingDialogs : public WindowDialogs {
 
   std::optional<QStringList> choosePhotos(const QString& start) override {
     photoStarts.push_back(start);
+    if (whileChoosing) whileChoosing();
     return next(photoAnswers);
   }
   std::optional<QString> chooseTemplate(const QString& initialDirectory) override {
@@ -41,6 +43,10 @@ class RecordingDialogs : public WindowDialogs {
   }
 
   std::vector<Box> boxes;
+  // Called while a box is "open" (after it is recorded), to look at the window meanwhile.
+  std::function<void(const Box&)> whileOpen;
+  // Called while the photo dialog is "open".
+  std::function<void()> whileChoosing;
   std::deque<std::optional<QStringList>> photoAnswers;
   std::deque<std::optional<QString>> templateAnswers;
   std::deque<std::optional<QString>> pageAnswers;
@@ -49,6 +55,7 @@ class RecordingDialogs : public WindowDialogs {
  private:
   void record(const QString& caption, const QString& text) {
     boxes.push_back({caption, text, QThread::currentThread()});
+    if (whileOpen) whileOpen(boxes.back());
   }
   template <typename T>
   static std::optional<T> next(std::deque<std::optional<T>>& answers) {

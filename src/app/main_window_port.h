@@ -1,0 +1,80 @@
+// MainWindowPort: the RunPort of the main window. A conversion run and the preview execute on
+// a worker thread and reach the window only through this port; each call is handed to the
+// user-interface thread. Calls that answer something (options, the photo dialog, message
+// boxes) block the worker until the window has answered; status lines, gauges, the preview
+// picture and the foreground step are queued and keep their order.
+//
+// Owned by the window. Once the window starts closing (shutDown()), no call reaches it any
+// more: boxes are skipped, the photo dialog counts as cancelled and the stop request is set.
+#pragma once
+
+#include <atomic>
+#include <type_traits>
+#include <utility>
+
+#include <QMetaObject>
+#include <QObject>
+#include <QThread>
+
+#include "run/run_port.h"
+
+namespace snapfolio {
+
+class TSnapfolio;
+
+// Runs `f` on the thread of `context` and returns its result: directly when already there,
+// otherwise through a blocking queued call.
+template <typename F>
+auto onThreadOf(QObject* context, F&& f) -> decltype(f()) {
+  using R = decltype(f());
+  if (QThread::currentThread() == context->thread()) return f();
+  if constexpr (std::is_void_v<R>) {
+    QMetaObject::invokeMethod(context, std::forward<F>(f), Qt::BlockingQueuedConnection);
+  } else {
+    R result{};
+    QMetaObject::invokeMethod(context, std::forward<F>(f), Qt::BlockingQueuedConnection, &result);
+    return result;
+  }
+}
+
+class MainWindowPort : public RunPort {
+ public:
+  explicit MainWindowPort(TSnapfolio& window) : window_(window) {}
+
+  // ProgressPort (queued)
+  void setStatus(StatusLine line, const std::string& text) override;
+  void setGaugeMaximum(GaugeId gauge, int maximum) override;
+  void setGaugeValue(GaugeId gauge, int value) override;
+  void advanceGauge(GaugeId gauge) override;
+  // MessagePort (blocking)
+  void showMessage(const std::string& text) override;
+  void showError(const std::string& text) override;
+  void showFileError(const std::string& text) override;
+  // PipelinePort
+  PipelineInputs pipelineInputs(int imageNumber) override;               // blocking
+  void placePreview(const Raster& surface, int left, int top) override;  // queued copy
+  // RunPort
+  RunOptions runOptions() override;                                 // blocking
+  std::optional<std::vector<std::string>> choosePhotos() override;  // blocking
+  std::string photoDialogFileName() override;                       // blocking
+  void bringToForeground() override;                                // queued
+  bool stopRequested() override;
+  void clearStopRequest() override;
+
+  // From the user-interface thread, when the window goes away.
+  void shutDown() { closing_.store(true); }
+
+ private:
+  // Queues `f` for the user-interface thread (runs it at once when called there).
+  template <typename F>
+  void post(F&& f);
+  // Runs `f` on the user-interface thread and waits for its result; a value-initialised
+  // result once the window is going away.
+  template <typename F>
+  auto ask(F&& f) -> decltype(f());
+
+  TSnapfolio& window_;
+  std::atomic<bool> closing_{false};
+};
+
+}  // namespace snapfolio
