@@ -62,7 +62,8 @@ Progress goes to stderr (a progress bar on a terminal). Ctrl+C stops the run bef
 photo; the album page and the settings are still written.
 
 exit status: 0 when the run finished without an "ERROR" message, 1 when an "ERROR" message
-was shown or the options did not let the run start, 2 for a usage error.
+was shown, the options did not let the run start, or the album page was asked for ("HTMLCK")
+but not written (for example a missing template), 2 for a usage error.
 )";
 
 struct Arguments {
@@ -171,10 +172,15 @@ StoredOptions loadOptions(const Arguments& args) {
   return stored;
 }
 
+// An absolute, normalised path without a trailing "/" (other than the root itself): the output
+// names add their own separator.
 std::string absolutePath(const std::string& path) {
   std::error_code ec;
   fs::path p = fs::absolute(path, ec);
-  return ec ? path : p.lexically_normal().string();
+  if (ec) return path;
+  std::string text = p.lexically_normal().string();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  return text;
 }
 
 int convert(const Arguments& args) {
@@ -202,7 +208,8 @@ int convert(const Arguments& args) {
   std::fprintf(stderr, "%d image(s) written to %s%s\n", summary.imagesWritten,
                port.runOptions().outputDir.c_str(),
                summary.pageWritten ? ", with the album page" : "");
-  return 0;
+  // An album page that was asked for but not written (a missing template) is no success.
+  return port.runOptions().htmlCnv && !summary.pageWritten ? 1 : 0;
 }
 
 int render(const Arguments& args) {

@@ -164,7 +164,8 @@ TEST(CliTest, ReportsUsageErrorsAndFailures) {
             std::string::npos)
       << noWidth.err;
 
-  // A missing template: the images are written, the closing line does not claim a page.
+  // A missing template: the images are written, the closing line does not claim a page, and
+  // the exit status says that the page asked for is missing.
   fs::path photo = test::photoPath("tiny.JPG");
   ASSERT_FALSE(photo.empty());
   Result noTemplate =
@@ -173,13 +174,16 @@ TEST(CliTest, ReportsUsageErrorsAndFailures) {
               "OutStyl/HTMLCK=1", "--set", "OutStyl/HTMLFIL=index.html", "--set",
               "OutStyl/HTMLTMP=" + (dir / "gone.dat").string(), photo.string()},
              dir.path());
-  EXPECT_EQ(noTemplate.exitCode, 0) << noTemplate.err;
+  EXPECT_EQ(noTemplate.exitCode, 1) << noTemplate.err;
   EXPECT_NE(noTemplate.err.find("Snapfolio: テンプレートファイルが存在しません。"),
             std::string::npos)
       << noTemplate.err;
   EXPECT_NE(noTemplate.err.find("1 image(s) written to"), std::string::npos) << noTemplate.err;
   EXPECT_EQ(noTemplate.err.find("with the album page"), std::string::npos) << noTemplate.err;
   EXPECT_FALSE(fs::exists(dir / "index.html"));
+  // "--out ." names the working directory itself, without a trailing separator.
+  EXPECT_EQ(TIniFile((dir / "t.ini").string()).ReadString("InOutFile", "OUTDIR", ""),
+            dir.path().string());
 }
 
 TEST(CliTest, RenderPrintsTheSurfaceAndWritesALosslessPng) {
