@@ -12,8 +12,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # fonts for the Japanese interface and the stamps
   fonts-ipafont-gothic
-  # running the window without a display, driving it, screenshots
-  xvfb xauth xdotool x11-utils
+  # running the window without a display, driving it, screenshots (tests/e2e/window_*)
+  xvfb xauth xdotool x11-utils python3
+  # rendering album pages headless (scripts/make-screenshots.sh)
+  chromium
   # peers of the benchmark and fetching the sample photos
   imagemagick libvips-tools bc apt-utils ca-certificates
 )
