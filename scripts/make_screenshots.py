@@ -57,8 +57,11 @@ def take(args):
     os.makedirs(album)
     for name in sorted(os.listdir(args.photos)):
         os.symlink(os.path.join(args.photos, name), os.path.join(work, name))
-    template = subprocess.run([args.cli, "default-template"], check=True, capture_output=True,
-                              text=True, timeout=30).stdout.strip()
+    # As a user who makes the album their own: a copy of the shipped template beside the photos.
+    shipped = subprocess.run([args.cli, "default-template"], check=True, capture_output=True,
+                             text=True, timeout=30).stdout.strip()
+    template = os.path.join(work, "album.dat")
+    shutil.copy(shipped, template)
     settings_path = os.path.join(work, "Snapfolio.ini")
     xdriver.write_settings(settings_path, settings(work, album, template))
     os.environ["TZ"] = "UTC"
