@@ -17,6 +17,7 @@ Python standard library only; the X tools are Debian's xvfb, xdotool, x11-utils,
 import configparser
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -125,26 +126,29 @@ def area_is_uniform(screen, area):
 class XServer:
     """An Xvfb of its own on a free display (chosen by Xvfb itself), without TCP."""
 
-    def __init__(self, size="1280x1024x24"):
+    def __init__(self, log_path, size="1280x1024x24"):
         read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp",
-             "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-            start_new_session=True)
+        with open(log_path, "wb") as log:
+            self.process = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp",
+                 "-noreset"],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=log)
         os.close(write_end)
         number = b""
         deadline = time.monotonic() + 30
-        with os.fdopen(read_end, "rb") as pipe:
-            while not number.endswith(b"\n") and time.monotonic() < deadline:
+        with os.fdopen(read_end, "rb", buffering=0) as pipe:
+            while not number.endswith(b"\n"):
+                remaining = deadline - time.monotonic()
+                if remaining <= 0 or not select.select([pipe], [], [], remaining)[0]:
+                    break
                 chunk = pipe.read(1)
                 if not chunk:
                     break
                 number += chunk
         if not number.strip().isdigit():
-            err = self.process.stderr.read().decode(errors="replace") if self.process.poll() else ""
             self.close()
-            raise Failure("Xvfb did not start: " + err)
+            with open(log_path, encoding="utf-8", errors="replace") as log:
+                raise Failure("Xvfb did not start: " + log.read()[-2000:])
         self.display = ":" + number.decode().strip()
         self.runtime_dir = tempfile.mkdtemp(prefix="snapfolio-e2e-runtime-")
 
@@ -181,8 +185,7 @@ class Program:
         self.lock = threading.Lock()
         self.log = open(log_path, "w", encoding="utf-8")
         self.process = subprocess.Popen([executable], cwd=cwd, env=env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                                        start_new_session=True)
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()
 
@@ -243,7 +246,7 @@ class Session:
         self.workdir = workdir
         self.artifacts = artifacts
         os.makedirs(artifacts, exist_ok=True)
-        self.server = XServer()
+        self.server = XServer(os.path.join(artifacts, "xvfb.log"))
         self.program = None
         self.starts = 0
 
