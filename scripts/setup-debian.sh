@@ -7,6 +7,8 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
+  # Qt's own dialogs (file choosers, colours, message box buttons) in Japanese
+  qt6-translations-l10n
   libjpeg62-turbo-dev
   # tests, fuzzing, benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev

@@ -6,6 +6,7 @@
 
 #include "app/geometry_dump_window.h"
 #include "app/main_window.h"
+#include "app/standard_dialogs_window.h"
 #include "imaging/correction_dialog.h"
 #include "timestamp/font_substitution.h"
 #include "timestamp/time_stamp_dialog.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     // ("Snapfolio Ver1.03 — Snapfolio"), and the captions are the windows' own.
     QApplication::setApplicationName(QStringLiteral("Snapfolio"));
     snapfolio::registerFontSubstitutions();
+    snapfolio::installStandardDialogTranslations(app);
     snapfolio::installGeometryDump(app);  // only with SNAPFOLIO_DUMP_GEOMETRY set
 
     // The main window first (it fixes SettingsPath), then the dialogs, which read their own
