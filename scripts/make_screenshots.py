@@ -4,7 +4,8 @@
 Starts `snapfolio` under Xvfb in a folder of sample photos with a realistic settings file,
 previews a photo and photographs the main window, opens the two time-stamp dialogs and the
 correction dialog with their buttons and photographs each, then converts a dozen photos into
-an album with "入力" and has headless Chromium photograph the album page.
+an album with "入力" (photographing the photo dialog with the photos chosen) and has headless
+Chromium photograph the album page.
 
 usage: make_screenshots.py --app SNAPFOLIO --cli SNAPFOLIO_CLI --photos DIR --out DIR
 """
@@ -88,7 +89,8 @@ def take(args):
             session.wait_gone(title)
 
         session.click(window, "TSnapfolio", "OKButton")
-        session.choose_files(None, ALBUM)
+        session.choose_files(None, ALBUM, before_accept=lambda dialog: (
+            time.sleep(0.5), session.screenshot(dialog, os.path.join(out, "photo-dialog.png"))))
         first = os.path.join(work, ALBUM[0])
         xdriver.wait_for("the album", lambda: xdriver.read_settings(settings_path)
                          .get("InOutFile", {}).get("INDIR") == first, 300, interval=0.5)
@@ -102,7 +104,8 @@ def take(args):
                     "--hide-scrollbars", f"--screenshot={os.path.join(out, 'album-page.png')}",
                     "--window-size=1280,900", page.as_uri()],
                    check=True, capture_output=True, timeout=120)
-    for picture in ["main-window.png"] + [d[3] for d in DIALOGS] + ["album-page.png"]:
+    for picture in (["main-window.png"] + [d[3] for d in DIALOGS] +
+                    ["photo-dialog.png", "album-page.png"]):
         w, h = xdriver.image_size(os.path.join(out, picture))
         print(f"{os.path.join(args.out, picture)}: {w} x {h}")
 

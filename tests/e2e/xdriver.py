@@ -294,11 +294,12 @@ class Session:
     def focus(self, window):
         self.x("xdotool", "windowfocus", "--sync", window, check=False)
 
-    def click(self, window, window_name, control, button=1):
-        """Clicks the middle of a control (found by objectName) of a window."""
+    def click(self, window, window_name, control, button=1, at_left=False):
+        """Clicks the middle of a control (found by objectName) of a window; at_left: near its
+        left edge, where a check box has its box (a click beside its text does nothing)."""
         x, y, w, h = self.program.control(window_name, control)
-        self.x("xdotool", "mousemove", "--sync", "--window", window, str(x + w // 2),
-               str(y + h // 2))
+        at_x = x + min(8, w // 2) if at_left else x + w // 2
+        self.x("xdotool", "mousemove", "--sync", "--window", window, str(at_x), str(y + h // 2))
         self.x("xdotool", "click", str(button))
 
     def type(self, window, text):
@@ -350,10 +351,11 @@ class Session:
         self.click(window, "TSnapfolio", "Cancel")
         return self.program.wait_exit(timeout=30)
 
-    def choose_files(self, folder, names, timeout=30):
+    def choose_files(self, folder, names, timeout=30, before_accept=None):
         """In the photo dialog now opening ("フォトソース選択"): types the folder (unless None:
         the dialog's own), then the quoted file names, as a user does in the file-name field,
-        and accepts. xdotool types ASCII reliably: keep folder and names ASCII."""
+        and accepts; before_accept(dialog id) is called just before. xdotool types ASCII
+        reliably: keep folder and names ASCII."""
         dialog = self.find_window("フォトソース選択", timeout=timeout)
         self.focus(dialog)
         time.sleep(0.3)  # the dialog fills its file list
@@ -364,6 +366,8 @@ class Session:
             time.sleep(0.5)
         self.key(dialog, "ctrl+a")
         self.type(dialog, " ".join(f'"{n}"' for n in names))
+        if before_accept:
+            before_accept(dialog)
         self.key(dialog, "Return")
         self.wait_gone("フォトソース選択", timeout=timeout)
 
