@@ -14,10 +14,13 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # fonts for the Japanese interface and the stamps
   fonts-ipafont-gothic
-  # running the window without a display, driving it, screenshots (tests/e2e/window_*)
-  xvfb xauth xdotool x11-utils python3
-  # rendering album pages headless (scripts/make-screenshots.sh)
-  chromium
+  # running the window without a display, driving it, screenshots (tests/e2e/window_*,
+  # scripts/make-screenshots.sh)
+  xvfb xauth xdotool x11-utils
+  # end-to-end tests: the album page in a headless browser, driven from Python
+  chromium python3
+  # checking the installed desktop entry
+  desktop-file-utils
   # peers of the benchmark and fetching the sample photos
   imagemagick libvips-tools bc apt-utils ca-certificates
 )

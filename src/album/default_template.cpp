@@ -2,22 +2,40 @@
 
 // Standard library
 #include <filesystem>
+#include <initializer_list>
 #include <system_error>
 
 namespace snapfolio {
 
-std::string defaultTemplatePath(std::string_view installedDataDir, std::string_view sourceDataDir) {
-  for (std::string_view dir : {installedDataDir, sourceDataDir}) {
+namespace fs = std::filesystem;
+
+std::string dataDirBeside(std::string_view executablePath, std::string_view dataDirFromBin) {
+  if (executablePath.empty()) return {};
+  fs::path dir = fs::path(executablePath).parent_path() / fs::path(dataDirFromBin);
+  return dir.lexically_normal().string();
+}
+
+std::string runningExecutablePath() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : exe.string();
+}
+
+std::string defaultTemplatePath(std::string_view executablePath, std::string_view installedDataDir,
+                                std::string_view sourceDataDir) {
+  const std::string beside = dataDirBeside(executablePath, SNAPFOLIO_DATA_DIR_FROM_BIN);
+  for (std::string_view dir : {std::string_view(beside), installedDataDir, sourceDataDir}) {
     if (dir.empty()) continue;
-    std::string path = std::string(dir) + "/templates/album.dat";
+    std::string path = (fs::path(dir) / "templates/album.dat").string();
     std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) return path;
+    if (fs::is_regular_file(path, ec)) return path;
   }
   return {};
 }
 
 std::string defaultTemplatePath() {
-  return defaultTemplatePath(SNAPFOLIO_DATA_DIR, SNAPFOLIO_SOURCE_DATA_DIR);
+  return defaultTemplatePath(runningExecutablePath(), SNAPFOLIO_DATA_DIR,
+                             SNAPFOLIO_SOURCE_DATA_DIR);
 }
 
 }  // namespace snapfolio

@@ -52,7 +52,7 @@ std::string templateReadReason(const std::string& path) {
 
 }  // namespace
 
-void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText,
+bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText,
               const AnalizeOptions& options) {
   errorText.set("000F : HTMLページの作成に失敗した。");
   const std::string& templatePath = input.templatePath;
@@ -60,7 +60,7 @@ void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
       std::string("テンプレートファイルが存在しません。") + kLineBreak + templatePath;
   if (!templateExists(templatePath)) {
     messages.showMessage(missing);
-    return;
+    return false;
   }
 
   const std::string readFailed =
@@ -72,7 +72,7 @@ void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
       break;
     case ReadResult::Missing:  // removed since the test above
       messages.showMessage(missing);
-      return;
+      return false;
     case ReadResult::Unreadable:
       errorText.set(readFailed + kLineBreak + templateReadReason(templatePath));
       throw Failure(errorText.text());
@@ -91,6 +91,7 @@ void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
     HtmlAnalize(albumTemplate, input.page, page, options);
     errorText.set(writeFailed);
     page.commit();
+    return true;
   } catch (const TemplateError& e) {
     errorText.set("0011 : " + templatePath + "のテンプレートの書式が正しくない。" + kLineBreak +
                   e.what());
@@ -104,8 +105,8 @@ void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
   }
 }
 
-void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText) {
-  HtmlEdit(input, messages, errorText, AnalizeOptions{});
+bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText) {
+  return HtmlEdit(input, messages, errorText, AnalizeOptions{});
 }
 
 }  // namespace snapfolio

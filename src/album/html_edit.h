@@ -27,9 +27,9 @@ struct HtmlEditInput {
   AlbumPageInput page;
 };
 
-// Writes the page, or reports a missing template with a plain message and returns. Failures of
-// its own (a malformed template, a page that cannot be written) set their message in
-// `errorText` and throw, for the run's failure handler.
+// Writes the page and returns true, or reports a missing template with a plain message and
+// returns false (no page written). Failures of its own (a malformed template, a page that cannot be
+// written) set their message in `errorText` and throw, for the run's failure handler.
 //
 // The template is read whole; the page (output directory + "/" + page file name) is written
 // through a temporary file and replaces an earlier page only when it is complete. Messages set
@@ -39,11 +39,11 @@ struct HtmlEditInput {
 //   "0011 : " + template + "のテンプレートの書式が正しくない。" + line, column and problem
 //   "0012 : " + page + "のHTMLページが書き込めない。" + reason
 //   "0013 : " + photo + "のファイル日付が取得できない。"
-void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText);
+bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText);
 
 // The same with the expansion's options given (tests give a fake clock for the file dates).
 struct AnalizeOptions;
-void HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText,
+bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText,
               const AnalizeOptions& options);
 
 }  // namespace snapfolio

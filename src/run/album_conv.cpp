@@ -206,8 +206,8 @@ class Run {
     input.page.width1Text = options.image[0].widthText;
     input.page.progressStep = [this] { port_.advanceGauge(GaugeId::Overall); };
     errorText_.set("000F : HTMLページの作成に失敗した。");
-    HtmlEdit(input, port_, errorText_);
-    summary_.pageWritten = true;
+    // A missing template is a plain message, not a failure: the run goes on without a page.
+    summary_.pageWritten = HtmlEdit(input, port_, errorText_);
   }
 
   RunPort& port_;

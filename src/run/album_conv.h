@@ -19,7 +19,7 @@ struct RunSummary {
   bool failed = false;       // an "ERROR" box was shown (by the run or by a pipeline call)
   int photos = 0;            // photos chosen
   int imagesWritten = 0;     // output images saved
-  bool pageWritten = false;  // the album step ran to its end
+  bool pageWritten = false;  // the album page was written
 };
 
 // Checks the options and starts AlbumConv, or shows why not.

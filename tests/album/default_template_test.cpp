@@ -53,16 +53,49 @@ TEST(DefaultTemplate, IsFoundInstalledFirstThenInTheSourceTree) {
   fs::create_directories(installed / "templates");
   fs::create_directories(source / "templates");
   writeFile(source / "templates/album.dat", "s");
-  EXPECT_EQ(defaultTemplatePath(installed.path().string(), source.path().string()),
+  EXPECT_EQ(defaultTemplatePath("", installed.path().string(), source.path().string()),
             (source / "templates/album.dat").string());
   writeFile(installed / "templates/album.dat", "i");
-  EXPECT_EQ(defaultTemplatePath(installed.path().string(), source.path().string()),
+  EXPECT_EQ(defaultTemplatePath("", installed.path().string(), source.path().string()),
             (installed / "templates/album.dat").string());
-  EXPECT_EQ(defaultTemplatePath("/nonexistent", "/nonexistent-too"), "");
+  EXPECT_EQ(defaultTemplatePath("", "/nonexistent", "/nonexistent-too"), "");
+  EXPECT_EQ(defaultTemplatePath("/nonexistent/bin/snapfolio", "/nonexistent", ""), "");
 
   std::string shipped = defaultTemplatePath();
   ASSERT_FALSE(shipped.empty());
   EXPECT_TRUE(isValidUtf8(readFile(shipped)));
+}
+
+// An installed tree moved elsewhere: the copy beside the executable wins over the configured
+// data directory and the source tree; a directory named like the template is no template.
+TEST(DefaultTemplate, IsFoundBesideTheExecutableFirst) {
+  TempDir moved;
+  TempDir installed;
+  fs::create_directories(moved / "bin");
+  fs::create_directories(installed / "templates");
+  writeFile(installed / "templates/album.dat", "i");
+  const std::string exe = (moved / "bin/snapfolio-cli").string();
+  const fs::path data = fs::path(dataDirBeside(exe, SNAPFOLIO_DATA_DIR_FROM_BIN));
+  EXPECT_EQ(data, (moved / "share/snapfolio").lexically_normal());
+
+  EXPECT_EQ(defaultTemplatePath(exe, installed.path().string(), ""),
+            (installed / "templates/album.dat").string());
+  fs::create_directories(data / "templates/album.dat");
+  EXPECT_EQ(defaultTemplatePath(exe, installed.path().string(), ""),
+            (installed / "templates/album.dat").string());
+  fs::remove(data / "templates/album.dat");
+  writeFile(data / "templates/album.dat", "m");
+  EXPECT_EQ(defaultTemplatePath(exe, installed.path().string(), ""),
+            (data / "templates/album.dat").string());
+}
+
+TEST(DefaultTemplate, DataDirBesideNormalisesTheWayUp) {
+  EXPECT_EQ(dataDirBeside("/opt/snap/bin/snapfolio", "../share/snapfolio"),
+            "/opt/snap/share/snapfolio");
+  EXPECT_EQ(dataDirBeside("/opt/snap/bin/snapfolio", "../../data"), "/opt/data");
+  EXPECT_EQ(dataDirBeside("", "../share/snapfolio"), "");
+  // the test executable itself is what /proc/self/exe names
+  EXPECT_EQ(fs::path(runningExecutablePath()).filename(), "album_tests");
 }
 
 TEST(DefaultTemplate, CommentChecker) {

@@ -37,7 +37,7 @@ class HtmlEditTest : public testing::Test {
     input_.page.progressStep = [this] { ++progress_; };
   }
 
-  void run() { HtmlEdit(input_, port_, errorText_, fakeClock()); }
+  bool run() { return HtmlEdit(input_, port_, errorText_, fakeClock()); }
 
   // Runs and expects a failure; returns what the run's handler would show.
   std::string failure() {
@@ -66,7 +66,7 @@ class HtmlEditTest : public testing::Test {
 
 TEST_F(HtmlEditTest, WritesTheExpandedTemplate) {
   writeFile(input_.templatePath, "<h1>$TITLE</h1>\r\n<!--$LOOP--><p>$FILENAME</p><!--$/LOOP-->");
-  run();
+  EXPECT_TRUE(run());
   EXPECT_EQ(readFile(page()),
             "<h1>Trip</h1>\r\n<!--$LOOP--><p>a.jpg</p><!----><p>b.jpg</p><!--$/LOOP-->");
   EXPECT_TRUE(port_.messages.empty());
@@ -107,7 +107,9 @@ TEST_F(HtmlEditTest, SeparatorIsAlwaysInserted) {
 
 TEST_F(HtmlEditTest, MissingTemplateIsAPlainMessageAndNoPage) {
   input_.templatePath = (dir_ / "none.dat").string();
-  EXPECT_NO_THROW(run());
+  bool written = true;
+  EXPECT_NO_THROW(written = run());
+  EXPECT_FALSE(written);
   ASSERT_EQ(port_.messages.size(), 1u);
   EXPECT_EQ(port_.messages[0],
             "Snapfolio: テンプレートファイルが存在しません。\r\n" + input_.templatePath);
@@ -116,7 +118,9 @@ TEST_F(HtmlEditTest, MissingTemplateIsAPlainMessageAndNoPage) {
 
 TEST_F(HtmlEditTest, TemplateFieldNamingADirectoryCountsAsMissing) {
   input_.templatePath = dir_.path().string() + "/";  // the field's start value
-  EXPECT_NO_THROW(run());
+  bool written = true;
+  EXPECT_NO_THROW(written = run());
+  EXPECT_FALSE(written);
   ASSERT_EQ(port_.messages.size(), 1u);
   EXPECT_EQ(port_.messages[0],
             "Snapfolio: テンプレートファイルが存在しません。\r\n" + input_.templatePath);

@@ -14,6 +14,7 @@
 
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
+#include "support/reference_correction.h"
 
 namespace snapfolio {
 namespace {
@@ -162,6 +163,23 @@ TEST(CliTest, ReportsUsageErrorsAndFailures) {
   EXPECT_NE(noWidth.err.find("Snapfolio: 出力する画像の横幅を指定してください。"),
             std::string::npos)
       << noWidth.err;
+
+  // A missing template: the images are written, the closing line does not claim a page.
+  fs::path photo = test::photoPath("tiny.JPG");
+  ASSERT_FALSE(photo.empty());
+  Result noTemplate =
+      runCli({"convert", "--settings", "t.ini", "--out", ".", "--set", "Pict1Options/WIDTH1=50",
+              "--set", "Pict1Options/PRIFN1=t_", "--set", "Pict2Options/GAZOU2=0", "--set",
+              "OutStyl/HTMLCK=1", "--set", "OutStyl/HTMLFIL=index.html", "--set",
+              "OutStyl/HTMLTMP=" + (dir / "gone.dat").string(), photo.string()},
+             dir.path());
+  EXPECT_EQ(noTemplate.exitCode, 0) << noTemplate.err;
+  EXPECT_NE(noTemplate.err.find("Snapfolio: テンプレートファイルが存在しません。"),
+            std::string::npos)
+      << noTemplate.err;
+  EXPECT_NE(noTemplate.err.find("1 image(s) written to"), std::string::npos) << noTemplate.err;
+  EXPECT_EQ(noTemplate.err.find("with the album page"), std::string::npos) << noTemplate.err;
+  EXPECT_FALSE(fs::exists(dir / "index.html"));
 }
 
 TEST(CliTest, RenderPrintsTheSurfaceAndWritesALosslessPng) {
@@ -177,6 +195,65 @@ TEST(CliTest, RenderPrintsTheSurfaceAndWritesALosslessPng) {
   EXPECT_EQ(r.out, "width=140 height=92 stamp=\"2026/12/01\"\n");
   QImage png(QString::fromStdString((dir / "out.png").string()));
   EXPECT_EQ(png.size(), QSize(140, 92));
+
+  // With the stamp on, at the bottom right (position 6) and auto size: the stamp's cell ends at
+  // the surface's bottom-right corner.
+  Result stamped = runCli(
+      {"render", "--set", "Pict1Options/WIDTH1=640", "--set", "OutStyl/TIMSTMP1=1", "--set",
+       "OutStyl/TIMSTYLE1=yyyy/mm/dd hh:nn", "--image", "1", "--png", "s.png", photo.string()},
+      dir.path());
+  ASSERT_EQ(stamped.exitCode, 0) << stamped.err;
+  int w = 0, h = 0, x = 0, y = 0, sw = 0, sh = 0;
+  ASSERT_EQ(std::sscanf(stamped.out.c_str(),
+                        "width=%d height=%d stamp=\"2026/12/01 00:12\" stamp_rect=%d,%d,%d,%d", &w,
+                        &h, &x, &y, &sw, &sh),
+            6)
+      << stamped.out;
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 420);
+  EXPECT_EQ(x + sw, w);
+  EXPECT_EQ(y + sh, h);
+  EXPECT_GT(sw, 0);
+}
+
+// The correction of a real photo through the whole pipeline equals the formula evaluated pixel by
+// pixel on the same scaled photo rendered without correction.
+TEST(CliTest, RenderCorrectsARealPhotoLikeTheFormula) {
+  TempDir dir;
+  fs::path photo = test::photoPath("dark.jpg");
+  ASSERT_FALSE(photo.empty());
+  const std::vector<std::string> common = {"render",
+                                           "--set",
+                                           "Pict2Options/WIDTH2=640",
+                                           "--set",
+                                           "ColorAdjust/RED_Adjust=12abc",
+                                           "--set",
+                                           "ColorAdjust/BLUE_Adjust= -7",
+                                           "--set",
+                                           "ColorAdjust/Aump_Adjust=40",
+                                           "--set",
+                                           "ColorAdjust/Cntlr_Adjust=25",
+                                           "--image",
+                                           "2"};
+  auto render = [&](bool correct, const std::string& png) {
+    std::vector<std::string> args = common;
+    args.insert(args.end(), {"--set", std::string("Pict2Options/ATADJ2=") + (correct ? "1" : "0"),
+                             "--png", png, photo.string()});
+    Result r = runCli(args, dir.path());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return Raster::fromImage(QImage(QString::fromStdString((dir / png).string())));
+  };
+  const Raster plain = render(false, "plain.png");
+  const Raster corrected = render(true, "corrected.png");
+  ASSERT_EQ(plain.width(), 640);
+  const Raster expected = test::referenceCorrection(plain, 12, 0, -7, 40, 25);
+  long long differing = 0;
+  for (int y = 0; y < plain.height(); ++y) {
+    for (int x = 0; x < plain.width(); ++x)
+      differing += corrected.pixel(x, y) != expected.pixel(x, y);
+  }
+  EXPECT_EQ(differing, 0);
+  EXPECT_NE(corrected, plain);
 }
 
 }  // namespace

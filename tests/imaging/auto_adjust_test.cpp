@@ -21,6 +21,7 @@
 #include "core/failure.h"
 #include "core/gauge.h"
 #include "support/fixtures.h"
+#include "support/reference_correction.h"
 
 namespace snapfolio {
 namespace {
@@ -397,19 +398,6 @@ TEST(AoutAdjust, MatchesThePerPixelEvaluationOnRandomSurfaces) {
 
 // ---- A real photo ----------------------------------------------------------------------------
 
-// The formula written out independently, in the order the correction defines.
-int referenceChannel(int value, int offset, int mean, int lum, int gain, int limit) {
-  const long double t = static_cast<long double>(lum - mean) / static_cast<long double>(255 - mean);
-  const double product = static_cast<double>(t * static_cast<long double>(3.141592653589793));
-  const long double w = static_cast<long double>(std::cos(product)) + 1.0L;
-  const long double d = static_cast<long double>(limit) * static_cast<long double>(lum) * 0.1L +
-                        static_cast<long double>(mean);
-  const long double k = w * (static_cast<long double>(gain) / d) + 1.0L;
-  const long double r = (static_cast<long double>(offset) + static_cast<long double>(value)) * k;
-  const long double truncated = std::trunc(r);
-  return truncated > 255 ? 255 : truncated < 0 ? 0 : static_cast<int>(truncated);
-}
-
 TEST(AoutAdjust, CorrectsARealPhotoLikeTheFormula) {
   QImageReader reader(QString::fromStdString(test::photoPath("dark.jpg").string()));
   const QImage photo = reader.read();
@@ -418,14 +406,7 @@ TEST(AoutAdjust, CorrectsARealPhotoLikeTheFormula) {
   ASSERT_EQ(surface.width(), 640);
   const Raster before = surface;
 
-  double sum = 0;
-  int count = 0;
-  for (int y = 0; y < before.height(); y += 10) {
-    for (int x = 0; x < before.width(); x += 10, ++count) {
-      sum += redOf(before.pixel(x, y)) + greenOf(before.pixel(x, y)) + blueOf(before.pixel(x, y));
-    }
-  }
-  const int mean = static_cast<int>(sum / (3.0 * count));
+  const int mean = test::referenceMean(before);
   ASSERT_GT(mean, 0);
   ASSERT_LT(mean, 128);  // the photo is dark
 
@@ -438,9 +419,9 @@ TEST(AoutAdjust, CorrectsARealPhotoLikeTheFormula) {
     for (int x = 0; x < before.width(); ++x) {
       const std::uint32_t p = before.pixel(x, y);
       const int lum = (redOf(p) + greenOf(p) + blueOf(p)) / 3;
-      const std::uint32_t expected = rgb(referenceChannel(redOf(p), 10, mean, lum, 40, 25),
-                                         referenceChannel(greenOf(p), 0, mean, lum, 40, 25),
-                                         referenceChannel(blueOf(p), -5, mean, lum, 40, 25));
+      const std::uint32_t expected = rgb(test::referenceChannel(redOf(p), 10, mean, lum, 40, 25),
+                                         test::referenceChannel(greenOf(p), 0, mean, lum, 40, 25),
+                                         test::referenceChannel(blueOf(p), -5, mean, lum, 40, 25));
       ASSERT_EQ(surface.pixel(x, y), expected) << x << ", " << y;
       changed += surface.pixel(x, y) != p;
     }

@@ -254,12 +254,31 @@ TEST_F(AlbumConvTest, HtmlOnlyRunWritesNoImage) {
   port.selection = std::vector<std::string>{photo("a.jpg"), photo("b.jpg")};
   RunSummary summary = ok();
   EXPECT_FALSE(summary.failed) << ::testing::PrintToString(port.messages);
+  EXPECT_TRUE(summary.pageWritten);
   EXPECT_EQ(port.messages.front(),
             "Snapfolio: いずれの画像も指定されていない為にHTMLのみ出力します。");
   EXPECT_EQ(test::readFile(out("index.html")), "<!--$LOOP-->a.jpg\n<!---->b.jpg\n<!--$/LOOP-->");
   EXPECT_FALSE(fs::exists(out("a.jpg")));
   EXPECT_EQ(port.status[0], "変換終了");
   EXPECT_EQ(stored("OutStyl", "HTMLCK"), "1");
+}
+
+// A missing template is a plain message; the run ends normally, and its summary must not
+// claim a page that was never written.
+TEST_F(AlbumConvTest, MissingTemplateWritesImagesButNoPage) {
+  port.options.htmlCnv = true;
+  port.options.htmlFile = "index.html";
+  port.options.htmlTemplateFile = (dir / "gone.dat").string();
+  port.selection = std::vector<std::string>{photo("a.jpg")};
+  RunSummary summary = ok();
+  EXPECT_FALSE(summary.failed);
+  EXPECT_FALSE(summary.pageWritten);
+  EXPECT_EQ(summary.imagesWritten, 2);
+  EXPECT_EQ(port.messages,
+            std::vector<std::string>{"Snapfolio: テンプレートファイルが存在しません。\r\n" +
+                                     (dir / "gone.dat").string()});
+  EXPECT_FALSE(fs::exists(out("index.html")));
+  EXPECT_EQ(port.status[0], "変換終了");
 }
 
 }  // namespace

@@ -1,0 +1,198 @@
+#!/usr/bin/env python3
+"""The installed program: `cmake --install` into a temporary prefix puts the two programs, the
+album template, the desktop entry and the icons where a Linux desktop looks for them, and the
+installed snapfolio-cli, moved to another directory, still finds its template and writes an
+album with it, run from outside the source tree.
+
+When the system lets us make a private mount namespace (`unshare -rm`), the moved program runs
+with empty directories mounted over the source tree's data and over the configured install
+directory, so that no other copy of the template can be reached at all.
+
+Exit status: 0 all checks passed, 1 a check failed.
+"""
+
+import argparse
+import filecmp
+import os
+import shutil
+import stat
+import struct
+import subprocess
+import sys
+import tempfile
+
+ICON_SIZES = [16, 24, 32, 48, 64, 128, 256]
+PHOTOS = ["tiny.JPG", "panorama.jpg"]
+
+
+class Checks:
+    def __init__(self):
+        self.failures = []
+
+    def expect(self, condition, message):
+        if not condition:
+            self.failures.append(message)
+            print("FAIL:", message)
+        return condition
+
+
+def png_size(path):
+    """Width and height from a PNG file's IHDR chunk; None when it is not a PNG."""
+    with open(path, "rb") as f:
+        head = f.read(24)
+    if len(head) < 24 or head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+        return None
+    return struct.unpack(">II", head[16:24])
+
+
+def executable(path):
+    return os.path.isfile(path) and bool(os.stat(path).st_mode & stat.S_IXUSR)
+
+
+def expected_files():
+    files = {"bin/snapfolio", "bin/snapfolio-cli", "share/snapfolio/templates/album.dat",
+             "share/applications/snapfolio.desktop"}
+    files.update(f"share/icons/hicolor/{s}x{s}/apps/snapfolio.png" for s in ICON_SIZES)
+    return files
+
+
+def check_tree(prefix, source, checks):
+    installed = {os.path.relpath(os.path.join(d, f), prefix)
+                 for d, _, names in os.walk(prefix) for f in names}
+    checks.expect(not installed - expected_files(),
+                  f"installed beyond the program: {sorted(installed - expected_files())}")
+    for program in ("snapfolio", "snapfolio-cli"):
+        checks.expect(executable(os.path.join(prefix, "bin", program)),
+                      f"bin/{program} is not installed as an executable")
+
+    template = os.path.join(prefix, "share/snapfolio/templates/album.dat")
+    if checks.expect(os.path.isfile(template), "share/snapfolio/templates/album.dat is missing"):
+        checks.expect(filecmp.cmp(template, os.path.join(source, "data/templates/album.dat"),
+                                  shallow=False),
+                      "the installed template differs from data/templates/album.dat")
+
+    desktop = os.path.join(prefix, "share/applications/snapfolio.desktop")
+    if checks.expect(os.path.isfile(desktop), "share/applications/snapfolio.desktop is missing"):
+        with open(desktop, encoding="utf-8") as f:
+            entry = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
+        checks.expect(entry.get("Exec", "").split()[0:1] == ["snapfolio"],
+                      f"the desktop entry starts {entry.get('Exec')!r}, not the installed program")
+        checks.expect(entry.get("Icon") == "snapfolio",
+                      f"the desktop entry names the icon {entry.get('Icon')!r}")
+        validator = shutil.which("desktop-file-validate")
+        if validator:
+            run = subprocess.run([validator, desktop], capture_output=True, text=True, timeout=60)
+            checks.expect(run.returncode == 0 and not run.stdout.strip(),
+                          f"desktop-file-validate: {run.stdout}{run.stderr}")
+        else:
+            print("note: desktop-file-validate not found (package desktop-file-utils); "
+                  "the desktop entry was not validated")
+
+    for size in ICON_SIZES:
+        icon = os.path.join(prefix, f"share/icons/hicolor/{size}x{size}/apps/snapfolio.png")
+        if checks.expect(os.path.isfile(icon), f"icon {size}x{size} is missing"):
+            checks.expect(png_size(icon) == (size, size),
+                          f"icon {size}x{size} is a PNG of {png_size(icon)}")
+
+
+def namespace_runner(hidden):
+    """A command prefix that runs a program with empty directories over `hidden`, or None
+    when this system allows no private mount namespace."""
+    hidden = [d for d in hidden if os.path.isdir(d)]
+    if not shutil.which("unshare"):
+        return None
+    probe = subprocess.run(["unshare", "-rm", "true"], capture_output=True, timeout=30)
+    if probe.returncode != 0:
+        return None
+    mounts = "".join(f'mount -t tmpfs snapfolio-hidden "{d}" && ' for d in hidden)
+    return ["unshare", "-rm", "sh", "-c", mounts + 'exec "$@"', "sh"]
+
+
+def check_moved(prefix, moved, work, photos_dir, runner, checks):
+    cli = os.path.join(moved, "bin/snapfolio-cli")
+    wrap = runner or []
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+
+    found = subprocess.run([*wrap, cli, "default-template"], cwd=work, env=env,
+                           capture_output=True, text=True, timeout=60)
+    expected = os.path.join(moved, "share/snapfolio/templates/album.dat")
+    if not checks.expect(found.returncode == 0 and found.stdout.strip() == expected,
+                         f"moved default-template printed {found.stdout.strip()!r} "
+                         f"(status {found.returncode}, {found.stderr.strip()!r}), "
+                         f"not {expected!r}"):
+        return
+
+    out = os.path.join(work, "album")
+    os.mkdir(out)
+    sets = {"Pict1Options/GAZOU1": "1", "Pict1Options/WIDTH1": "96",
+            "Pict1Options/PRIFN1": "t_", "Pict2Options/GAZOU2": "0",
+            "OutStyl/HTMLCK": "1", "OutStyl/HTMLFIL": "index.html",
+            "OutStyl/ALBMTITL": "移動したインストール", "OutStyl/HTMLTMP": expected}
+    args = [*wrap, cli, "convert", "--out", out]
+    for key, value in sets.items():
+        args += ["--set", f"{key}={value}"]
+    args += [os.path.join(photos_dir, p) for p in PHOTOS]
+    run = subprocess.run(args, cwd=work, env=env, capture_output=True, text=True, timeout=300)
+    if not checks.expect(run.returncode == 0, f"moved convert exited {run.returncode}: "
+                         f"{run.stderr.strip()}"):
+        return
+    checks.expect(os.path.isfile(os.path.join(work, "Snapfolio.ini")),
+                  "convert stored no Snapfolio.ini in its working directory")
+    for photo in PHOTOS:
+        checks.expect(os.path.isfile(os.path.join(out, "t_" + photo)), f"t_{photo} not written")
+    page_path = os.path.join(out, "index.html")
+    if checks.expect(os.path.isfile(page_path), "no index.html written"):
+        with open(page_path, encoding="utf-8") as f:
+            page = f.read()
+        checks.expect(page.startswith("<!DOCTYPE html>"), "the page is not the shipped template's")
+        checks.expect("<title>移動したインストール（写真アルバム）</title>" in page,
+                      "the page lacks the title")
+        for photo in PHOTOS:
+            checks.expect(f'src="t_{photo}"' in page, f"the page does not show t_{photo}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--cmake", required=True)
+    parser.add_argument("--build", required=True, help="the configured and built tree")
+    parser.add_argument("--source", required=True, help="the source tree")
+    parser.add_argument("--configured-data", required=True,
+                        help="the data directory compiled into the program")
+    options = parser.parse_args()
+    photos_dir = os.environ.get("SNAPFOLIO_PHOTOS", "")
+    missing = [p for p in PHOTOS if not os.path.isfile(os.path.join(photos_dir, p))]
+    if missing:
+        sys.exit(f"FAIL: fixture photos missing in SNAPFOLIO_PHOTOS={photos_dir}: {missing}")
+
+    checks = Checks()
+    with tempfile.TemporaryDirectory(prefix="snapfolio-install-") as tmp:
+        prefix = os.path.join(tmp, "prefix")
+        env = {k: v for k, v in os.environ.items() if k != "DESTDIR"}
+        install = subprocess.run([options.cmake, "--install", options.build, "--prefix", prefix],
+                                 env=env, capture_output=True, text=True, timeout=300)
+        if install.returncode != 0:
+            sys.exit(f"FAIL: cmake --install: {install.stdout}{install.stderr}")
+        check_tree(prefix, options.source, checks)
+
+        # Another place, the first one gone: only a relocatable program still finds its data.
+        moved = os.path.join(tmp, "moved", "snapfolio")
+        shutil.copytree(prefix, moved, symlinks=True)
+        shutil.rmtree(prefix)
+        work = os.path.join(tmp, "work")
+        os.mkdir(work)
+        runner = namespace_runner([os.path.join(options.source, "data"),
+                                   options.configured_data])
+        if runner is None:
+            print("note: no private mount namespace here; the source tree's data stays "
+                  "reachable, and the printed template path alone proves the relocation")
+        check_moved(prefix, moved, work, photos_dir, runner, checks)
+
+    if checks.failures:
+        return 1
+    print("installed tree checked; the moved snapfolio-cli found its own template"
+          + (" with the source tree's data hidden" if runner else ""))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
