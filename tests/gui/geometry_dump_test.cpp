@@ -8,6 +8,13 @@
 
 using namespace snapfolio;
 
+namespace probe {
+// A window class in a namespace, as the program's own (snapfolio::TSnapfolio).
+class PlainWindow : public QWidget {
+  Q_OBJECT
+};
+}  // namespace probe
+
 class GeometryDumpTest : public QObject {
   Q_OBJECT
 
@@ -56,6 +63,13 @@ class GeometryDumpTest : public QObject {
     const QStringList dialogLines = geometryLines(dialog);
     QCOMPARE(dialogLines.size(), 2);
     QVERIFY(dialogLines.at(1).startsWith(QStringLiteral("geometry: Dialog/InDialog=")));
+  }
+
+  // An unnamed window of a class in a namespace is named by the class alone.
+  void unnamedWindowByClassWithoutNamespace() {
+    probe::PlainWindow window;
+    window.resize(120, 80);
+    QCOMPARE(geometryLine(&window), QStringLiteral("geometry: PlainWindow/.=0,0,120,80"));
   }
 };
 
