@@ -7,12 +7,15 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
+  # Qt's own dialogs (file choosers, colours, message box buttons) in Japanese
+  qt6-translations-l10n
   libjpeg62-turbo-dev
   # tests, fuzzing, benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # fonts for the Japanese interface and the stamps
   fonts-ipafont-gothic
-  # running the window without a display, driving it, screenshots
+  # running the window without a display, driving it, screenshots (tests/e2e/window_*,
+  # scripts/make-screenshots.sh)
   xvfb xauth xdotool x11-utils
   # end-to-end tests: the album page in a headless browser, driven from Python
   chromium python3

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "app/geometry_dump_window.h"
 #include "app/main_window.h"
+#include "app/standard_dialogs_window.h"
 #include "imaging/correction_dialog.h"
 #include "timestamp/font_substitution.h"
 #include "timestamp/time_stamp_dialog.h"
@@ -12,9 +14,12 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   try {
+    // The application title. No display name: Qt would append it to every window title
+    // ("Snapfolio Ver1.03 — Snapfolio"), and the captions are the windows' own.
     QApplication::setApplicationName(QStringLiteral("Snapfolio"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Snapfolio"));
     snapfolio::registerFontSubstitutions();
+    snapfolio::installStandardDialogTranslations(app);
+    snapfolio::installGeometryDump(app);  // only with SNAPFOLIO_DUMP_GEOMETRY set
 
     // The main window first (it fixes SettingsPath), then the dialogs, which read their own
     // settings; all four live until the program ends.

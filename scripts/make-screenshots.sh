@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Takes the pictures of the README (docs/screenshots/*.png) from the real program: the main
+# window after a preview, the two time-stamp dialogs and the correction dialog (each opened
+# with its button), and an album page made by the window, rendered by headless Chromium.
+# The window runs under Xvfb on the X11 platform and is driven with xdotool
+# (scripts/make_screenshots.py); nothing needs a display.
+#
+# usage: scripts/make-screenshots.sh [OUTPUT_DIR]     (default: docs/screenshots)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out="${1:-docs/screenshots}"
+
+bash scripts/setup-debian.sh
+photos="${SNAPFOLIO_PHOTOS:-$HOME/.cache/snapfolio/photos}"
+bash tests/fixtures/fetch-photos.sh "$photos"
+
+cmake --preset default -DSNAPFOLIO_PHOTO_DIR="$photos" >/dev/null
+cmake --build --preset default --target snapfolio snapfolio-cli
+python3 scripts/make_screenshots.py --app build/default/src/snapfolio \
+  --cli build/default/src/snapfolio-cli --photos "$photos" --out "$out"
