@@ -6,7 +6,7 @@
 # usage: bench/convert_bench.sh [PHOTO_DIR] [SNAPFOLIO_CLI] [REPEATS]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-photos=${1:-${SNAPFOLIO_PHOTOS:-$HOME/.cache/snapfolio/photos}}
+photos=${1:-${SNAPFOLIO_PHOTOS:-${HOME:-/root}/.cache/snapfolio/photos}}
 cli=${2:-$here/build/default/src/snapfolio-cli}
 repeats=${3:-3}
 

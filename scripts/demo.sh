@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-snapfolio-demo}")
 
 bash scripts/setup-debian.sh
-photos="${SNAPFOLIO_PHOTOS:-$HOME/.cache/snapfolio/photos}"
+photos="${SNAPFOLIO_PHOTOS:-${HOME:-/root}/.cache/snapfolio/photos}"
 bash tests/fixtures/fetch-photos.sh "$photos"
 
 cmake --preset default -DSNAPFOLIO_PHOTO_DIR="$photos" >/dev/null

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 out="${1:-docs/screenshots}"
 
 bash scripts/setup-debian.sh
-photos="${SNAPFOLIO_PHOTOS:-$HOME/.cache/snapfolio/photos}"
+photos="${SNAPFOLIO_PHOTOS:-${HOME:-/root}/.cache/snapfolio/photos}"
 bash tests/fixtures/fetch-photos.sh "$photos"
 
 cmake --preset default -DSNAPFOLIO_PHOTO_DIR="$photos" >/dev/null

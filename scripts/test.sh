@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 what=${1:-all}
 
 bash scripts/setup-debian.sh
-photos="${SNAPFOLIO_PHOTOS:-$HOME/.cache/snapfolio/photos}"
+photos="${SNAPFOLIO_PHOTOS:-${HOME:-/root}/.cache/snapfolio/photos}"
 bash tests/fixtures/fetch-photos.sh "$photos"
 
 if [ "$what" = all ] || [ "$what" = --default ]; then
