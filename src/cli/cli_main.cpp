@@ -17,7 +17,7 @@
 #include <QImage>
 
 #include "album/default_template.h"
-#include "app/dir_chk.h"
+#include "folders/dir_chk.h"
 #include "cli/cli_port.h"
 #include "core/file_names.h"
 #include "imaging/photo_pipeline.h"

@@ -1,0 +1,115 @@
+#include "ui/main_window/main_window_dialogs.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace snapfolio {
+
+namespace {
+
+// "*.jpg" -> "*.[jJ][pP][gG]": some platform dialogs match patterns case-sensitively, and
+// camera files are often named ".JPG".
+QString anyCase(const QString& pattern) {
+  QString out;
+  for (QChar c : pattern) {
+    if (c.isLetter() && c.toLower() != c.toUpper()) {
+      out += '[' + QString(c.toLower()) + QString(c.toUpper()) + ']';
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// A filter whose shown name is `name` (the details are hidden) and whose patterns match
+// `patterns` in any letter case.
+QString filter(const QString& name, const QStringList& patterns) {
+  QStringList matched;
+  for (const QString& p : patterns) matched << anyCase(p);
+  return name + " (" + matched.join(' ') + ')';
+}
+
+void setUpChooser(QFileDialog& dialog, const QString& title, const QStringList& filters) {
+  dialog.setWindowTitle(title);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  dialog.setNameFilters(filters);
+  dialog.selectNameFilter(filters.front());
+  dialog.setSizeGripEnabled(true);
+}
+
+void openIn(QFileDialog& dialog, const QString& start) {
+  if (start.isEmpty()) return;
+  const QFileInfo info(start);
+  if (info.isDir()) {
+    dialog.setDirectory(info.absoluteFilePath());
+  } else if (info.dir().exists()) {
+    dialog.setDirectory(info.absolutePath());
+    if (info.exists()) dialog.selectFile(info.fileName());
+  }
+}
+
+void box(QWidget* parent, const QString& caption, const QString& text,
+         QMessageBox::StandardButtons buttons) {
+  QMessageBox message(QMessageBox::NoIcon, caption, text, buttons, parent);
+  message.exec();
+}
+
+}  // namespace
+
+void setUpPhotoDialog(QFileDialog& dialog, const QString& start) {
+  setUpChooser(dialog, "フォトソース選択",
+               {filter("JPEGファイル(*.jpeg;*.jpg)", {"*.jpeg", "*.jpg"}),
+                filter("すべてのファイル", {"*"})});
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  openIn(dialog, start);
+}
+
+void setUpTemplateDialog(QFileDialog& dialog, const QString& initialDirectory) {
+  setUpChooser(dialog, "ＨＴＭＬテンプレート選択",
+               {filter("DATファイル", {"*.dat"}), filter("すべてのファイル", {"*"})});
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  openIn(dialog, initialDirectory);
+}
+
+void setUpPageFileDialog(QFileDialog& dialog, const QString& initialDirectory) {
+  setUpChooser(dialog, "出力ＨＴＭＬファイル選択",
+               {filter("HTMLファイル", {"*.html", "*.htm"}), filter("すべてのファイル", {"*"})});
+  dialog.setFileMode(QFileDialog::AnyFile);
+  openIn(dialog, initialDirectory);
+}
+
+void QtWindowDialogs::showMessage(const QString& text) {
+  box(parent_, "Snapfolio", text, QMessageBox::Ok);
+}
+
+void QtWindowDialogs::showError(const QString& text) {
+  box(parent_, "ERROR", text, QMessageBox::Ok);
+}
+
+void QtWindowDialogs::showFileError(const QString& text) {
+  box(parent_, "File Error", text, QMessageBox::Ok | QMessageBox::Cancel);
+}
+
+std::optional<QStringList> QtWindowDialogs::choosePhotos(const QString& start) {
+  QFileDialog dialog(parent_);
+  setUpPhotoDialog(dialog, start);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles();
+}
+
+std::optional<QString> QtWindowDialogs::chooseTemplate(const QString& initialDirectory) {
+  QFileDialog dialog(parent_);
+  setUpTemplateDialog(dialog, initialDirectory);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front();
+}
+
+std::optional<QString> QtWindowDialogs::choosePageFile(const QString& initialDirectory) {
+  QFileDialog dialog(parent_);
+  setUpPageFileDialog(dialog, initialDirectory);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front();
+}
+
+}  // namespace snapfolio

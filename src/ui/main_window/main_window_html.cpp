@@ -1,0 +1,44 @@
+// The file choosers of the HTML group: the template (HtmlOutOpen) and the page file
+// (HtmlOutFile).
+#include <QLineEdit>
+
+#include "album/album_choosers.h"
+#include "ui/main_window/main_window.h"
+#include "ui/main_window/main_window_dialogs.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+
+namespace snapfolio {
+
+namespace {
+
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+}  // namespace
+
+void TSnapfolio::HtmlTemplateClick() {
+  try {
+    const std::string field =
+        templateFieldBeforeChoosing(HtmlTemplateFile->text().toStdString(), startDirectory_);
+    HtmlTemplateFile->setText(q(field));
+    const std::optional<QString> chosen =
+        dialogs_->chooseTemplate(q(templateChooserDirectory(field)));
+    if (!chosen) return;
+    HtmlTemplateFile->setText(*chosen);
+    TIniFile ini(settingsPath_);
+    write(ini, keys::HTMLTMP, chosen->toStdString());
+  } catch (const std::exception&) {
+    dialogs_->showFileError(
+        QStringLiteral("以下のファイルの操作を実行することができない.: Open, Seek, Read, Close."));
+  }
+}
+
+// The page always goes into the output directory: only the chosen file's name is kept.
+void TSnapfolio::HtmlButtonClick() {
+  const std::optional<QString> chosen = dialogs_->choosePageFile(q(outputDirectory()));
+  if (chosen) HtmlFile->setText(q(pageFileNameFromChoice(chosen->toStdString())));
+}
+
+}  // namespace snapfolio

@@ -1,0 +1,283 @@
+// The main window's form: its controls with their names, captions and form states, and their
+// arrangement (the output-directory group on the left, the preview and the run on the right).
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ui/main_window/directory_list.h"
+#include "ui/common/gauge_bar.h"
+#include "ui/main_window/main_window.h"
+
+namespace snapfolio {
+
+namespace {
+
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+constexpr int kGaugeWidth = 345;
+constexpr int kGaugeHeight = 17;
+constexpr int kGroupBox1Width = 361;
+
+template <typename W>
+W* named(W* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text) {
+  QLabel* l = named(new QLabel(text, parent), name);
+  l->setTextFormat(Qt::PlainText);  // "<表示幅400ピクセル>" is text, not markup
+  return l;
+}
+
+QLineEdit* edit(QWidget* parent, const char* name, const QString& text = {}) {
+  return named(new QLineEdit(text, parent), name);
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text) {
+  return named(new QPushButton(text, parent), name);
+}
+
+QCheckBox* checkBox(QWidget* parent, const char* name, const QString& text) {
+  return named(new QCheckBox(text, parent), name);
+}
+
+// A status line: one line high even while empty, and never widening the window.
+QLabel* statusLabel(QWidget* parent, const char* name) {
+  QLabel* l = label(parent, name, {});
+  l->setMinimumHeight(l->fontMetrics().height());
+  l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  return l;
+}
+
+}  // namespace
+
+void TSnapfolio::createForm() {
+  QFont formFont(QStringLiteral("ＭＳ Ｐゴシック"));
+  formFont.setPixelSize(12);
+  setFont(formFont);
+  setWindowTitle(QStringLiteral("Snapfolio "));
+  resize(800, 557);
+
+  // Output directory.
+  GroupBox1 = named(new QGroupBox(QStringLiteral("出力ディレクトリ"), this), "GroupBox1");
+  DriveComboBox1 = named(new QComboBox(GroupBox1), "DriveComboBox1");
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    if (volume.isValid() && volume.isReady()) DriveComboBox1->addItem(volume.rootPath());
+  }
+  const int startVolume =
+      DriveComboBox1->findText(QStorageInfo(QString::fromStdString(startDirectory_)).rootPath());
+  if (startVolume >= 0) DriveComboBox1->setCurrentIndex(startVolume);
+  DirectoryListBox1 = named(new DirectoryList(GroupBox1), "DirectoryListBox1");
+  DirectoryListBox1->setDirectory(QString::fromStdString(startDirectory_));
+  FileListBox1 = named(new QListWidget(GroupBox1), "FileListBox1");
+  FileListBox1->setFocusPolicy(Qt::NoFocus);
+  FileListBox1->setStyleSheet(QStringLiteral("QListWidget { background-color: #c0c0c0; }"));
+  FileListBox1->addItems(QDir(QString::fromStdString(startDirectory_))
+                             .entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
+  Label3 = label(GroupBox1, "Label3", QStringLiteral("Dir:"));
+  NewDir = edit(GroupBox1, "NewDir");
+  MakeDir = button(GroupBox1, "MakeDir", QStringLiteral("出力Dir作成"));
+  DspDir = button(GroupBox1, "DspDir", QStringLiteral("更新"));
+
+  // Output image 1.
+  GroupBox2 = named(new QGroupBox(GroupBox1), "GroupBox2");
+  Gazou1 = checkBox(GroupBox2, "Gazou1", QStringLiteral("出力画像１ (サムネール） "));
+  Label1 = label(GroupBox2, "Label1", QStringLiteral("横幅"));
+  Width1 = edit(GroupBox2, "Width1", QStringLiteral("150"));
+  Label2 = label(GroupBox2, "Label2", QStringLiteral("ピクセル"));
+  PriFileName1 = edit(GroupBox2, "PriFileName1");
+  filemei1 = label(GroupBox2, "filemei1", QStringLiteral("ファイル名"));
+  AftFileName1 = edit(GroupBox2, "AftFileName1");
+  jpg1 = label(GroupBox2, "jpg1", QStringLiteral(".jpg"));
+  AutoAdjust1 = checkBox(GroupBox2, "AutoAdjust1", QStringLiteral("自動補正"));
+  AdjstButton1 = button(GroupBox2, "AdjstButton1", QStringLiteral("補正値"));
+  CheckTimeStmp1 = checkBox(GroupBox2, "CheckTimeStmp1", QStringLiteral("DATE"));
+  FontButton1 = button(GroupBox2, "FontButton1", QStringLiteral("設定"));
+
+  // Output image 2.
+  GroupBox3 = named(new QGroupBox(GroupBox1), "GroupBox3");
+  Gazou2 = checkBox(GroupBox3, "Gazou2", QStringLiteral("出力画像２"));
+  Label5 = label(GroupBox3, "Label5", QStringLiteral("横幅"));
+  Width2 = edit(GroupBox3, "Width2");
+  Label6 = label(GroupBox3, "Label6", QStringLiteral("ピクセル"));
+  PriFileName2 = edit(GroupBox3, "PriFileName2");
+  filemei2 = label(GroupBox3, "filemei2", QStringLiteral("ファイル名"));
+  AftFileName2 = edit(GroupBox3, "AftFileName2");
+  jpg2 = label(GroupBox3, "jpg2", QStringLiteral(".jpg"));
+  AutoAdjust2 = checkBox(GroupBox3, "AutoAdjust2", QStringLiteral("自動補正"));
+  AutoAdjust2->setChecked(true);
+  AdjstButton2 = button(GroupBox3, "AdjstButton2", QStringLiteral("補正値"));
+  CheckTimeStmp2 = checkBox(GroupBox3, "CheckTimeStmp2", QStringLiteral("DATE"));
+  FontButton2 = button(GroupBox3, "FontButton2", QStringLiteral("設定"));
+
+  // HTML album page.
+  GroupBox5 = named(new QGroupBox(GroupBox1), "GroupBox5");
+  HtmlCnv = checkBox(GroupBox5, "HtmlCnv", QStringLiteral("HTML出力"));
+  Label4 = label(GroupBox5, "Label4", QStringLiteral("ﾌｧｲﾙ名 :"));
+  HtmlFile = edit(GroupBox5, "HtmlFile");
+  HtmlButton = button(GroupBox5, "HtmlButton", QStringLiteral("設定"));
+  Label7 = label(GroupBox5, "Label7", QStringLiteral("ﾀｲﾄﾙ :"));
+  ALBUMTITLE = edit(GroupBox5, "ALBUMTITLE");
+  Label10 = label(GroupBox5, "Label10", QStringLiteral("ﾃﾝﾌﾟﾚｰﾄ :"));
+  HtmlTemplateFile = edit(GroupBox5, "HtmlTemplateFile");
+  HtmlTemplate = button(GroupBox5, "HtmlTemplate", QStringLiteral("参照"));
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{Label4, HtmlFile, HtmlButton, Label7, ALBUMTITLE, Label10,
+                                       HtmlTemplateFile, HtmlTemplate}) {
+    w->setEnabled(false);
+  }
+
+  // Preview and run.
+  Label11 = label(this, "Label11", QStringLiteral("サムネール"));
+  Panel1 = named(new QFrame(this), "Panel1");
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Panel1->setFixedSize(400, 300);
+  Image1 = label(Panel1, "Image1", {});
+  Image2 = label(Panel1, "Image2", {});
+  Image1->hide();
+  Image2->hide();
+  Label12 = label(this, "Label12", QStringLiteral("<表示幅400ピクセル>"));
+  Label8 = statusLabel(this, "Label8");
+  CGauge1 = named(new GaugeBar(1, this), "CGauge1");
+  Label9 = statusLabel(this, "Label9");
+  CGauge2 = named(new GaugeBar(100, this), "CGauge2");
+  for (GaugeBar* g : {CGauge1, CGauge2}) g->setFixedSize(kGaugeWidth, kGaugeHeight);
+  InButton = button(this, "InButton", QStringLiteral("プレビュー"));
+  OKButton = button(this, "OKButton", QStringLiteral("入力"));
+  BreakButton1 = button(this, "BreakButton1", QStringLiteral("中止"));
+  BreakButton1->setEnabled(false);
+  BreakButton1->setFocusPolicy(Qt::NoFocus);
+  BreakButton1->hide();
+  Cancel = button(this, "Cancel", QStringLiteral("終了"));
+  for (QPushButton* b : {InButton, OKButton, BreakButton1, Cancel}) {
+    b->setFixedSize(kButtonWidth, kButtonHeight);
+  }
+
+  DirUpdateTimer = named(new QTimer(this), "DirUpdateTimer");
+  DirUpdateTimer->setInterval(2000);
+
+  // Arrangement.
+  auto* nav = new QHBoxLayout;
+  auto* tree = new QVBoxLayout;
+  tree->addWidget(DriveComboBox1);
+  tree->addWidget(DirectoryListBox1, 1);
+  nav->addLayout(tree, 1);
+  nav->addWidget(FileListBox1);
+  FileListBox1->setFixedWidth(120);
+  DirectoryListBox1->setMinimumHeight(120);
+  DirectoryListBox1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+
+  auto* newDirRow = new QHBoxLayout;
+  newDirRow->addWidget(Label3);
+  newDirRow->addWidget(NewDir, 1);
+  newDirRow->addWidget(MakeDir);
+  newDirRow->addWidget(DspDir);
+
+  auto imageGroup = [](QGroupBox* group, QCheckBox* gazou, QLabel* widthLabel, QLineEdit* width,
+                       QLabel* pixels, QLineEdit* prefix, QLabel* name, QLineEdit* suffix,
+                       QLabel* ext, QCheckBox* adjust, QPushButton* adjustButton, QCheckBox* stamp,
+                       QPushButton* stampButton) {
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(8, 2, 8, 4);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(gazou, 0, 0, 1, 3);
+    auto* widthRow = new QHBoxLayout;
+    widthRow->addWidget(widthLabel);
+    widthRow->addWidget(width);
+    widthRow->addWidget(pixels);
+    widthRow->addStretch(1);
+    width->setFixedWidth(56);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->setSpacing(2);
+    nameRow->addWidget(prefix, 1);
+    nameRow->addWidget(name);
+    nameRow->addWidget(suffix, 1);
+    nameRow->addWidget(ext);
+    grid->addLayout(widthRow, 1, 0);
+    grid->addWidget(adjust, 1, 1);
+    grid->addWidget(adjustButton, 1, 2);
+    grid->addLayout(nameRow, 2, 0);
+    grid->addWidget(stamp, 2, 1);
+    grid->addWidget(stampButton, 2, 2);
+    grid->setColumnStretch(0, 1);
+    for (QPushButton* b : {adjustButton, stampButton}) b->setFixedSize(52, 22);
+  };
+  imageGroup(GroupBox2, Gazou1, Label1, Width1, Label2, PriFileName1, filemei1, AftFileName1, jpg1,
+             AutoAdjust1, AdjstButton1, CheckTimeStmp1, FontButton1);
+  imageGroup(GroupBox3, Gazou2, Label5, Width2, Label6, PriFileName2, filemei2, AftFileName2, jpg2,
+             AutoAdjust2, AdjstButton2, CheckTimeStmp2, FontButton2);
+
+  auto* html = new QGridLayout(GroupBox5);
+  html->setContentsMargins(8, 2, 8, 4);
+  html->setVerticalSpacing(3);
+  html->addWidget(HtmlCnv, 0, 0, 1, 3);
+  html->addWidget(Label4, 1, 0);
+  html->addWidget(HtmlFile, 1, 1);
+  html->addWidget(HtmlButton, 1, 2);
+  html->addWidget(Label7, 2, 0);
+  html->addWidget(ALBUMTITLE, 2, 1, 1, 2);
+  html->addWidget(Label10, 3, 0);
+  html->addWidget(HtmlTemplateFile, 3, 1);
+  html->addWidget(HtmlTemplate, 3, 2);
+  html->setColumnStretch(1, 1);
+  for (QPushButton* b : {HtmlButton, HtmlTemplate}) b->setFixedSize(52, 22);
+
+  auto* left = new QVBoxLayout(GroupBox1);
+  left->setContentsMargins(8, 6, 8, 8);
+  left->setSpacing(5);
+  left->addLayout(nav, 1);
+  left->addLayout(newDirRow);
+  left->addWidget(GroupBox2);
+  left->addWidget(GroupBox3);
+  left->addWidget(GroupBox5);
+  GroupBox1->setFixedWidth(kGroupBox1Width);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->setSpacing(8);
+  for (QPushButton* b : {InButton, OKButton, BreakButton1, Cancel}) buttons->addWidget(b);
+  buttons->addStretch(1);
+
+  auto* right = new QVBoxLayout;
+  right->setSpacing(4);
+  right->addWidget(Label11);
+  right->addWidget(Panel1);
+  right->addWidget(Label12);
+  right->addSpacing(10);
+  right->addWidget(Label8);
+  right->addWidget(CGauge1);
+  right->addSpacing(4);
+  right->addWidget(Label9);
+  right->addWidget(CGauge2);
+  right->addStretch(1);
+  right->addLayout(buttons);
+
+  auto* columns = new QHBoxLayout(this);
+  columns->setContentsMargins(8, 8, 15, 30);
+  columns->setSpacing(7);
+  columns->addWidget(GroupBox1);
+  columns->addLayout(right, 1);
+}
+
+// The window's size follows the form: its height reaches 30 pixels below GroupBox1 and its
+// width 15 pixels beyond Panel1, measured in the laid-out geometry.
+void TSnapfolio::fitWindowSize() {
+  resize(minimumSizeHint());  // the compact form; the lists grow with the window
+  layout()->activate();
+  const QRect group = GroupBox1->geometry();
+  const QRect panel(Panel1->mapTo(this, QPoint(0, 0)), Panel1->size());
+  resize(panel.left() + panel.width() + 15, group.top() + group.height() + 30);
+}
+
+}  // namespace snapfolio

@@ -1,0 +1,171 @@
+#include "ui/time_stamp/stamp_font_dialog.h"
+
+// Standard library
+#include <algorithm>
+
+// Qt
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+// Project
+#include "imaging/time_stamp_drawing.h"
+
+namespace snapfolio {
+
+namespace {
+
+QColor toQColor(std::uint32_t colour) {
+  return QColor(redOf(colour), greenOf(colour), blueOf(colour));
+}
+
+QString charsetName(int charset) {
+  switch (charset) {
+    case 0:
+      return QString::fromUtf8("欧文");
+    case 1:
+      return QString::fromUtf8("既定");
+    case 2:
+      return QString::fromUtf8("記号");
+    case 128:
+      return QString::fromUtf8("日本語");
+    default:
+      return QString::number(charset);
+  }
+}
+
+QIcon swatch(std::uint32_t colour) {
+  QPixmap pixmap(24, 12);
+  pixmap.fill(toQColor(colour));
+  return QIcon(pixmap);
+}
+
+}  // namespace
+
+StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
+    : QDialog(parent), color_(initial.color & 0x00FFFFFFu) {
+  setWindowTitle(QString::fromUtf8("フォント"));
+  qtColorChooser_ = makeQtColorChooser();
+  colorChooser_ = qtColorChooser_.get();
+
+  FontName = new QComboBox(this);
+  FontName->setObjectName("FontName");
+  FontName->setEditable(true);
+  FontName->setInsertPolicy(QComboBox::NoInsert);
+  const QString stored = QString::fromStdString(initial.name);
+  QStringList families = QFontDatabase::families();
+  if (!stored.isEmpty() && !families.contains(stored)) families.prepend(stored);
+  FontName->addItems(families);
+  FontName->setCurrentText(stored);
+
+  FontSize = new QSpinBox(this);
+  FontSize->setObjectName("FontSize");
+  FontSize->setRange(kMinStampPoints, kMaxStampPoints);
+  FontSize->setSuffix(QStringLiteral(" pt"));
+  FontSize->setValue(std::clamp(initial.size, kMinStampPoints, kMaxStampPoints));
+
+  Bold = new QCheckBox(QString::fromUtf8("太字"), this);
+  Bold->setObjectName("Bold");
+  Bold->setChecked(initial.bold);
+  Italic = new QCheckBox(QString::fromUtf8("斜体"), this);
+  Italic->setObjectName("Italic");
+  Italic->setChecked(initial.italic);
+  Underline = new QCheckBox(QString::fromUtf8("下線"), this);
+  Underline->setObjectName("Underline");
+  Underline->setChecked(initial.underline);
+  StrikeOut = new QCheckBox(QString::fromUtf8("取り消し線"), this);
+  StrikeOut->setObjectName("StrikeOut");
+  StrikeOut->setChecked(initial.strikeOut);
+
+  FontColor = new QPushButton(QString::fromUtf8("色の選択..."), this);
+  FontColor->setObjectName("FontColor");
+
+  FontCharset = new QComboBox(this);
+  FontCharset->setObjectName("FontCharset");
+  for (int charset : kCharsets) FontCharset->addItem(charsetName(charset), charset);
+  if (FontCharset->findData(initial.charset) < 0) {
+    FontCharset->addItem(charsetName(initial.charset), initial.charset);
+  }
+  FontCharset->setCurrentIndex(FontCharset->findData(initial.charset));
+
+  Sample = new QLabel(QString::fromUtf8("2002/05/30 03:15 PM 平成14年"), this);
+  Sample->setObjectName("Sample");
+  Sample->setMinimumSize(320, 72);
+  Sample->setAlignment(Qt::AlignCenter);
+  Sample->setFrameStyle(QFrame::Box | QFrame::Sunken);
+
+  auto* buttons = new QDialogButtonBox(this);
+  OkButton = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+  OkButton->setObjectName("OkButton");
+  OkButton->setDefault(true);
+  CancelButton = buttons->addButton(QString::fromUtf8("キャンセル"), QDialogButtonBox::RejectRole);
+  CancelButton->setObjectName("CancelButton");
+
+  auto* styleRow = new QHBoxLayout;
+  for (QCheckBox* box : {Bold, Italic, Underline, StrikeOut}) styleRow->addWidget(box);
+  styleRow->addStretch();
+  auto* form = new QFormLayout;
+  form->addRow(QString::fromUtf8("フォント名:"), FontName);
+  form->addRow(QString::fromUtf8("サイズ:"), FontSize);
+  form->addRow(QString::fromUtf8("スタイル:"), styleRow);
+  form->addRow(QString::fromUtf8("色:"), FontColor);
+  form->addRow(QString::fromUtf8("文字セット:"), FontCharset);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(Sample, 1);
+  layout->addWidget(buttons);
+
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(FontColor, &QPushButton::clicked, this, &StampFontDialog::FontColorClick);
+  connect(FontName, &QComboBox::currentTextChanged, this, &StampFontDialog::updateSample);
+  connect(FontSize, &QSpinBox::valueChanged, this, &StampFontDialog::updateSample);
+  for (QCheckBox* box : {Bold, Italic, Underline, StrikeOut}) {
+    connect(box, &QCheckBox::toggled, this, &StampFontDialog::updateSample);
+  }
+  updateSample();
+}
+
+StampFont StampFontDialog::font() const {
+  StampFont font;
+  font.name = FontName->currentText().trimmed().toStdString();
+  font.size = FontSize->value();
+  font.color = color_;
+  font.charset = FontCharset->currentData().toInt();
+  font.bold = Bold->isChecked();
+  font.italic = Italic->isChecked();
+  font.underline = Underline->isChecked();
+  font.strikeOut = StrikeOut->isChecked();
+  return font;
+}
+
+void StampFontDialog::FontColorClick() {
+  if (std::optional<std::uint32_t> chosen = colorChooser_->chooseColor(this, color_)) {
+    color_ = *chosen & 0x00FFFFFFu;
+    updateSample();
+  }
+}
+
+void StampFontDialog::updateSample() {
+  TimeStampStyle style;
+  applyFont(style, font());
+  style.autoSize = false;
+  // The sample shows the face and style; a very large size is shown at most 48 pixels high.
+  QFont sampleFont = stampFont(style, 0);
+  sampleFont.setPixelSize(std::min(sampleFont.pixelSize(), 48));
+  Sample->setFont(sampleFont);
+  QPalette palette = Sample->palette();
+  palette.setColor(QPalette::WindowText, toQColor(color_));
+  Sample->setPalette(palette);
+  FontColor->setIcon(swatch(color_));
+}
+
+}  // namespace snapfolio

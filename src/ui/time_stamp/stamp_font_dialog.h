@@ -1,0 +1,60 @@
+// StampFontDialog ("フォント"): the font dialog of the time-stamp dialogs. One window for all
+// the font fields of a stamp: face, size in points, bold, italic, underline, strike-out, colour
+// and character set, with a sample drawn in the chosen font and colour.
+//
+// The face list holds the installed families and, first, the stored face when it is not
+// installed (such as "ＭＳ Ｐゴシック", drawn through a substitute): confirming without picking
+// another face keeps the stored name. User-interface thread only.
+#pragma once
+
+#include <QDialog>
+
+#include "ui/time_stamp/time_stamp_dialog.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+namespace snapfolio {
+
+class StampFontDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The character sets offered, by number; a stored number outside this list is added to it.
+  static constexpr int kCharsets[] = {0, 1, 2, 128};
+
+  StampFontDialog(const StampFont& initial, QWidget* parent = nullptr);
+
+  // The font the controls show now.
+  StampFont font() const;
+
+  // The colour button runs this chooser (default: the toolkit's colour dialog). Not owned.
+  void setColorChooser(ColorChooser* chooser) { colorChooser_ = chooser; }
+
+  QComboBox* FontName = nullptr;
+  QSpinBox* FontSize = nullptr;
+  QCheckBox* Bold = nullptr;
+  QCheckBox* Italic = nullptr;
+  QCheckBox* Underline = nullptr;
+  QCheckBox* StrikeOut = nullptr;
+  QPushButton* FontColor = nullptr;
+  QComboBox* FontCharset = nullptr;
+  QLabel* Sample = nullptr;
+  QPushButton* OkButton = nullptr;
+  QPushButton* CancelButton = nullptr;
+
+ public slots:
+  void FontColorClick();
+
+ private:
+  void updateSample();
+
+  std::uint32_t color_ = 255;
+  ColorChooser* colorChooser_ = nullptr;
+  std::unique_ptr<ColorChooser> qtColorChooser_;
+};
+
+}  // namespace snapfolio

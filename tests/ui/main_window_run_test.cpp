@@ -1,0 +1,250 @@
+// The main window as the engine sees it: its port used from a worker thread, and a run or a
+// preview executing off the user-interface thread.
+#include <atomic>
+#include <memory>
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include "ui/main_window/directory_list.h"
+#include "ui/common/gauge_bar.h"
+#include "ui/main_window/main_window.h"
+#include "ui/recording_dialogs.h"
+#include "support/fixtures.h"
+
+using namespace snapfolio;
+
+namespace {
+
+struct Fixture {
+  test::TempDir dir;
+  std::shared_ptr<test::RecordingDialogs> dialogs = std::make_shared<test::RecordingDialogs>();
+  std::unique_ptr<TSnapfolio> window;
+
+  TSnapfolio& open() {
+    window = std::make_unique<TSnapfolio>(MainWindowEnvironment{dir.path().string(), dialogs});
+    return *window;
+  }
+};
+
+// Runs `work` on a worker thread and serves the window's events until it has finished.
+template <typename F>
+void onWorker(F work) {
+  std::atomic<bool> done = false;
+  std::unique_ptr<QThread> worker(QThread::create([&] {
+    work();
+    done = true;
+  }));
+  worker->start();
+  QTRY_VERIFY_WITH_TIMEOUT(done.load(), 10000);
+  worker->wait();
+}
+
+}  // namespace
+
+class MainWindowRunTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void portCallsFromAWorkerReachTheWindowInOrder();
+  void portAnswersWithTheOptionsInForce();
+  void pipelineInputsComeFromTheLinkedDialogs();
+  void photoDialogThroughThePort();
+  void previewPlacesImage1InThePanel();
+  void aRunShowsTheStopButtonAndDisablesTheOptions();
+  void closingDuringARunStopsItAndClosesAfterwards();
+};
+
+void MainWindowRunTest::portCallsFromAWorkerReachTheWindowInOrder() {
+  Fixture f;
+  TSnapfolio& w = f.open();
+  RunPort& port = w.runPort();
+  onWorker([&] {
+    port.setGaugeMaximum(GaugeId::Overall, 5);
+    port.advanceGauge(GaugeId::Overall);
+    port.advanceGauge(GaugeId::Overall);
+    port.setStatus(StatusLine::Overall, "p1.jpg 読み込み中");
+    port.setGaugeMaximum(GaugeId::Detail, 3);
+    port.setGaugeValue(GaugeId::Detail, 9);  // kept within the maximum
+    port.setStatus(StatusLine::Detail, "HTML変換中");
+    port.showError("0008 : /p1.jpgのJPEGの格納に失敗した。");  // waits for the queued calls
+  });
+  QCOMPARE(w.CGauge1->maximum(), 5);
+  QCOMPARE(w.CGauge1->value(), 2);
+  QCOMPARE(w.CGauge2->value(), 3);
+  QCOMPARE(w.Label8->text(), QStringLiteral("p1.jpg 読み込み中"));
+  QCOMPARE(w.Label9->text(), QStringLiteral("HTML変換中"));
+  QCOMPARE(f.dialogs->boxes.size(), 1u);
+  QCOMPARE(f.dialogs->boxes[0].caption, QStringLiteral("ERROR"));
+  QCOMPARE(f.dialogs->boxes[0].thread, w.thread());
+}
+
+void MainWindowRunTest::portAnswersWithTheOptionsInForce() {
+  Fixture f;
+  TSnapfolio& w = f.open();
+  w.move(30, 40);
+  w.Gazou1->setChecked(true);
+  w.Width1->setText("150");
+  w.PriFileName1->setText("s_");
+  w.AftFileName1->setText("_1");
+  w.AutoAdjust1->setChecked(true);
+  w.Gazou2->setChecked(false);
+  w.Width2->setText("800");
+  w.PriFileName2->setText("l_");
+  w.HtmlCnv->setChecked(true);
+  w.HtmlFile->setText("index.html");
+  w.ALBUMTITLE->setText("夏");
+  w.HtmlTemplateFile->setText("/t/a.dat");
+  w.DirectoryListBox1->setDirectory(QString::fromStdString(f.dir.path().string()));
+  RunOptions options;
+  onWorker([&] { options = w.runPort().runOptions(); });
+  QVERIFY(options.image[0].produce);
+  QCOMPARE(options.image[0].widthText, std::string("150"));
+  QCOMPARE(options.image[0].prefix, std::string("s_"));
+  QCOMPARE(options.image[0].suffix, std::string("_1"));
+  QVERIFY(options.image[0].autoAdjust);
+  QVERIFY(!options.image[0].timeStamp);
+  QVERIFY(!options.image[1].produce);
+  QCOMPARE(options.image[1].widthText, std::string("800"));
+  QCOMPARE(options.image[1].prefix, std::string("l_"));
+  QVERIFY(options.htmlCnv);
+  QCOMPARE(options.htmlFile, std::string("index.html"));
+  QCOMPARE(options.albumTitle, std::string("夏"));
+  QCOMPARE(options.htmlTemplateFile, std::string("/t/a.dat"));
+  QCOMPARE(options.outputDir, f.dir.path().string());
+  QCOMPARE(options.left, w.x());
+  QCOMPARE(options.top, w.y());
+}
+
+void MainWindowRunTest::pipelineInputsComeFromTheLinkedDialogs() {
+  Fixture f;
+  TSnapfolio& w = f.open();
+  w.Width2->setText("640");
+  w.CheckTimeStmp2->setChecked(true);
+  // without links, the defaults
+  PipelineInputs plain;
+  onWorker([&] { plain = w.runPort().pipelineInputs(2); });
+  QCOMPARE(plain.format, PipelineInputs{}.format);
+  QCOMPARE(plain.image.widthText, std::string("640"));
+  QVERIFY(plain.image.timeStamp);
+
+  TimeStampStyle one, two;
+  one.fontSize = 20;
+  two.fontSize = 30;
+  CorrectionValues values;
+  values.gain = 40;
+  MainWindowLinks links;
+  links.style = [&](int n) { return n == 1 ? one : two; };
+  links.format = [] { return std::string("yyyy/mm/dd"); };
+  links.correctionValues = [&] { return values; };
+  w.setLinks(links);
+  PipelineInputs linked;
+  onWorker([&] { linked = w.runPort().pipelineInputs(2); });
+  QCOMPARE(linked.style.fontSize, 30);
+  QCOMPARE(linked.format, std::string("yyyy/mm/dd"));
+  QCOMPARE(linked.correction.gain, 40);
+  QCOMPARE(linked.image.widthText, std::string("640"));
+}
+
+void MainWindowRunTest::photoDialogThroughThePort() {
+  Fixture f;
+  TSnapfolio& w = f.open();
+  f.dialogs->photoAnswers = {QStringList{"/p/一.jpg", "/p/二.JPG"}, std::nullopt};
+  std::optional<std::vector<std::string>> first, second;
+  std::string name;
+  onWorker([&] {
+    first = w.runPort().choosePhotos();
+    second = w.runPort().choosePhotos();
+    name = w.runPort().photoDialogFileName();
+  });
+  QVERIFY(first.has_value());
+  QCOMPARE(*first, (std::vector<std::string>{"/p/一.jpg", "/p/二.JPG"}));
+  QVERIFY(!second.has_value());
+  QCOMPARE(name, std::string("/p/一.jpg"));  // a cancelled dialog keeps the last name
+}
+
+void MainWindowRunTest::previewPlacesImage1InThePanel() {
+  Fixture f;
+  TSnapfolio& w = f.open();
+  Raster surface(150, 100);
+  surface.fill(rgb(255, 0, 0));
+  onWorker([&] { w.runPort().placePreview(surface, 125, 100); });
+  QTRY_VERIFY(!w.Image1->isHidden());
+  QTRY_COMPARE(w.Image1->geometry(), QRect(125, 100, 150, 100));
+  QCOMPARE(w.Image1->pixmap().toImage().pixelColor(10, 10), QColor(255, 0, 0));
+  // a picture larger than the panel is placed at negative offsets and clipped by it
+  Raster wide(600, 400);
+  onWorker([&] { w.runPort().placePreview(wide, -100, -50); });
+  QTRY_COMPARE(w.Image1->geometry(), QRect(-100, -50, 600, 400));
+  QCOMPARE(w.Image1->parentWidget(), w.Panel1);
+  QVERIFY(w.Image2->isHidden());
+}
+
+void MainWindowRunTest::aRunShowsTheStopButtonAndDisablesTheOptions() {
+  Fixture f;
+  TSnapfolio& w = f.open();
+  w.show();
+  // neither image nor page: the run's validation answers with a message box, shown while the
+  // run's worker waits
+  w.Gazou1->setChecked(false);
+  w.Gazou2->setChecked(false);
+  w.HtmlCnv->setChecked(false);
+  bool stopShown = false, stopEnabled = false, groupEnabled = true, okEnabled = true,
+       previewEnabled = true, timerActive = true, busy = false;
+  f.dialogs->whileOpen = [&](const test::RecordingDialogs::Box&) {
+    stopShown = w.BreakButton1->isVisible();
+    stopEnabled = w.BreakButton1->isEnabled();
+    groupEnabled = w.GroupBox1->isEnabled();
+    okEnabled = w.OKButton->isEnabled();
+    previewEnabled = w.InButton->isEnabled();
+    timerActive = w.DirUpdateTimer->isActive();
+    busy = w.isBusy();
+  };
+  QSignalSpy finished(&w, &TSnapfolio::operationFinished);
+  QTest::mouseClick(w.OKButton, Qt::LeftButton);
+  QVERIFY(finished.wait(10000));
+  QCOMPARE(f.dialogs->boxes.size(), 1u);
+  QCOMPARE(f.dialogs->boxes[0].text,
+           QStringLiteral("いずれの画像も指定されていない為に画像の変換は行われません。"));
+  QCOMPARE(f.dialogs->boxes[0].thread, w.thread());
+  QVERIFY(stopShown && stopEnabled && busy);
+  QVERIFY(!groupEnabled && !okEnabled && !previewEnabled && !timerActive);
+  // afterwards everything is back, with the enabling rules' own states
+  QVERIFY(!w.isBusy());
+  QVERIFY(w.BreakButton1->isHidden());
+  QVERIFY(!w.BreakButton1->isEnabled());
+  QVERIFY(w.GroupBox1->isEnabled() && w.OKButton->isEnabled() && w.InButton->isEnabled());
+  QVERIFY(w.DirUpdateTimer->isActive());
+  QVERIFY(!w.Width1->isEnabled());  // Gazou1 is unchecked
+  QVERIFY(!w.HtmlFile->isEnabled());
+  QVERIFY(w.NewDir->isEnabled());
+  QVERIFY(!std::filesystem::exists(f.dir / "Snapfolio.ini"));  // nothing stored
+}
+
+void MainWindowRunTest::closingDuringARunStopsItAndClosesAfterwards() {
+  Fixture f;
+  TSnapfolio& w = f.open();
+  w.show();
+  w.Gazou1->setChecked(false);
+  w.Gazou2->setChecked(false);
+  bool closedMeanwhile = true;
+  f.dialogs->whileOpen = [&](const test::RecordingDialogs::Box&) {
+    w.close();
+    closedMeanwhile = !w.isVisible();
+  };
+  QSignalSpy finished(&w, &TSnapfolio::operationFinished);
+  QTest::mouseClick(w.OKButton, Qt::LeftButton);
+  QVERIFY(finished.wait(10000));
+  QVERIFY(!closedMeanwhile);
+  QVERIFY(w.stopRequested());
+  QTRY_VERIFY(!w.isVisible());
+}
+
+QTEST_MAIN(MainWindowRunTest)
+#include "main_window_run_test.moc"
