@@ -22,7 +22,7 @@ packages=(
   # checking the installed desktop entry
   desktop-file-utils
   # peers of the benchmark and fetching the sample photos
-  imagemagick libvips-tools bc apt-utils ca-certificates
+  imagemagick libvips-tools bc time apt-utils ca-certificates
 )
 
 missing=()
