@@ -88,14 +88,17 @@ class Run {
   void steps() {
     port_.clearStopRequest();
     errorText_.set("0000 : iniファイルの領域が確保できない。");
-    TIniFile ini(settingsPath_);
+    std::optional<TIniFile> ini;
+    if (!settingsPath_.empty()) ini.emplace(settingsPath_);
     const RunOptions options = port_.runOptions();
 
-    errorText_.set("0001 : iniファイルの書き込みができない。");
-    write(ini, keys::OUTDIR, options.outputDir);
-    write(ini, keys::IMAGE[0].priFn, options.image[0].prefix);
-    write(ini, keys::TOP, options.top);
-    write(ini, keys::LEFT, options.left);
+    if (ini) {
+      errorText_.set("0001 : iniファイルの書き込みができない。");
+      write(*ini, keys::OUTDIR, options.outputDir);
+      write(*ini, keys::IMAGE[0].priFn, options.image[0].prefix);
+      write(*ini, keys::TOP, options.top);
+      write(*ini, keys::LEFT, options.left);
+    }
 
     errorText_.set("0002 : InFileOpenの表示ができない。");
     std::optional<std::vector<std::string>> chosen = port_.choosePhotos();
@@ -123,6 +126,7 @@ class Run {
         for (int n = 1; n <= 2; ++n) {
           if (options.image[n - 1].produce) produceImage(options, photo, n);
         }
+        port_.photoDone();
       }
 
       if (options.htmlCnv) {
@@ -135,22 +139,23 @@ class Run {
       port_.setStatus(StatusLine::Overall, "変換終了");
     }
 
+    if (!ini) return;
     errorText_.set("000E : iniFileの書き込みに失敗した。");
-    write(ini, keys::INDIR, port_.photoDialogFileName());
+    write(*ini, keys::INDIR, port_.photoDialogFileName());
     for (int n = 0; n < 2; ++n) {
       const ImageOptions& image = options.image[n];
       const keys::ImageKeys& k = keys::IMAGE[n];
-      write(ini, k.gazou, image.produce);
-      write(ini, k.width, image.widthText);
-      if (n == 1) write(ini, k.priFn, image.prefix);
-      write(ini, k.aftFn, image.suffix);
-      write(ini, k.atAdj, image.autoAdjust);
+      write(*ini, k.gazou, image.produce);
+      write(*ini, k.width, image.widthText);
+      if (n == 1) write(*ini, k.priFn, image.prefix);
+      write(*ini, k.aftFn, image.suffix);
+      write(*ini, k.atAdj, image.autoAdjust);
     }
-    write(ini, keys::TIMSTMP[0], options.image[0].timeStamp);
-    write(ini, keys::TIMSTMP[1], options.image[1].timeStamp);
-    write(ini, keys::HTMLCK, options.htmlCnv);
-    write(ini, keys::ALBMTITL, options.albumTitle);
-    write(ini, keys::HTMLFIL, options.htmlFile);
+    write(*ini, keys::TIMSTMP[0], options.image[0].timeStamp);
+    write(*ini, keys::TIMSTMP[1], options.image[1].timeStamp);
+    write(*ini, keys::HTMLCK, options.htmlCnv);
+    write(*ini, keys::ALBMTITL, options.albumTitle);
+    write(*ini, keys::HTMLFIL, options.htmlFile);
   }
 
   // One output image of one photo: the pipeline, then the save.

@@ -208,7 +208,9 @@ void TIniFile::write(std::string_view section, std::string_view key, std::string
   checkNames(section, key);
   // Start from what is on the disk now, so that writes through other objects survive.
   std::vector<Section> next;
-  if (!load(path_, next)) {
+  if (detached_) {
+    next = sections_;
+  } else if (!load(path_, next)) {
     throw SettingsWriteError("the settings file " + path_ +
                              " exists but cannot be read; it is left unchanged");
   }
@@ -243,7 +245,7 @@ void TIniFile::write(std::string_view section, std::string_view key, std::string
     if (at == home->entries.begin()) at = home->entries.end();
     home->entries.insert(at, {std::string(key), std::move(newValue), "", true});
   }
-  save(next);
+  if (!detached_) save(next);
   sections_ = std::move(next);
 }
 

@@ -66,6 +66,10 @@ class TIniFile {
   // Whether the key is present (tests and the command line's --set use it).
   bool ValueExists(std::string_view section, std::string_view key) const;
 
+  // From now on the object is a copy in memory: writes change what it reads and never reach
+  // the file (the command line's --set). There is no way back.
+  void DetachFromFile() { detached_ = true; }
+
  private:
   // One line of the file. Lines that hold no key (blank lines, comments, anything else) are
   // kept as they are, so a file edited by hand keeps them when the program writes a value.
@@ -89,6 +93,7 @@ class TIniFile {
 
   std::string path_;
   std::vector<Section> sections_;
+  bool detached_ = false;
 };
 
 // Section and key names compare without regard to ASCII letter case.
