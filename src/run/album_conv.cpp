@@ -198,7 +198,7 @@ class Run {
     input.pageFileName = options.htmlFile;
     input.outputDir = options.outputDir;
     input.page.title = options.albumTitle;
-    input.page.photos = photos;
+    input.page.photos.assign(photos.begin(), photos.end());
     input.page.prefix1 = options.image[0].prefix;
     input.page.suffix1 = options.image[0].suffix;
     input.page.prefix2 = options.image[1].prefix;

@@ -187,6 +187,7 @@ TEST(HtmlAnalize, WorkedExampleOverDifferentPhotoCounts) {
   }
 }
 
+// Links are relative URLs of the files (percent-encoded, then HTML-escaped); names are text.
 TEST(HtmlAnalize, FileNamesAreEscapedAndTheTitleIsNot) {
   AlbumPageInput input = pageInput(photosNamed({"a b\"c'<d>&e.jpg", "写真 ①.JPG"}));
   input.title = "<b>Fish &amp; chips</b>";
@@ -195,9 +196,9 @@ TEST(HtmlAnalize, FileNamesAreEscapedAndTheTitleIsNot) {
       expand("$TITLE|<!--$LOOP-->[<a href=\"$JPEG1\">$FILENAME</a>]<!--$/LOOP-->", input);
   EXPECT_EQ(out.page,
             "<b>Fish &amp; chips</b>|<!--$LOOP-->["
-            "<a href=\"t&amp;a b&quot;c&#39;&lt;d&gt;&amp;e.jpg\">"
+            "<a href=\"t&amp;a%20b%22c&#39;%3Cd%3E&amp;e.jpg\">"
             "a b&quot;c&#39;&lt;d&gt;&amp;e.jpg</a>]<!---->"
-            "[<a href=\"t&amp;写真 ①.JPG\">写真 ①.JPG</a>]<!--$/LOOP-->");
+            "[<a href=\"t&amp;写真%20①.JPG\">写真 ①.JPG</a>]<!--$/LOOP-->");
 }
 
 TEST(HtmlAnalize, NonUtf8FileNameIsReadAsCodePage932) {

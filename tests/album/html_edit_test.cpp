@@ -144,12 +144,15 @@ TEST_F(HtmlEditTest, UnreadableTemplateIsReported) {
   EXPECT_TRUE(outputFiles().empty());
 }
 
-TEST_F(HtmlEditTest, EmptyPageFileNameIsReported) {
-  writeFile(input_.templatePath, "x");
+TEST_F(HtmlEditTest, EmptyFieldsMeanTheShippedTemplateAndIndexHtml) {
+  input_.templatePath = "";
   input_.pageFileName = "";
-  EXPECT_EQ(failure(), "0012 : " + input_.outputDir +
-                           "/のHTMLページが書き込めない。\r\nHTMLファイル名が指定されていない。");
-  EXPECT_TRUE(outputFiles().empty());
+  EXPECT_TRUE(run());
+  EXPECT_EQ(outputFiles(), std::vector<std::string>{"index.html"});
+  EXPECT_NE(readFile(dir_ / "out/index.html").find("<html lang=\"ja\">"), std::string::npos);
+  input_.language = "en";
+  EXPECT_TRUE(run());
+  EXPECT_NE(readFile(dir_ / "out/index.html").find("<html lang=\"en\">"), std::string::npos);
 }
 
 TEST_F(HtmlEditTest, VanishedOutputDirectoryIsReported) {
@@ -256,10 +259,10 @@ TEST_F(HtmlEditTest, FileDatesComeFromThePhotoFiles) {
   HtmlEdit(input_, port_, errorText_);
   EXPECT_EQ(readFile(page()), "<!--$LOOP-->2023/11/05 13:45:26<!---->2023/11/05<!--$/LOOP-->");
 
-  fs::remove(input_.page.photos[1]);
+  fs::remove(input_.page.photos[1].path);
   EXPECT_THROW(HtmlEdit(input_, port_, errorText_), Failure);
   EXPECT_EQ(errorText_.text(),
-            "0013 : " + input_.page.photos[1] + "のファイル日付が取得できない。");
+            "0013 : " + input_.page.photos[1].path + "のファイル日付が取得できない。");
   EXPECT_EQ(readFile(page()), "<!--$LOOP-->2023/11/05 13:45:26<!---->2023/11/05<!--$/LOOP-->");
 }
 
