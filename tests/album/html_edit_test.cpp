@@ -8,6 +8,7 @@
 #include <csignal>
 #include <ctime>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include <fcntl.h>
@@ -153,6 +154,51 @@ TEST_F(HtmlEditTest, EmptyFieldsMeanTheShippedTemplateAndIndexHtml) {
   input_.language = "en";
   EXPECT_TRUE(run());
   EXPECT_NE(readFile(dir_ / "out/index.html").find("<html lang=\"en\">"), std::string::npos);
+}
+
+class PhotoOrderTest : public HtmlEditTest, public testing::WithParamInterface<PhotoOrder> {};
+
+// Ties keep the order of the dialog; a date sort shows the dates it sorted by.
+TEST_P(PhotoOrderTest, OrdersThePage) {
+  writeFile(input_.templatePath, "<!--$LOOP-->$FILENAME $FILEDATE;<!--$/LOOP-->");
+  input_.order = GetParam();
+  input_.page.photos = photosNamed({"IMG_10.jpg", "img_9.jpg", "b.jpg", "a.jpg"});
+  input_.page.photos[0].date = DateTime{2030, 1, 1, 0, 0, 2};
+  input_.page.photos[3].date = DateTime{2020, 1, 1, 0, 0, 2};
+  ASSERT_TRUE(run());
+  // The page as "name date;" per photo, without the loop's comments.
+  const std::string d1 = "2020/01/01 0:00:02", d2 = kFakeDate, d3 = "2030/01/01 0:00:02";
+  const std::map<PhotoOrder, std::vector<std::string>> expected = {
+      {PhotoOrder::AsChosen, {"IMG_10.jpg " + d3, "img_9.jpg " + d2, "b.jpg " + d2, "a.jpg " + d1}},
+      {PhotoOrder::ByDate, {"a.jpg " + d1, "img_9.jpg " + d2, "b.jpg " + d2, "IMG_10.jpg " + d3}},
+      {PhotoOrder::ByName, {"a.jpg " + d1, "b.jpg " + d2, "img_9.jpg " + d2, "IMG_10.jpg " + d3}},
+  };
+  std::string want = "<!--$LOOP-->";
+  for (const std::string& entry : expected.at(GetParam())) want += entry + ";<!---->";
+  want.replace(want.size() - 7, 7, "<!--$/LOOP-->");
+  EXPECT_EQ(readFile(page()), want);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, PhotoOrderTest,
+                         testing::Values(PhotoOrder::AsChosen, PhotoOrder::ByDate,
+                                         PhotoOrder::ByName));
+
+TEST(PhotoOrder, NaturalLess) {
+  EXPECT_TRUE(naturalLess("IMG_9.jpg", "img_10.jpg"));
+  EXPECT_TRUE(naturalLess("a2", "a02b"));
+  EXPECT_TRUE(naturalLess("A.jpg", "a.jpg"));  // equal but for case: bytes decide
+  EXPECT_FALSE(naturalLess("b", "B"));
+  EXPECT_EQ(photoOrderFromNumber(2), PhotoOrder::ByName);
+  EXPECT_EQ(photoOrderFromNumber(7), PhotoOrder::AsChosen);
+}
+
+// Sizes the run did not report come from the output images in the output directory.
+TEST_F(HtmlEditTest, SizesOfEarlierOutputImagesAreReadFromTheirFiles) {
+  fs::copy_file(fixturePath("baseline-small.jpg"), dir_ / "out/s_a.jpg");
+  writeFile(dir_ / "out/s_b.jpg", "no jpeg");
+  writeFile(input_.templatePath, "<!--$LOOP-->$IMG1Wx$IMG1H;<!--$/LOOP-->");
+  run();
+  EXPECT_EQ(readFile(page()), "<!--$LOOP-->128x96;<!---->0x0;<!--$/LOOP-->");
 }
 
 TEST_F(HtmlEditTest, VanishedOutputDirectoryIsReported) {
