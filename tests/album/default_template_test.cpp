@@ -155,14 +155,14 @@ TEST_P(DefaultTemplatePage, IsSoundForAnyNumberOfPhotos) {
     const std::string base = "IMG_" + std::to_string(1000 + i);
     const std::string h1 = std::to_string(100 + i);
     const std::string h2 = std::to_string(427 + i);
-    EXPECT_NE(out.page.find("<figure class=\"photo\" style=\"--w: 150; --h: " + h1 + "\">\n" +
-                            "<a class=\"full\" href=\"" + base + "_l.JPG\" data-width=\"640\" " +
-                            "data-height=\"" + h2 + "\"><img class=\"thumb\" src=\"t_" + base +
-                            ".JPG\" srcset=\"t_" + base + ".JPG 150w, " + base +
-                            "_l.JPG 640w\" sizes=\"(max-width: 520px) calc(150px * 0.6 * 150 / " +
-                            h1 + "), calc(150px * 0.75 * 150 / " + h1 + ")\" width=\"150\" " +
-                            "height=\"" + h1 + "\""),
-              std::string::npos)
+    EXPECT_NE(
+        out.page.find("<figure class=\"photo\" style=\"--w: 150; --h: " + h1 + "\">\n" +
+                      "<a class=\"full\" href=\"" + base + "_l.JPG\" data-width=\"640\" " +
+                      "data-height=\"" + h2 + "\"><img class=\"thumb\" src=\"t_" + base +
+                      ".JPG\" srcset=\"t_" + base + ".JPG 150w, " + base +
+                      "_l.JPG 640w\" sizes=\"(max-width: 520px) 50vw, calc(150px * 0.75 * 150 / " +
+                      h1 + ")\" width=\"150\" " + "height=\"" + h1 + "\""),
+        std::string::npos)
         << base;
     EXPECT_NE(out.page.find("<span class=\"name\">" + base + ".JPG</span> <span class=\"date\">" +
                             kFakeDate + "</span>"),
