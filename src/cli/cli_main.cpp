@@ -95,7 +95,8 @@ int run(StoredOptions options, std::vector<std::string> photos, const Arguments&
                 .arg(pathText(runOptions.outputDir));
     if (summary.pageWritten) {
       line += Cli::tr(", with the album page %1")
-                  .arg(pathText(joinPath(runOptions.outputDir, runOptions.htmlFile)));
+                  .arg(pathText(
+                      joinPath(runOptions.outputDir, pageFileNameOrDefault(runOptions.htmlFile))));
     }
     if (port.errorCount() > 0) {
       line += Cli::tr("; %n ERROR message(s)", nullptr, port.errorCount());
@@ -142,11 +143,6 @@ int album(const Arguments& args) {
   int status = kExitDone;
   std::optional<std::vector<std::string>> photos = photosOf(args, outputDir, status);
   if (!photos) return status;
-  const std::string templatePath = defaultTemplatePath();
-  if (templatePath.empty()) {
-    complain(Cli::tr("the shipped album template is not installed (reinstall Snapfolio)"));
-    return kExitFailed;
-  }
   std::error_code ec;
   fs::create_directories(outputDir, ec);
   if (ec || !fs::is_directory(outputDir, ec)) {
@@ -156,7 +152,7 @@ int album(const Arguments& args) {
     return kExitFailed;
   }
   std::string title = args.title.value_or(fs::path(outputDir).filename().string());
-  StoredOptions options = albumOptions(title, templatePath, args.overrides);
+  StoredOptions options = albumOptions(title, args.overrides);
   options.run.outputDir = outputDir;
   return run(std::move(options), std::move(*photos), args, "");
 }

@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 // Project
+#include "album/default_template.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -22,7 +23,7 @@ StoredOptions readOptions(const std::string& settingsPath,
   return readStoredOptions(ini);
 }
 
-StoredOptions albumOptions(const std::string& title, const std::string& templatePath,
+StoredOptions albumOptions(const std::string& title,
                            const std::vector<SettingOverride>& overrides) {
   TIniFile ini("");
   ini.DetachFromFile();
@@ -32,9 +33,9 @@ StoredOptions albumOptions(const std::string& title, const std::string& template
   write(ini, keys::IMAGE[1].width, "1280");
   write(ini, keys::IMAGE[1].aftFn, "_l");
   write(ini, keys::HTMLCK, true);
-  write(ini, keys::HTMLFIL, "index.html");
+  write(ini, keys::HTMLFIL, kDefaultPageFileName);
   write(ini, keys::ALBMTITL, title);
-  write(ini, keys::HTMLTMP, templatePath);
+  // "HTMLTMP" stays empty: the run takes the shipped template of the interface's language.
   // The date of each photo on the page and in stamps: the date taken.
   // (Set here once the photo options' date source is a key of the settings file.)
   apply(ini, overrides);

@@ -19,10 +19,9 @@ StoredOptions readOptions(const std::string& settingsPath,
                           const std::vector<SettingOverride>& overrides);
 
 // The album command: every key its default except the album's choices (150-pixel thumbnails
-// t_NAME, 1280-pixel images NAME_l, no correction, no stamp, the page index.html from
-// `templatePath` with `title`, the date taken), then the overrides. No file is read.
-StoredOptions albumOptions(const std::string& title, const std::string& templatePath,
-                           const std::vector<SettingOverride>& overrides);
+// t_NAME, 1280-pixel images NAME_l, no correction, no stamp, the page index.html from the
+// shipped template with `title`, the date taken), then the overrides. No file is read.
+StoredOptions albumOptions(const std::string& title, const std::vector<SettingOverride>& overrides);
 
 // --save: writes the overrides into the settings file. Throws SettingsWriteError when the file
 // cannot be written (it is then unchanged).
