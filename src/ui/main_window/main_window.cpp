@@ -2,8 +2,6 @@
 // buttons and the photo dialog.
 #include "ui/main_window/main_window.h"
 
-#include <array>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -15,11 +13,11 @@
 #include <QTimer>
 
 #include "folders/dir_chk.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
 #include "ui/main_window/directory_list.h"
 #include "ui/main_window/main_window_dialogs.h"
 #include "ui/main_window/main_window_port.h"
-#include "settings/ini_file.h"
-#include "settings/settings_keys.h"
 
 namespace snapfolio {
 
@@ -42,7 +40,7 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
       dialogs_(environment.dialogs ? environment.dialogs
                                    : std::make_shared<QtWindowDialogs>(this)) {
   port_ = std::make_unique<MainWindowPort>(*this);
-  createForm();
+  setUpForm(this, q(startDirectory_));
 
   // Check boxes run their handler on every change of state, also the changes made below.
   connect(Gazou1, &QCheckBox::toggled, this, &TSnapfolio::Gazou1Click);
@@ -61,7 +59,7 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
   connectDirectoryEvents();
 
   loadSettings();
-  fitWindowSize();
+  fitWindowSize(this);
   setWindowTitle(windowTitle() + QStringLiteral("Ver1.03"));
   DirUpdateTimer->start();
 }
@@ -131,15 +129,8 @@ void TSnapfolio::imageClick(int imageNumber) {
   QCheckBox* gazou = one ? Gazou1 : Gazou2;
   QCheckBox* adjust = one ? AutoAdjust1 : AutoAdjust2;
   QCheckBox* stamp = one ? CheckTimeStmp1 : CheckTimeStmp2;
-  const std::array<QWidget*, 11> controls =
-      one ? std::array<QWidget*, 11>{Label1,      Width1,       Label2,      PriFileName1,
-                                     filemei1,    AftFileName1, jpg1,        CheckTimeStmp1,
-                                     FontButton1, AutoAdjust1,  AdjstButton1}
-          : std::array<QWidget*, 11>{Label5,      Width2,       Label6,      PriFileName2,
-                                     filemei2,    AftFileName2, jpg2,        CheckTimeStmp2,
-                                     FontButton2, AutoAdjust2,  AdjstButton2};
   const bool checked = gazou->isChecked();
-  for (QWidget* w : controls) w->setEnabled(checked);
+  for (QWidget* w : imageControls(imageNumber)) w->setEnabled(checked);
   if (checked) {
     const TIniFile ini(settingsPath_);
     adjust->setChecked(read(ini, keys::IMAGE[imageNumber - 1].atAdj));
@@ -152,11 +143,7 @@ void TSnapfolio::imageClick(int imageNumber) {
 
 void TSnapfolio::HtmlCnvClick() {
   const bool checked = HtmlCnv->isChecked();
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{Label4, HtmlFile, HtmlButton, Label7, ALBUMTITLE, Label10,
-                                       HtmlTemplateFile, HtmlTemplate}) {
-    w->setEnabled(checked);
-  }
+  for (QWidget* w : htmlControls()) w->setEnabled(checked);
 }
 
 void TSnapfolio::showDialog(QDialog* dialog) {

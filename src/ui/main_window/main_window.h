@@ -2,10 +2,10 @@
 // output-directory browser, the preview panel with the two work images, the two gauges and
 // status lines, and shows the time-stamp and correction dialogs it is linked to.
 //
-// The controls are public members named as on the form, each with the same objectName; the
-// window owns them (Qt parent). The dialogs are not owned: main() creates them after the
-// window and hands them over with setLinks(). Message boxes and file choosers go through a
-// WindowDialogs (Qt's own unless the environment passes another, as the tests do).
+// The controls come from its form (MainWindowForm), named as on the form and each with the same
+// objectName; the window owns them (Qt parent). The dialogs are not owned: main() creates them
+// after the window and hands them over with setLinks(). Message boxes and file choosers go through
+// a WindowDialogs (Qt's own unless the environment passes another, as the tests do).
 //
 // A conversion run (OKButton) and the preview (InButton) execute on a worker thread and talk to
 // the window through runPort(); while one runs, the option controls are disabled, and during
@@ -28,22 +28,12 @@
 #include "imaging/photo_pipeline.h"
 #include "run/run_port.h"
 #include "timestamp/time_stamp_style.h"
+#include "ui/main_window/main_window_form.h"
 
-class QCheckBox;
-class QComboBox;
 class QDialog;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QTimer;
 
 namespace snapfolio {
 
-class DirectoryList;
-class GaugeBar;
 class MainWindowPort;
 class WindowDialogs;
 
@@ -67,7 +57,7 @@ struct MainWindowLinks {
   std::function<CorrectionValues()> correctionValues;    // the correction values in force
 };
 
-class TSnapfolio : public QWidget {
+class TSnapfolio : public QWidget, private MainWindowForm {
   Q_OBJECT
 
  public:
@@ -126,69 +116,8 @@ class TSnapfolio : public QWidget {
   // "INDIR"), remembers the first chosen photo; the chosen names, or nothing when cancelled.
   std::optional<QStringList> choosePhotos();
 
-  // Controls, in the form's order.
-  QGroupBox* GroupBox1;
-  QComboBox* DriveComboBox1;
-  DirectoryList* DirectoryListBox1;
-  QListWidget* FileListBox1;
-  QLabel* Label3;
-  QLineEdit* NewDir;
-  QPushButton* MakeDir;
-  QPushButton* DspDir;
-
-  QGroupBox* GroupBox2;
-  QCheckBox* Gazou1;
-  QLabel* Label1;
-  QLineEdit* Width1;
-  QLabel* Label2;
-  QLineEdit* PriFileName1;
-  QLabel* filemei1;
-  QLineEdit* AftFileName1;
-  QLabel* jpg1;
-  QCheckBox* AutoAdjust1;
-  QPushButton* AdjstButton1;
-  QCheckBox* CheckTimeStmp1;
-  QPushButton* FontButton1;
-
-  QGroupBox* GroupBox3;
-  QCheckBox* Gazou2;
-  QLabel* Label5;
-  QLineEdit* Width2;
-  QLabel* Label6;
-  QLineEdit* PriFileName2;
-  QLabel* filemei2;
-  QLineEdit* AftFileName2;
-  QLabel* jpg2;
-  QCheckBox* AutoAdjust2;
-  QPushButton* AdjstButton2;
-  QCheckBox* CheckTimeStmp2;
-  QPushButton* FontButton2;
-
-  QGroupBox* GroupBox5;
-  QCheckBox* HtmlCnv;
-  QLabel* Label4;
-  QLineEdit* HtmlFile;
-  QPushButton* HtmlButton;
-  QLabel* Label7;
-  QLineEdit* ALBUMTITLE;
-  QLabel* Label10;
-  QLineEdit* HtmlTemplateFile;
-  QPushButton* HtmlTemplate;
-
-  QLabel* Label11;
-  QFrame* Panel1;
-  QLabel* Image1;
-  QLabel* Image2;
-  QLabel* Label12;
-  QLabel* Label8;
-  GaugeBar* CGauge1;
-  QLabel* Label9;
-  GaugeBar* CGauge2;
-  QPushButton* InButton;
-  QPushButton* OKButton;
-  QPushButton* BreakButton1;
-  QPushButton* Cancel;
-  QTimer* DirUpdateTimer;
+  // The form's controls, by their form names (the tests read and drive the window through it).
+  const MainWindowForm& form() const { return *this; }
 
  signals:
   // A run or a preview has ended and the controls are usable again.
@@ -199,9 +128,6 @@ class TSnapfolio : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // main_window_layout.cpp
-  void createForm();
-  void fitWindowSize();
   // main_window.cpp
   void loadSettings();
   void imageClick(int imageNumber);

@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QPixmap>
 
-#include "ui/main_window/directory_list.h"
 #include "ui/common/gauge_bar.h"
+#include "ui/main_window/directory_list.h"
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/main_window_dialogs.h"
 
@@ -39,7 +39,7 @@ auto MainWindowPort::ask(F&& f) -> decltype(f()) {
 
 void MainWindowPort::setStatus(StatusLine line, const std::string& text) {
   post([this, line, text = q(text)] {
-    QLabel* label = line == StatusLine::Overall ? window_.Label8 : window_.Label9;
+    QLabel* label = line == StatusLine::Overall ? window_.form().Label8 : window_.form().Label9;
     label->setText(text);
     label->repaint();
   });
@@ -47,19 +47,20 @@ void MainWindowPort::setStatus(StatusLine line, const std::string& text) {
 
 void MainWindowPort::setGaugeMaximum(GaugeId gauge, int maximum) {
   post([this, gauge, maximum] {
-    (gauge == GaugeId::Overall ? window_.CGauge1 : window_.CGauge2)->setMaximum(maximum);
+    (gauge == GaugeId::Overall ? window_.form().CGauge1 : window_.form().CGauge2)
+        ->setMaximum(maximum);
   });
 }
 
 void MainWindowPort::setGaugeValue(GaugeId gauge, int value) {
   post([this, gauge, value] {
-    (gauge == GaugeId::Overall ? window_.CGauge1 : window_.CGauge2)->setValue(value);
+    (gauge == GaugeId::Overall ? window_.form().CGauge1 : window_.form().CGauge2)->setValue(value);
   });
 }
 
 void MainWindowPort::advanceGauge(GaugeId gauge) {
   post([this, gauge] {
-    (gauge == GaugeId::Overall ? window_.CGauge1 : window_.CGauge2)->advance();
+    (gauge == GaugeId::Overall ? window_.form().CGauge1 : window_.form().CGauge2)->advance();
   });
 }
 
@@ -81,9 +82,9 @@ PipelineInputs MainWindowPort::pipelineInputs(int imageNumber) {
 
 void MainWindowPort::placePreview(const Raster& surface, int left, int top) {
   post([this, image = surface.toImage(), left, top] {
-    window_.Image1->setPixmap(QPixmap::fromImage(image));
-    window_.Image1->setGeometry(left, top, image.width(), image.height());
-    window_.Image1->show();
+    window_.form().Image1->setPixmap(QPixmap::fromImage(image));
+    window_.form().Image1->setGeometry(left, top, image.width(), image.height());
+    window_.form().Image1->show();
   });
 }
 
