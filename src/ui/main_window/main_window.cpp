@@ -16,6 +16,7 @@
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 #include "ui/main_window/directory_list.h"
+#include "ui/main_window/folder_navigation.h"
 #include "ui/main_window/main_window_dialogs.h"
 #include "ui/main_window/main_window_port.h"
 
@@ -56,7 +57,7 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
   connect(AdjstButton2, &QPushButton::clicked, this, &TSnapfolio::AdjstButton2Click);
   connect(HtmlButton, &QPushButton::clicked, this, &TSnapfolio::HtmlButtonClick);
   connect(HtmlTemplate, &QPushButton::clicked, this, &TSnapfolio::HtmlTemplateClick);
-  connectDirectoryEvents();
+  navigation_ = std::make_unique<FolderNavigation>(*this, form(), *dialogs_);
 
   loadSettings();
   fitWindowSize(this);
@@ -67,10 +68,7 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
 TSnapfolio::~TSnapfolio() {
   // Widgets are hidden and lose the focus while the base classes are destroyed; the focus
   // handlers must not see this window half-destroyed.
-  if (QCoreApplication::instance() != nullptr) {
-    disconnect(QCoreApplication::instance(), nullptr, this, nullptr);
-  }
-  DirectoryListBox1->removeEventFilter(this);
+  navigation_.reset();
   finishWorker();
 }
 
@@ -83,7 +81,15 @@ RunPort& TSnapfolio::runPort() {
 }
 
 std::string TSnapfolio::outputDirectory() const {
-  return s(DirectoryListBox1->directory());
+  return navigation_->outputDirectory();
+}
+
+void TSnapfolio::DspDirClick() {
+  navigation_->DspDirClick();
+}
+
+void TSnapfolio::MakeDirClick() {
+  navigation_->MakeDirClick();
 }
 
 void TSnapfolio::loadSettings() {

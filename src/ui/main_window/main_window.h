@@ -34,6 +34,7 @@ class QDialog;
 
 namespace snapfolio {
 
+class FolderNavigation;
 class MainWindowPort;
 class WindowDialogs;
 
@@ -124,7 +125,6 @@ class TSnapfolio : public QWidget, private MainWindowForm {
   void operationFinished();
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -137,15 +137,13 @@ class TSnapfolio : public QWidget, private MainWindowForm {
   void startOperation(bool run, std::function<void()> work);
   void setBusy(bool busy, bool run);
   void finishWorker();
-  // main_window_dirs.cpp
-  void connectDirectoryEvents();
-  void onFocusChanged(QWidget* old, QWidget* now);
 
   std::string startDirectory_;
   std::string settingsPath_;
   std::string inDir_;
   std::string photoFileName_;
   std::shared_ptr<WindowDialogs> dialogs_;
+  std::unique_ptr<FolderNavigation> navigation_;
   std::unique_ptr<MainWindowPort> port_;
   MainWindowLinks links_;
   std::atomic<bool> stopRequest_{false};
