@@ -18,7 +18,7 @@
 #include "ui/main_window/directory_list.h"
 #include "ui/main_window/folder_navigation.h"
 #include "ui/main_window/main_window_dialogs.h"
-#include "ui/main_window/main_window_port.h"
+#include "ui/main_window/run_controller.h"
 
 namespace snapfolio {
 
@@ -40,8 +40,11 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
       settingsPath_(startDirectory_ + "/Snapfolio.ini"),
       dialogs_(environment.dialogs ? environment.dialogs
                                    : std::make_shared<QtWindowDialogs>(this)) {
-  port_ = std::make_unique<MainWindowPort>(*this);
   setUpForm(this, q(startDirectory_));
+  controller_ =
+      std::make_unique<RunController>(form(), static_cast<RunView&>(*this), settingsPath_);
+  connect(controller_.get(), &RunController::operationFinished, this,
+          &TSnapfolio::onOperationFinished);
 
   // Check boxes run their handler on every change of state, also the changes made below.
   connect(Gazou1, &QCheckBox::toggled, this, &TSnapfolio::Gazou1Click);
@@ -69,7 +72,7 @@ TSnapfolio::~TSnapfolio() {
   // Widgets are hidden and lose the focus while the base classes are destroyed; the focus
   // handlers must not see this window half-destroyed.
   navigation_.reset();
-  finishWorker();
+  controller_->finishWorker();
 }
 
 void TSnapfolio::setLinks(MainWindowLinks links) {
@@ -77,7 +80,7 @@ void TSnapfolio::setLinks(MainWindowLinks links) {
 }
 
 RunPort& TSnapfolio::runPort() {
-  return *port_;
+  return controller_->port();
 }
 
 std::string TSnapfolio::outputDirectory() const {

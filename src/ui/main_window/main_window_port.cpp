@@ -1,15 +1,9 @@
 #include "ui/main_window/main_window_port.h"
 
-#include <QCheckBox>
 #include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPixmap>
 
-#include "ui/common/gauge_bar.h"
-#include "ui/main_window/directory_list.h"
-#include "ui/main_window/main_window.h"
 #include "ui/main_window/main_window_dialogs.h"
+#include "ui/main_window/run_view.h"
 
 namespace snapfolio {
 
@@ -24,77 +18,62 @@ QString q(const std::string& s) {
 template <typename F>
 void MainWindowPort::post(F&& f) {
   if (closing_.load()) return;
-  if (QThread::currentThread() == window_.thread()) {
+  if (QThread::currentThread() == context_.thread()) {
     f();
   } else {
-    QMetaObject::invokeMethod(&window_, std::forward<F>(f), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&context_, std::forward<F>(f), Qt::QueuedConnection);
   }
 }
 
 template <typename F>
 auto MainWindowPort::ask(F&& f) -> decltype(f()) {
   if (closing_.load()) return decltype(f())();
-  return onThreadOf(&window_, std::forward<F>(f));
+  return onThreadOf(&context_, std::forward<F>(f));
 }
 
 void MainWindowPort::setStatus(StatusLine line, const std::string& text) {
-  post([this, line, text = q(text)] {
-    QLabel* label = line == StatusLine::Overall ? window_.form().Label8 : window_.form().Label9;
-    label->setText(text);
-    label->repaint();
-  });
+  post([this, line, text = q(text)] { view_.showStatus(line, text); });
 }
 
 void MainWindowPort::setGaugeMaximum(GaugeId gauge, int maximum) {
-  post([this, gauge, maximum] {
-    (gauge == GaugeId::Overall ? window_.form().CGauge1 : window_.form().CGauge2)
-        ->setMaximum(maximum);
-  });
+  post([this, gauge, maximum] { view_.setGaugeMaximum(gauge, maximum); });
 }
 
 void MainWindowPort::setGaugeValue(GaugeId gauge, int value) {
-  post([this, gauge, value] {
-    (gauge == GaugeId::Overall ? window_.form().CGauge1 : window_.form().CGauge2)->setValue(value);
-  });
+  post([this, gauge, value] { view_.setGaugeValue(gauge, value); });
 }
 
 void MainWindowPort::advanceGauge(GaugeId gauge) {
-  post([this, gauge] {
-    (gauge == GaugeId::Overall ? window_.form().CGauge1 : window_.form().CGauge2)->advance();
-  });
+  post([this, gauge] { view_.advanceGauge(gauge); });
 }
 
 void MainWindowPort::showMessage(const std::string& text) {
-  ask([this, &text] { window_.dialogs().showMessage(q(text)); });
+  ask([this, &text] { view_.dialogs().showMessage(q(text)); });
 }
 
 void MainWindowPort::showError(const std::string& text) {
-  ask([this, &text] { window_.dialogs().showError(q(text)); });
+  ask([this, &text] { view_.dialogs().showError(q(text)); });
 }
 
 void MainWindowPort::showFileError(const std::string& text) {
-  ask([this, &text] { window_.dialogs().showFileError(q(text)); });
+  ask([this, &text] { view_.dialogs().showFileError(q(text)); });
 }
 
 PipelineInputs MainWindowPort::pipelineInputs(int imageNumber) {
-  return ask([this, imageNumber] { return window_.pipelineInputs(imageNumber); });
+  return ask([this, imageNumber] { return view_.pipelineInputs(imageNumber); });
 }
 
 void MainWindowPort::placePreview(const Raster& surface, int left, int top) {
-  post([this, image = surface.toImage(), left, top] {
-    window_.form().Image1->setPixmap(QPixmap::fromImage(image));
-    window_.form().Image1->setGeometry(left, top, image.width(), image.height());
-    window_.form().Image1->show();
-  });
+  post([this, image = surface.toImage(), left, top] { view_.placePreview(image, left, top); });
 }
 
 RunOptions MainWindowPort::runOptions() {
-  return ask([this] { return window_.runOptions(); });
+  return ask([this] { return view_.runOptions(); });
 }
 
 std::optional<std::vector<std::string>> MainWindowPort::choosePhotos() {
   return ask([this]() -> std::optional<std::vector<std::string>> {
-    const std::optional<QStringList> photos = window_.choosePhotos();
+    const std::optional<QStringList> photos = view_.choosePhotos();
     if (!photos) return std::nullopt;
     std::vector<std::string> names;
     for (const QString& photo : *photos) names.push_back(photo.toStdString());
@@ -103,22 +82,19 @@ std::optional<std::vector<std::string>> MainWindowPort::choosePhotos() {
 }
 
 std::string MainWindowPort::photoDialogFileName() {
-  return ask([this] { return window_.photoDialogFileName(); });
+  return ask([this] { return view_.photoDialogFileName(); });
 }
 
 void MainWindowPort::bringToForeground() {
-  post([this] {
-    window_.raise();
-    window_.activateWindow();
-  });
+  post([this] { view_.bringToForeground(); });
 }
 
 bool MainWindowPort::stopRequested() {
-  return window_.stopRequested();
+  return stopRequest_.load();
 }
 
 void MainWindowPort::clearStopRequest() {
-  window_.clearStopRequest();
+  stopRequest_.store(false);
 }
 
 }  // namespace snapfolio
