@@ -69,16 +69,16 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
 
     const std::string outputStem =
         inputs.image.prefix + splitFileName(fileName).base + inputs.image.suffix;
-    port.setStatus(StatusLine::Overall, outputStem + " サイズ変換中");
+    port.setStatusLine(ProgressLevel::Overall, outputStem + " サイズ変換中");
 
     const int width = targetWidth(widthText);
     const int height = targetHeight(jpeg.ImageWidth(), jpeg.ImageHeight(), width);
     surface.resize(width, height);
-    port.advanceGauge(GaugeId::Overall);
+    port.advanceProgress(ProgressLevel::Overall);
 
     errorText.set("0102 : " + fileName + "のサイズ変換に失敗した。");
     jpeg.DrawTo(surface, QRect(0, 0, width, height));
-    port.advanceGauge(GaugeId::Overall);
+    port.advanceProgress(ProgressLevel::Overall);
 
     if (imageNumber == 1) {
       top = (kPreviewPanelHeight - height) / 2;
@@ -87,14 +87,14 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
     }
 
     if (inputs.image.autoAdjust) {
-      port.setStatus(StatusLine::Overall, outputStem + "　画像補正中");
+      port.setStatusLine(ProgressLevel::Overall, outputStem + "　画像補正中");
       AoutAdjust(surface, inputs.correction, errorText, port);
-      port.advanceGauge(GaugeId::Overall);
+      port.advanceProgress(ProgressLevel::Overall);
     }
 
     if (inputs.image.timeStamp) {
       result.stampRect = drawTimeStamp(surface, inputs.style, result.stampText);
-      port.advanceGauge(GaugeId::Overall);
+      port.advanceProgress(ProgressLevel::Overall);
     }
     result.ok = true;
   } catch (...) {

@@ -74,10 +74,12 @@ TEST_F(PhotoPipelineTest, StatusTextsNameTheOutputFile) {
   port.options.image[0].suffix = "_t";
   port.options.image[0].autoAdjust = true;
   run(photo("IMG 1.jpg", 200, 100), "100");
-  EXPECT_NE(std::find(port.calls.begin(), port.calls.end(), "Label8 = s_IMG 1_t サイズ変換中"),
-            port.calls.end());
-  EXPECT_NE(std::find(port.calls.begin(), port.calls.end(), "Label8 = s_IMG 1_t　画像補正中"),
-            port.calls.end());
+  EXPECT_NE(
+      std::find(port.calls.begin(), port.calls.end(), "overall status = s_IMG 1_t サイズ変換中"),
+      port.calls.end());
+  EXPECT_NE(
+      std::find(port.calls.begin(), port.calls.end(), "overall status = s_IMG 1_t　画像補正中"),
+      port.calls.end());
 }
 
 TEST_F(PhotoPipelineTest, PreviewIsCentredInThePanel) {

@@ -134,7 +134,7 @@ TEST_F(AlbumConvTest, SecondRunStartsTheGaugeAtOne) {
   ASSERT_EQ(port.gauges[0].value(), 6);
   port.calls.clear();
   ok();
-  auto first = std::find(port.calls.begin(), port.calls.end(), "CGauge1.max = 1");
+  auto first = std::find(port.calls.begin(), port.calls.end(), "overall progress.max = 1");
   ASSERT_NE(first, port.calls.end());
   EXPECT_EQ(port.gauges[0].value(), 6);
 }
@@ -240,7 +240,7 @@ TEST_F(AlbumConvTest, LongNamesAreCutWithoutSplittingACharacter) {
   port.selection = std::vector<std::string>{photo(name)};
   ok();
   auto it = std::find(port.calls.begin(), port.calls.end(),
-                      "Label8 = 写真写真写真写真写真写真写 読み込み中");
+                      "overall status = 写真写真写真写真写真写真写 読み込み中");
   EXPECT_NE(it, port.calls.end()) << ::testing::PrintToString(port.calls);
 }
 

@@ -17,10 +17,10 @@ class RecordingPort : public RunPort {
   RecordingPort();
 
   // ProgressPort
-  void setStatus(StatusLine line, const std::string& text) override;
-  void setGaugeMaximum(GaugeId gauge, int maximum) override;
-  void setGaugeValue(GaugeId gauge, int value) override;
-  void advanceGauge(GaugeId gauge) override;
+  void setStatusLine(ProgressLevel level, const std::string& text) override;
+  void setProgressMaximum(ProgressLevel level, int maximum) override;
+  void setProgressValue(ProgressLevel level, int value) override;
+  void advanceProgress(ProgressLevel level) override;
   // MessagePort
   void showMessage(const std::string& text) override;
   void showError(const std::string& text) override;
@@ -49,6 +49,7 @@ class RecordingPort : public RunPort {
   // What the engine did.
   std::vector<std::string> calls;     // every call, in order
   std::vector<std::string> messages;  // "Snapfolio: ...", "ERROR: ...", "File Error: ..."
+  // Index 0 is the overall level, 1 the detail level.
   std::string status[2];
   Gauge gauges[2];
   int gaugeAdvances[2] = {0, 0};

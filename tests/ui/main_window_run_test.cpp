@@ -66,13 +66,13 @@ void MainWindowRunTest::portCallsFromAWorkerReachTheWindowInOrder() {
   TSnapfolio& w = f.open();
   RunPort& port = w.runPort();
   onWorker([&] {
-    port.setGaugeMaximum(GaugeId::Overall, 5);
-    port.advanceGauge(GaugeId::Overall);
-    port.advanceGauge(GaugeId::Overall);
-    port.setStatus(StatusLine::Overall, "p1.jpg 読み込み中");
-    port.setGaugeMaximum(GaugeId::Detail, 3);
-    port.setGaugeValue(GaugeId::Detail, 9);  // kept within the maximum
-    port.setStatus(StatusLine::Detail, "HTML変換中");
+    port.setProgressMaximum(ProgressLevel::Overall, 5);
+    port.advanceProgress(ProgressLevel::Overall);
+    port.advanceProgress(ProgressLevel::Overall);
+    port.setStatusLine(ProgressLevel::Overall, "p1.jpg 読み込み中");
+    port.setProgressMaximum(ProgressLevel::Detail, 3);
+    port.setProgressValue(ProgressLevel::Detail, 9);  // kept within the maximum
+    port.setStatusLine(ProgressLevel::Detail, "HTML変換中");
     port.showError("0008 : /p1.jpgのJPEGの格納に失敗した。");  // waits for the queued calls
   });
   QCOMPARE(w.form().CGauge1->maximum(), 5);

@@ -138,10 +138,10 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   ImageOptions imageOptions(int imageNumber) const;
   void onOperationFinished();
   // RunView: what the port shows on the user-interface thread.
-  void showStatus(StatusLine line, const QString& text) override;
-  void setGaugeMaximum(GaugeId gauge, int maximum) override;
-  void setGaugeValue(GaugeId gauge, int value) override;
-  void advanceGauge(GaugeId gauge) override;
+  void showStatusLine(ProgressLevel level, const QString& text) override;
+  void setProgressMaximum(ProgressLevel level, int maximum) override;
+  void setProgressValue(ProgressLevel level, int value) override;
+  void advanceProgress(ProgressLevel level) override;
   void placePreview(const QImage& picture, int left, int top) override;
   void bringToForeground() override;
 

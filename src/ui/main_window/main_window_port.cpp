@@ -31,20 +31,20 @@ auto MainWindowPort::ask(F&& f) -> decltype(f()) {
   return onThreadOf(&context_, std::forward<F>(f));
 }
 
-void MainWindowPort::setStatus(StatusLine line, const std::string& text) {
-  post([this, line, text = q(text)] { view_.showStatus(line, text); });
+void MainWindowPort::setStatusLine(ProgressLevel level, const std::string& text) {
+  post([this, level, text = q(text)] { view_.showStatusLine(level, text); });
 }
 
-void MainWindowPort::setGaugeMaximum(GaugeId gauge, int maximum) {
-  post([this, gauge, maximum] { view_.setGaugeMaximum(gauge, maximum); });
+void MainWindowPort::setProgressMaximum(ProgressLevel level, int maximum) {
+  post([this, level, maximum] { view_.setProgressMaximum(level, maximum); });
 }
 
-void MainWindowPort::setGaugeValue(GaugeId gauge, int value) {
-  post([this, gauge, value] { view_.setGaugeValue(gauge, value); });
+void MainWindowPort::setProgressValue(ProgressLevel level, int value) {
+  post([this, level, value] { view_.setProgressValue(level, value); });
 }
 
-void MainWindowPort::advanceGauge(GaugeId gauge) {
-  post([this, gauge] { view_.advanceGauge(gauge); });
+void MainWindowPort::advanceProgress(ProgressLevel level) {
+  post([this, level] { view_.advanceProgress(level); });
 }
 
 void MainWindowPort::showMessage(const std::string& text) {

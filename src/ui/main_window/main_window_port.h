@@ -46,10 +46,10 @@ class MainWindowPort : public RunPort {
       : context_(context), view_(view), stopRequest_(stopRequest) {}
 
   // ProgressPort (queued)
-  void setStatus(StatusLine line, const std::string& text) override;
-  void setGaugeMaximum(GaugeId gauge, int maximum) override;
-  void setGaugeValue(GaugeId gauge, int value) override;
-  void advanceGauge(GaugeId gauge) override;
+  void setStatusLine(ProgressLevel level, const std::string& text) override;
+  void setProgressMaximum(ProgressLevel level, int maximum) override;
+  void setProgressValue(ProgressLevel level, int value) override;
+  void advanceProgress(ProgressLevel level) override;
   // MessagePort (blocking)
   void showMessage(const std::string& text) override;
   void showError(const std::string& text) override;

@@ -104,22 +104,22 @@ void TSnapfolio::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-void TSnapfolio::showStatus(StatusLine line, const QString& text) {
-  QLabel* label = line == StatusLine::Overall ? Label8 : Label9;
+void TSnapfolio::showStatusLine(ProgressLevel level, const QString& text) {
+  QLabel* label = level == ProgressLevel::Overall ? Label8 : Label9;
   label->setText(text);
   label->repaint();
 }
 
-void TSnapfolio::setGaugeMaximum(GaugeId gauge, int maximum) {
-  (gauge == GaugeId::Overall ? CGauge1 : CGauge2)->setMaximum(maximum);
+void TSnapfolio::setProgressMaximum(ProgressLevel level, int maximum) {
+  (level == ProgressLevel::Overall ? CGauge1 : CGauge2)->setMaximum(maximum);
 }
 
-void TSnapfolio::setGaugeValue(GaugeId gauge, int value) {
-  (gauge == GaugeId::Overall ? CGauge1 : CGauge2)->setValue(value);
+void TSnapfolio::setProgressValue(ProgressLevel level, int value) {
+  (level == ProgressLevel::Overall ? CGauge1 : CGauge2)->setValue(value);
 }
 
-void TSnapfolio::advanceGauge(GaugeId gauge) {
-  (gauge == GaugeId::Overall ? CGauge1 : CGauge2)->advance();
+void TSnapfolio::advanceProgress(ProgressLevel level) {
+  (level == ProgressLevel::Overall ? CGauge1 : CGauge2)->advance();
 }
 
 void TSnapfolio::placePreview(const QImage& picture, int left, int top) {

@@ -26,11 +26,12 @@ class RunView {
  public:
   virtual ~RunView() = default;
 
-  // Sets a status line's text and repaints it at once.
-  virtual void showStatus(StatusLine line, const QString& text) = 0;
-  virtual void setGaugeMaximum(GaugeId gauge, int maximum) = 0;
-  virtual void setGaugeValue(GaugeId gauge, int value) = 0;
-  virtual void advanceGauge(GaugeId gauge) = 0;
+  // The status line (repainted at once) and the gauge of a progress level: Label8 and CGauge1
+  // show the overall level, Label9 and CGauge2 the detail level.
+  virtual void showStatusLine(ProgressLevel level, const QString& text) = 0;
+  virtual void setProgressMaximum(ProgressLevel level, int maximum) = 0;
+  virtual void setProgressValue(ProgressLevel level, int value) = 0;
+  virtual void advanceProgress(ProgressLevel level) = 0;
 
   virtual WindowDialogs& dialogs() = 0;
   // Snapshots of the options in force.
