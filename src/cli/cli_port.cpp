@@ -121,7 +121,7 @@ PipelineInputs CliPort::pipelineInputs(int imageNumber) {
   return inputs;
 }
 
-void CliPort::placePreview(const Raster&, int, int) {}
+void CliPort::surfaceReady(int, const Raster&) {}
 
 RunOptions CliPort::runOptions() {
   return options_.run;

@@ -27,7 +27,7 @@ class CliPort : public RunPort {
   void showError(const std::string& text) override;
   void showFileError(const std::string& text) override;
   PipelineInputs pipelineInputs(int imageNumber) override;
-  void placePreview(const Raster& surface, int left, int top) override;
+  void surfaceReady(int imageNumber, const Raster& surface) override;
   RunOptions runOptions() override;
   std::optional<std::vector<std::string>> choosePhotos() override;
   std::string photoDialogFileName() override;

@@ -55,9 +55,7 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
   PipelineResult result;
   const PipelineInputs inputs = port.pipelineInputs(imageNumber);
   Raster& surface = workspace.surface(imageNumber);
-  bool placed = false;
-  int left = 0;
-  int top = 0;
+  bool scaled = false;
   try {
     TJPEGImage jpeg;
 
@@ -80,11 +78,7 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
     jpeg.DrawTo(surface, QRect(0, 0, width, height));
     port.advanceProgress(ProgressLevel::Overall);
 
-    if (imageNumber == 1) {
-      top = (kPreviewPanelHeight - height) / 2;
-      left = (kPreviewPanelWidth - width) / 2;
-      placed = true;
-    }
+    scaled = true;
 
     if (inputs.image.autoAdjust) {
       port.setStatusLine(ProgressLevel::Overall, outputStem + "　画像補正中");
@@ -100,8 +94,8 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
   } catch (...) {
     port.showError(errorText.text());
   }
-  // The preview shows surface 1 as the call left it, also after a failed correction.
-  if (placed) port.placePreview(surface, left, top);
+  // The surface holds this photo once it is scaled, also after a failed correction.
+  if (scaled) port.surfaceReady(imageNumber, surface);
   return result;
 }
 

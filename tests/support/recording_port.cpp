@@ -61,13 +61,10 @@ PipelineInputs RecordingPort::pipelineInputs(int imageNumber) {
   return inputs;
 }
 
-void RecordingPort::placePreview(const Raster& surface, int left, int top) {
-  previewShown = true;
-  previewLeft = left;
-  previewTop = top;
-  previewWidth = surface.width();
-  previewHeight = surface.height();
-  calls.push_back("preview at " + std::to_string(left) + "," + std::to_string(top));
+void RecordingPort::surfaceReady(int imageNumber, const Raster& surface) {
+  readySurfaces.push_back(std::to_string(imageNumber) + ": " + std::to_string(surface.width()) +
+                          "x" + std::to_string(surface.height()));
+  calls.push_back("surface " + readySurfaces.back());
 }
 
 RunOptions RecordingPort::runOptions() {

@@ -27,7 +27,7 @@ class RecordingPort : public RunPort {
   void showFileError(const std::string& text) override;
   // PipelinePort
   PipelineInputs pipelineInputs(int imageNumber) override;
-  void placePreview(const Raster& surface, int left, int top) override;
+  void surfaceReady(int imageNumber, const Raster& surface) override;
   // RunPort
   RunOptions runOptions() override;
   std::optional<std::vector<std::string>> choosePhotos() override;
@@ -55,8 +55,7 @@ class RecordingPort : public RunPort {
   int gaugeAdvances[2] = {0, 0};
   std::string dialogFileName;
   int foregroundCount = 0;
-  int previewLeft = 0, previewTop = 0, previewWidth = 0, previewHeight = 0;
-  bool previewShown = false;
+  std::vector<std::string> readySurfaces;  // "n: WxH" for each surface reported ready
 
   std::vector<std::string> errors() const;  // the texts of the "ERROR" boxes
 };

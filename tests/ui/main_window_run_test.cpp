@@ -56,7 +56,7 @@ class MainWindowRunTest : public QObject {
   void portAnswersWithTheOptionsInForce();
   void pipelineInputsComeFromTheLinkedDialogs();
   void photoDialogThroughThePort();
-  void previewPlacesImage1InThePanel();
+  void previewCentresSurface1InThePanel();
   void aRunShowsTheStopButtonAndDisablesTheOptions();
   void closingDuringARunStopsItAndClosesAfterwards();
 };
@@ -169,20 +169,25 @@ void MainWindowRunTest::photoDialogThroughThePort() {
   QCOMPARE(name, std::string("/p/一.jpg"));  // a cancelled dialog keeps the last name
 }
 
-void MainWindowRunTest::previewPlacesImage1InThePanel() {
+void MainWindowRunTest::previewCentresSurface1InThePanel() {
   Fixture f;
   TSnapfolio& w = f.open();
-  Raster surface(150, 100);
+  const QLabel* image1 = w.form().Image1;
+  // surface 2 is never shown
+  onWorker([&] { w.runPort().surfaceReady(2, Raster(150, 112)); });
+  QTest::qWait(50);
+  QVERIFY(image1->isHidden());
+  Raster surface(150, 112);
   surface.fill(rgb(255, 0, 0));
-  onWorker([&] { w.runPort().placePreview(surface, 125, 100); });
-  QTRY_VERIFY(!w.form().Image1->isHidden());
-  QTRY_COMPARE(w.form().Image1->geometry(), QRect(125, 100, 150, 100));
-  QCOMPARE(w.form().Image1->pixmap().toImage().pixelColor(10, 10), QColor(255, 0, 0));
-  // a picture larger than the panel is placed at negative offsets and clipped by it
-  Raster wide(600, 400);
-  onWorker([&] { w.runPort().placePreview(wide, -100, -50); });
-  QTRY_COMPARE(w.form().Image1->geometry(), QRect(-100, -50, 600, 400));
-  QCOMPARE(w.form().Image1->parentWidget(), w.form().Panel1);
+  onWorker([&] { w.runPort().surfaceReady(1, surface); });
+  QTRY_VERIFY(!image1->isHidden());
+  QTRY_COMPARE(image1->geometry(), QRect(125, 94, 150, 112));
+  QCOMPARE(image1->pixmap().toImage().pixelColor(10, 10), QColor(255, 0, 0));
+  // a picture larger than the panel sits at negative offsets, truncated toward zero, and is
+  // clipped by the panel
+  onWorker([&] { w.runPort().surfaceReady(1, Raster(601, 401)); });
+  QTRY_COMPARE(image1->geometry(), QRect(-100, -50, 601, 401));
+  QCOMPARE(image1->parentWidget(), w.form().Panel1);
   QVERIFY(w.form().Image2->isHidden());
 }
 

@@ -142,7 +142,7 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   void setProgressMaximum(ProgressLevel level, int maximum) override;
   void setProgressValue(ProgressLevel level, int value) override;
   void advanceProgress(ProgressLevel level) override;
-  void placePreview(const QImage& picture, int left, int top) override;
+  void showPreview(const QImage& picture) override;
   void bringToForeground() override;
 
   std::string startDirectory_;

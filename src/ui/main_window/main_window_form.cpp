@@ -9,9 +9,11 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTimer>
@@ -198,7 +200,7 @@ void MainWindowForm::createPreviewAndRun(QWidget* window) {
   Label11 = label(window, "Label11", QStringLiteral("サムネール"));
   Panel1 = named(new QFrame(window), "Panel1");
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  Panel1->setFixedSize(400, 300);
+  Panel1->setFixedSize(kPreviewPanelWidth, kPreviewPanelHeight);
   Image1 = label(Panel1, "Image1", {});
   Image2 = label(Panel1, "Image2", {});
   Image1->hide();
@@ -327,6 +329,14 @@ std::array<QWidget*, 11> MainWindowForm::imageControls(int imageNumber) const {
 std::array<QWidget*, 8> MainWindowForm::htmlControls() const {
   return {Label4,     HtmlFile, HtmlButton,       Label7,
           ALBUMTITLE, Label10,  HtmlTemplateFile, HtmlTemplate};
+}
+
+void MainWindowForm::placePreview(const QImage& picture) {
+  const int top = (Panel1->height() - picture.height()) / 2;
+  const int left = (Panel1->width() - picture.width()) / 2;
+  Image1->setPixmap(QPixmap::fromImage(picture));
+  Image1->setGeometry(left, top, picture.width(), picture.height());
+  Image1->show();
 }
 
 }  // namespace snapfolio

@@ -1,7 +1,8 @@
 // MainWindowForm: the main window's form. It creates every control with its name, caption and
 // form state and arranges them: the output-directory group with the option groups of output
 // image 1, output image 2 and the album page on the left; the preview panel, the status lines
-// with their gauges and the buttons on the right.
+// with their gauges and the buttons on the right. It also places the preview picture in its
+// panel.
 //
 // The members are the controls, named as on the form and each with the same objectName; they
 // belong to the window they were created in (Qt parent). TSnapfolio inherits the form privately
@@ -17,6 +18,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QImage;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -28,6 +30,10 @@ namespace snapfolio {
 
 class DirectoryList;
 class GaugeBar;
+
+// The preview panel Panel1, in pixels.
+inline constexpr int kPreviewPanelWidth = 400;
+inline constexpr int kPreviewPanelHeight = 300;
 
 class MainWindowForm {
  public:
@@ -42,6 +48,11 @@ class MainWindowForm {
   std::array<QWidget*, 11> imageControls(int imageNumber) const;
   // The eight controls of the album page that HtmlCnv enables and disables.
   std::array<QWidget*, 8> htmlControls() const;
+
+  // Shows `picture` as Image1, centred in Panel1: top = (panel height - H) / 2, then left =
+  // (panel width - W) / 2, both truncating toward zero, so a picture larger than the panel sits
+  // at negative offsets and is clipped by it.
+  void placePreview(const QImage& picture);
 
   // Controls, in the form's order.
   QGroupBox* GroupBox1 = nullptr;

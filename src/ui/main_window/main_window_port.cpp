@@ -63,8 +63,10 @@ PipelineInputs MainWindowPort::pipelineInputs(int imageNumber) {
   return ask([this, imageNumber] { return view_.pipelineInputs(imageNumber); });
 }
 
-void MainWindowPort::placePreview(const Raster& surface, int left, int top) {
-  post([this, image = surface.toImage(), left, top] { view_.placePreview(image, left, top); });
+// Surface 1 is the preview; surface 2 is never shown, so its pixels are not copied.
+void MainWindowPort::surfaceReady(int imageNumber, const Raster& surface) {
+  if (imageNumber != 1) return;
+  post([this, image = surface.toImage()] { view_.showPreview(image); });
 }
 
 RunOptions MainWindowPort::runOptions() {

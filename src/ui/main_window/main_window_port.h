@@ -55,8 +55,8 @@ class MainWindowPort : public RunPort {
   void showError(const std::string& text) override;
   void showFileError(const std::string& text) override;
   // PipelinePort
-  PipelineInputs pipelineInputs(int imageNumber) override;               // blocking
-  void placePreview(const Raster& surface, int left, int top) override;  // queued copy
+  PipelineInputs pipelineInputs(int imageNumber) override;             // blocking
+  void surfaceReady(int imageNumber, const Raster& surface) override;  // queued copy
   // RunPort
   RunOptions runOptions() override;                                 // blocking
   std::optional<std::vector<std::string>> choosePhotos() override;  // blocking

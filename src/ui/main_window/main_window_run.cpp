@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 
 #include "ui/common/gauge_bar.h"
 #include "ui/main_window/main_window.h"
@@ -67,8 +66,8 @@ void TSnapfolio::InButtonClick() {
   if (!photos || photos->isEmpty()) return;
   if (Width1->text().isEmpty()) return;
   controller_->startPreview(s(photos->front()), s(Width1->text()));
-  // Image1 is made visible by the pipeline's placing of the picture (placePreview below), also
-  // when the picture is only partly finished.
+  // Image1 is made visible when the pipeline reports surface 1 (showPreview below), also when
+  // the picture is only partly finished.
 }
 
 void TSnapfolio::BreakButton1Click() {
@@ -122,10 +121,8 @@ void TSnapfolio::advanceProgress(ProgressLevel level) {
   (level == ProgressLevel::Overall ? CGauge1 : CGauge2)->advance();
 }
 
-void TSnapfolio::placePreview(const QImage& picture, int left, int top) {
-  Image1->setPixmap(QPixmap::fromImage(picture));
-  Image1->setGeometry(left, top, picture.width(), picture.height());
-  Image1->show();
+void TSnapfolio::showPreview(const QImage& picture) {
+  placePreview(picture);
 }
 
 void TSnapfolio::bringToForeground() {

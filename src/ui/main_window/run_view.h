@@ -41,8 +41,8 @@ class RunView {
   virtual std::optional<QStringList> choosePhotos() = 0;
   virtual std::string photoDialogFileName() const = 0;
 
-  // Shows `picture` as Image1 in Panel1 with its top-left corner at (left, top).
-  virtual void placePreview(const QImage& picture, int left, int top) = 0;
+  // Shows the picture of work surface 1 in the preview panel.
+  virtual void showPreview(const QImage& picture) = 0;
   // Brings the window to the foreground.
   virtual void bringToForeground() = 0;
 };
