@@ -136,7 +136,7 @@ std::string CliPort::photoDialogFileName() {
   return dialogFileName_;
 }
 
-void CliPort::bringToForeground() {}
+void CliPort::photoStarts(int) {}
 
 bool CliPort::stopRequested() {
   return gStopRequest.load();

@@ -31,7 +31,7 @@ class CliPort : public RunPort {
   RunOptions runOptions() override;
   std::optional<std::vector<std::string>> choosePhotos() override;
   std::string photoDialogFileName() override;
-  void bringToForeground() override;
+  void photoStarts(int index) override;
   bool stopRequested() override;
   void clearStopRequest() override;
 

@@ -118,7 +118,7 @@ class Run {
         }
         const std::string& photo = photos[i];
         errorText_.set("0004 : フォームのファオグラウンド処理ができない。");
-        port_.bringToForeground();
+        port_.photoStarts(static_cast<int>(i));
         port_.setStatusLine(ProgressLevel::Overall,
                             cutUtf8(fileNamePart(photo), 40) + " 読み込み中");
         for (int n = 1; n <= 2; ++n) {

@@ -34,8 +34,9 @@ class RunPort : public PipelinePort {
   // The dialog's current file name: the first photo of the most recent confirmed selection
   // (by a run or by the preview), or empty when there has been none.
   virtual std::string photoDialogFileName() = 0;
-  // Brings the main window to the foreground.
-  virtual void bringToForeground() = 0;
+  // The run starts photo `index` (counted from 0 in the chosen order), before anything else is
+  // done for it.
+  virtual void photoStarts(int index) = 0;
   // The stop request (BreakButton1): tests it, and clears it.
   virtual bool stopRequested() = 0;
   virtual void clearStopRequest() = 0;

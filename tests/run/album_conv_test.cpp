@@ -106,7 +106,7 @@ TEST_F(AlbumConvTest, WritesBothImagesOfEveryPhotoAndStoresTheOptions) {
   // 3N + 3N, nothing else switched on.
   EXPECT_EQ(port.gauges[0].maximum(), 18);
   EXPECT_EQ(port.gauges[0].value(), 18);
-  EXPECT_EQ(port.foregroundCount, 3);
+  EXPECT_EQ(port.photosStarted, 3);
 
   EXPECT_EQ(stored("InOutFile", "OUTDIR"), port.options.outputDir);
   EXPECT_EQ(stored("InOutFile", "INDIR"), (dir / "in" / "a.jpg").string());
@@ -201,7 +201,7 @@ TEST_F(AlbumConvTest, StopRequestEndsThePhotoLoopOnly) {
   ok();
   EXPECT_TRUE(fs::exists(out("t_a.jpg")));
   EXPECT_FALSE(fs::exists(out("t_b.jpg")));
-  EXPECT_EQ(port.foregroundCount, 1);
+  EXPECT_EQ(port.photosStarted, 1);
   EXPECT_FALSE(port.stop);
   EXPECT_EQ(port.status[0], "変換終了");
   EXPECT_EQ(stored("Pict1Options", "WIDTH1"), "150");

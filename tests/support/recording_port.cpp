@@ -82,14 +82,14 @@ std::string RecordingPort::photoDialogFileName() {
   return dialogFileName;
 }
 
-void RecordingPort::bringToForeground() {
-  ++foregroundCount;
-  calls.push_back("foreground");
+void RecordingPort::photoStarts(int index) {
+  ++photosStarted;
+  calls.push_back("photo " + std::to_string(index) + " starts");
 }
 
 bool RecordingPort::stopRequested() {
   // The stop button was pressed while the previous photo was being converted.
-  if (stopAtPhoto >= 0 && foregroundCount == stopAtPhoto) stop = true;
+  if (stopAtPhoto >= 0 && photosStarted == stopAtPhoto) stop = true;
   return stop;
 }
 

@@ -32,7 +32,7 @@ class RecordingPort : public RunPort {
   RunOptions runOptions() override;
   std::optional<std::vector<std::string>> choosePhotos() override;
   std::string photoDialogFileName() override;
-  void bringToForeground() override;
+  void photoStarts(int index) override;
   bool stopRequested() override;
   void clearStopRequest() override;
 
@@ -54,7 +54,7 @@ class RecordingPort : public RunPort {
   Gauge gauges[2];
   int gaugeAdvances[2] = {0, 0};
   std::string dialogFileName;
-  int foregroundCount = 0;
+  int photosStarted = 0;
   std::vector<std::string> readySurfaces;  // "n: WxH" for each surface reported ready
 
   std::vector<std::string> errors() const;  // the texts of the "ERROR" boxes

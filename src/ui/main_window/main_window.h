@@ -143,7 +143,7 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   void setProgressValue(ProgressLevel level, int value) override;
   void advanceProgress(ProgressLevel level) override;
   void showPreview(const QImage& picture) override;
-  void bringToForeground() override;
+  void photoStarts(int index) override;
 
   std::string startDirectory_;
   std::string settingsPath_;

@@ -87,8 +87,8 @@ std::string MainWindowPort::photoDialogFileName() {
   return ask([this] { return view_.photoDialogFileName(); });
 }
 
-void MainWindowPort::bringToForeground() {
-  post([this] { view_.bringToForeground(); });
+void MainWindowPort::photoStarts(int index) {
+  post([this, index] { view_.photoStarts(index); });
 }
 
 bool MainWindowPort::stopRequested() {

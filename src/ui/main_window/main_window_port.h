@@ -2,7 +2,7 @@
 // a worker thread and reach the window only through this port, which hands each call to the
 // window's RunView on the user-interface thread (the thread of its context object). Calls that
 // answer something (options, the photo dialog, message boxes) block the worker until the window
-// has answered; status lines, gauges, the preview picture and the foreground step are queued
+// has answered; status lines, gauges, the preview picture and the start of each photo are queued
 // and keep their order. The stop request is a flag any thread may read.
 //
 // Owned by the window's RunController. Once the window starts closing (shutDown()), no call
@@ -61,7 +61,7 @@ class MainWindowPort : public RunPort {
   RunOptions runOptions() override;                                 // blocking
   std::optional<std::vector<std::string>> choosePhotos() override;  // blocking
   std::string photoDialogFileName() override;                       // blocking
-  void bringToForeground() override;                                // queued
+  void photoStarts(int index) override;                             // queued
   bool stopRequested() override;
   void clearStopRequest() override;
 

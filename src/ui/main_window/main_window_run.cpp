@@ -125,7 +125,8 @@ void TSnapfolio::showPreview(const QImage& picture) {
   placePreview(picture);
 }
 
-void TSnapfolio::bringToForeground() {
+// Each photo of a run brings the window to the foreground.
+void TSnapfolio::photoStarts(int) {
   raise();
   activateWindow();
 }

@@ -43,8 +43,8 @@ class RunView {
 
   // Shows the picture of work surface 1 in the preview panel.
   virtual void showPreview(const QImage& picture) = 0;
-  // Brings the window to the foreground.
-  virtual void bringToForeground() = 0;
+  // A run starts photo `index` (counted from 0): the window comes to the foreground.
+  virtual void photoStarts(int index) = 0;
 };
 
 }  // namespace snapfolio
