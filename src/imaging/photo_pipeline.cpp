@@ -60,7 +60,8 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
     TJPEGImage jpeg;
 
     errorText.set("0100 : タイムスタンプの作成に失敗した。");
-    result.stampText = FormatDateTime(inputs.format, fileDateTime(fileName));
+    result.date = fileDateTime(fileName);
+    result.stampText = FormatDateTime(inputs.format, *result.date);
 
     errorText.set("0101 : " + fileName + "の読み込みに失敗した。");
     jpeg.LoadFromFile(fileName);
@@ -77,7 +78,6 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
     errorText.set("0102 : " + fileName + "のサイズ変換に失敗した。");
     jpeg.DrawTo(surface, QRect(0, 0, width, height));
     port.advanceProgress(ProgressLevel::Overall);
-
     scaled = true;
 
     if (inputs.image.autoAdjust) {

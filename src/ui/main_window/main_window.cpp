@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "album/default_template.h"
 #include "folders/dir_chk.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
@@ -121,6 +122,10 @@ void TSnapfolio::loadSettings() {
   HtmlFile->setText(q(read(ini, keys::HTMLFIL)));
   ALBUMTITLE->setText(q(read(ini, keys::ALBMTITL)));
   HtmlTemplateFile->setText(q(read(ini, keys::HTMLTMP)));
+  albumOrder_ = photoOrderFromNumber(read(ini, keys::ALBUM_ORDER));
+  // What an empty field stands for; shown only, never stored.
+  HtmlFile->setPlaceholderText(q(std::string(kDefaultPageFileName)));
+  HtmlTemplateFile->setPlaceholderText(q(shippedTemplatePath("ja")));
 }
 
 void TSnapfolio::Gazou1Click() {
