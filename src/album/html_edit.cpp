@@ -14,15 +14,13 @@
 #include "core/failure.h"
 #include "core/file_io.h"
 #include "core/file_names.h"
+#include "core/limits.h"
 
 namespace snapfolio {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Far beyond any real template; keeps a wrong choice (a disk image, say) from exhausting memory.
-constexpr std::size_t kMaxTemplateBytes = std::size_t{512} << 20;
 
 constexpr const char* kLineBreak = "\r\n";
 
@@ -39,8 +37,8 @@ std::string templateReadReason(const std::string& path) {
   fs::file_status status = fs::status(path, ec);
   if (!ec && !fs::is_regular_file(status)) return "通常のファイルではない。";
   std::uintmax_t size = fs::file_size(path, ec);
-  if (!ec && size > kMaxTemplateBytes) {
-    return "ファイルが大きすぎる(" + std::to_string(kMaxTemplateBytes >> 20) + " MiBまで)。";
+  if (!ec && size > kLimits.templateBytes) {
+    return "ファイルが大きすぎる(" + std::to_string(kLimits.templateBytes >> 20) + " MiBまで)。";
   }
   if (::access(path.c_str(), R_OK) != 0) {
     const int error = errno;
@@ -67,7 +65,7 @@ bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
       "0010 : " + templatePath + "のテンプレートファイルが読み込めない。";
   errorText.set(readFailed);
   std::string albumTemplate;
-  switch (readFileLimited(templatePath, kMaxTemplateBytes, albumTemplate)) {
+  switch (readFileLimited(templatePath, kLimits.templateBytes, albumTemplate)) {
     case ReadResult::Ok:
       break;
     case ReadResult::Missing:  // removed since the test above

@@ -11,8 +11,8 @@
 // cached) and raster only (after Assign from a raster; the bytes are made on the first
 // WriteTo). Objects assigned from one another share their TJPEGData (never their rasters).
 //
-// Untrusted input: files above kMaxFileBytes and images above kMaxPixels are refused with
-// EJPEG before anything large is allocated; libjpeg's own memory and the number of scans of a
+// Untrusted input: files above kLimits.photoFileBytes and images above kLimits.pixels are refused
+// with EJPEG before anything large is allocated; libjpeg's own memory and the number of scans of a
 // progressive file are bounded too (jpeg/jpeg_codec.h).
 //
 // Not thread-safe: one object (and the objects sharing its data) is used by one thread at a
@@ -49,9 +49,6 @@ class EInvalidGraphicOperation : public Failure {
 
 // "JPEG エラー #<code>" for a message code of the library.
 std::string jpegErrorMessage(int messageCode);
-
-// Largest JPEG file the object reads (1 GiB).
-inline constexpr long long kMaxFileBytes = 1LL << 30;
 
 enum class JpegDepth { Depth24 = 0, Depth8 = 1 };
 enum class JpegPerformance { BestQuality = 0, BestSpeed = 1 };

@@ -9,14 +9,12 @@
 
 // Project
 #include "core/file_io.h"
+#include "core/limits.h"
 #include "core/text_encoding.h"
 
 namespace snapfolio {
 
 namespace {
-
-// A settings file holds a few dozen short lines; anything much larger is not one.
-constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
@@ -105,7 +103,7 @@ std::string serialize(const Sections& sections) {
 template <typename Sections>
 bool load(const std::string& path, Sections& sections) {
   std::string bytes;
-  const ReadResult result = readFileLimited(path, kMaxFileBytes, bytes);
+  const ReadResult result = readFileLimited(path, kLimits.settingsFileBytes, bytes);
   std::string_view text = bytes;
   // Every leading byte-order mark goes: a rewrite drops them, and must not change what reads.
   while (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
