@@ -10,7 +10,7 @@
 
 // Project
 #include "album/html_analize.h"
-#include "album/page_file.h"
+#include "core/atomic_file.h"
 #include "core/failure.h"
 #include "core/file_io.h"
 #include "core/file_names.h"
@@ -23,6 +23,17 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kLineBreak = "\r\n";
+
+// The page being written: the expansion's output streamed into an AtomicFile.
+class PageFile : public PageSink {
+ public:
+  explicit PageFile(const std::string& path) : file_(path) {}
+  void write(std::string_view bytes) override { file_.write(bytes); }
+  void commit() { file_.commit(); }
+
+ private:
+  AtomicFile file_;
+};
 
 // A template "exists" when something other than a directory stands under its name: the
 // template field starts out as a directory name followed by "/".
@@ -98,7 +109,7 @@ bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
     errorText.set("0013 : " + e.photo() + "のファイル日付が取得できない。");
     throw;
   } catch (const FileWriteError& e) {
-    errorText.set(writeFailed + kLineBreak + e.what());
+    errorText.set(writeFailed + kLineBreak + fileErrorReason(e.error()));
     throw;
   }
 }

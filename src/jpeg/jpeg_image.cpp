@@ -7,10 +7,10 @@
 
 // Qt
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 
 // Project
+#include "core/atomic_file.h"
 #include "core/limits.h"
 #include "imaging/resample.h"
 #include "jpeg/jpeg_decode.h"
@@ -105,18 +105,8 @@ void TJPEGImage::SaveToFile(const std::string& fileName) {
   // Encode first: a failing encoder never touches the file system.
   EnsureEncoded();
   const std::vector<std::uint8_t>& bytes = *data_->Stream;
-  QSaveFile file(QString::fromStdString(fileName));
-  if (!file.open(QIODevice::WriteOnly)) {
-    throw Failure("cannot create " + fileName + ": " + file.errorString().toStdString());
-  }
-  const auto size = static_cast<qint64>(bytes.size());
-  if (size > 0 && file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-    file.cancelWriting();
-    throw Failure("cannot write " + fileName + ": " + file.errorString().toStdString());
-  }
-  if (!file.commit()) {
-    throw Failure("cannot write " + fileName + ": " + file.errorString().toStdString());
-  }
+  writeFileAtomically(fileName,
+                      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 void TJPEGImage::WriteTo(std::ostream& stream) {

@@ -97,9 +97,9 @@ class TJPEGImage {
   // the object holds the bytes with a size of 0.
   void ReadFrom(std::span<const std::uint8_t> bytes);
 
-  // Encodes if needed and writes the file through a temporary file in the same directory and a
-  // rename: a failure leaves neither a partial file nor a damaged previous file. An object
-  // without an image writes a zero-byte file. Throws Failure (EJPEG from the encoder).
+  // Encodes if needed and writes the file as an AtomicFile (core/atomic_file.h): a failure leaves
+  // neither a partial file nor a damaged previous file. An object without an image writes a
+  // zero-byte file. Throws EJPEG from the encoder, FileWriteError from the file system.
   void SaveToFile(const std::string& fileName);
   // EnsureEncoded, then writes the bytes. Throws Failure when the stream fails.
   void WriteTo(std::ostream& stream);

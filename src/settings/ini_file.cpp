@@ -8,6 +8,7 @@
 #include <system_error>
 
 // Project
+#include "core/atomic_file.h"
 #include "core/file_io.h"
 #include "core/limits.h"
 #include "core/text_encoding.h"
