@@ -211,13 +211,26 @@ void TIniFile::write(std::string_view section, std::string_view key, std::string
     throw SettingsWriteError("the settings file " + path_ +
                              " exists but cannot be read; it is left unchanged");
   }
+  put(next, section, key, value);
+  save(next);
+  sections_ = std::move(next);
+}
+
+void TIniFile::OverrideString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+  checkNames(section, key);
+  put(sections_, section, key, value);
+}
+
+void TIniFile::put(std::vector<Section>& sections, std::string_view section, std::string_view key,
+                   std::string_view value) {
   // What is stored reads back exactly as what is kept here.
   std::string newValue = storedValue(value);
   if (isQuoted(newValue)) newValue = newValue.substr(1, newValue.size() - 2);
 
   Entry* target = nullptr;
   Section* home = nullptr;
-  for (Section& s : next) {
+  for (Section& s : sections) {
     if (!s.hasHeader || !sameName(s.name, section)) continue;
     if (home == nullptr) home = &s;
     for (Entry& e : s.entries) {
@@ -233,8 +246,8 @@ void TIniFile::write(std::string_view section, std::string_view key, std::string
     target->line.clear();
   } else {
     if (home == nullptr) {
-      next.push_back({std::string(section), "", true, {}});
-      home = &next.back();
+      sections.push_back({std::string(section), "", true, {}});
+      home = &sections.back();
     }
     // After the section's last key, before the blank lines and comments that end it.
     auto at = home->entries.end();
@@ -242,8 +255,6 @@ void TIniFile::write(std::string_view section, std::string_view key, std::string
     if (at == home->entries.begin()) at = home->entries.end();
     home->entries.insert(at, {std::string(key), std::move(newValue), "", true});
   }
-  save(next);
-  sections_ = std::move(next);
 }
 
 void TIniFile::save(const std::vector<Section>& sections) const {

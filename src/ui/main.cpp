@@ -1,17 +1,19 @@
 // Snapfolio: turns a batch of camera photos into the images and the page of a web album.
+#include <csignal>
 #include <exception>
 
 #include <QApplication>
 #include <QMessageBox>
 
+#include "timestamp/font_substitution.h"
 #include "ui/common/geometry_dump.h"
-#include "ui/main_window/main_window.h"
 #include "ui/common/standard_dialogs.h"
 #include "ui/correction/correction_dialog.h"
-#include "timestamp/font_substitution.h"
+#include "ui/main_window/main_window.h"
 #include "ui/time_stamp/time_stamp_dialog.h"
 
 int main(int argc, char** argv) {
+  std::signal(SIGXFSZ, SIG_IGN);  // an over-limit write fails with its message, not the program
   QApplication app(argc, argv);
   try {
     // The application title. No display name: Qt would append it to every window title
