@@ -12,11 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
 
 #include "album/default_template.h"
 #include "cli/cli_port.h"
+#include "core/atomic_file.h"
 #include "core/file_names.h"
 #include "folders/dir_chk.h"
 #include "imaging/photo_pipeline.h"
@@ -215,9 +218,20 @@ int render(const Arguments& args) {
   port.finish();
   if (!result.ok) return 1;
   const Raster& surface = workspace.surface(n);
-  if (!surface.isEmpty() && !surface.toImage().save(QString::fromStdString(args.png), "PNG")) {
-    std::fprintf(stderr, "ERROR: cannot write %s\n", args.png.c_str());
-    return 1;
+  if (!surface.isEmpty()) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!surface.toImage().save(&buffer, "PNG")) {
+      std::fprintf(stderr, "ERROR: cannot write %s: PNG encoding failed\n", args.png.c_str());
+      return 1;
+    }
+    try {
+      writeFileAtomically(args.png, std::string_view(png.constData(), png.size()));
+    } catch (const FileWriteError& e) {
+      std::fprintf(stderr, "ERROR: %s\n", e.what());
+      return 1;
+    }
   }
   std::string line = "width=" + std::to_string(surface.width()) +
                      " height=" + std::to_string(surface.height()) + " stamp=\"" +
