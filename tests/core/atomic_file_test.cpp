@@ -1,16 +1,15 @@
-// AtomicFile: refused targets and failed writes leave nothing behind, the replaced file keeps its
-// mode and owner, links are written through, and leftovers of killed processes are removed.
+// AtomicFile: refused targets leave nothing behind (failed writes: the settings file's tests), the
+// replaced file keeps its mode and owner, links are written through, and leftovers of killed
+// processes are removed.
 #include "core/atomic_file.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <set>
 #include <string>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -94,31 +93,6 @@ INSTANTIATE_TEST_SUITE_P(
                                 },
                                 EACCES, true}),
     [](const auto& p) { return std::string(p.param.name); });
-
-// The file size limit (like a full disk) stops the write halfway: the old file is intact.
-TEST(AtomicFile, FailedWriteKeepsTheOldFile) {
-  TempDir dir;
-  writeFile(dir / "out.jpg", "previous");
-  struct rlimit saved {};
-  ::getrlimit(RLIMIT_FSIZE, &saved);
-  struct rlimit limit = saved;
-  limit.rlim_cur = 4096;
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  int error = 0;
-  try {
-    AtomicFile file((dir / "out.jpg").string());
-    for (int i = 0; i < 100; ++i) file.write(std::string(1000, 'x'));
-    file.commit();
-  } catch (const FileWriteError& e) {
-    error = e.error();
-  }
-  ::setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ(error, EFBIG);
-  EXPECT_EQ(readFile(dir / "out.jpg"), "previous");
-  EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"out.jpg"});
-}
 
 // Until commit() the new file has no name: a kill, or a destruction without commit(), leaves
 // the folder as it was.
