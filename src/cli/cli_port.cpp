@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "core/file_names.h"
+#include "core/utf8.h"
 
 namespace snapfolio::cli {
 

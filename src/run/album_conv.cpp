@@ -10,6 +10,7 @@
 #include "album/html_edit.h"
 #include "core/failure.h"
 #include "core/file_names.h"
+#include "core/utf8.h"
 #include "jpeg/jpeg_image.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
