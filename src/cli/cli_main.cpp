@@ -1,10 +1,13 @@
 // snapfolio-cli: the conversion engine of Snapfolio from a command line. `snapfolio-cli --help`
 // (cli/arguments.cpp) describes the commands, their options and the exit status.
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 
 #include "album/default_template.h"
@@ -14,6 +17,7 @@
 #include "cli/cli_port.h"
 #include "cli/cli_text.h"
 #include "cli/photo_list.h"
+#include "core/atomic_file.h"
 #include "core/file_names.h"
 #include "folders/dir_chk.h"
 #include "imaging/photo_pipeline.h"
@@ -170,9 +174,21 @@ int render(const Arguments& args) {
   port.finish();
   if (!result.ok) return kExitFailed;
   const Raster& surface = workspace.surface(n);
-  if (!surface.isEmpty() && !surface.toImage().save(pathText(args.png), "PNG")) {
-    printLine(stderr, Cli::tr("ERROR: cannot write %1").arg(pathText(args.png)));
-    return kExitFailed;
+  if (!surface.isEmpty()) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!surface.toImage().save(&buffer, "PNG")) {
+      printLine(stderr,
+                Cli::tr("ERROR: cannot write %1: PNG encoding failed").arg(pathText(args.png)));
+      return kExitFailed;
+    }
+    try {
+      writeFileAtomically(args.png, std::string_view(png.constData(), png.size()));
+    } catch (const FileWriteError& e) {
+      printLine(stderr, "ERROR: " + textFromBytes(e.what()));
+      return kExitFailed;
+    }
   }
   std::string line = "width=" + std::to_string(surface.width()) +
                      " height=" + std::to_string(surface.height()) + " stamp=\"" +
@@ -189,6 +205,8 @@ int render(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A write over the file size limit fails with its message instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   installStopHandler();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const ParseResult parsed = parseArguments(arguments);

@@ -10,7 +10,12 @@ namespace snapfolio::cli {
 namespace {
 
 void apply(TIniFile& ini, const std::vector<SettingOverride>& overrides) {
-  for (const SettingOverride& o : overrides) ini.WriteString(o.section, o.key, o.value);
+  for (const SettingOverride& o : overrides) ini.OverrideString(o.section, o.key, o.value);
+}
+
+template <typename Key>
+SettingOverride choice(const Key& key, std::string_view value) {
+  return {std::string(key.section), std::string(key.name), std::string(value)};
 }
 
 }  // namespace
@@ -18,7 +23,6 @@ void apply(TIniFile& ini, const std::vector<SettingOverride>& overrides) {
 StoredOptions readOptions(const std::string& settingsPath,
                           const std::vector<SettingOverride>& overrides) {
   TIniFile ini(settingsPath);
-  ini.DetachFromFile();
   apply(ini, overrides);
   return readStoredOptions(ini);
 }
@@ -26,18 +30,17 @@ StoredOptions readOptions(const std::string& settingsPath,
 StoredOptions albumOptions(const std::string& title,
                            const std::vector<SettingOverride>& overrides) {
   TIniFile ini("");
-  ini.DetachFromFile();
-  for (const keys::ImageKeys& image : keys::IMAGE) write(ini, image.gazou, true);
-  write(ini, keys::IMAGE[0].width, "150");
-  write(ini, keys::IMAGE[0].priFn, "t_");
-  write(ini, keys::IMAGE[1].width, "1280");
-  write(ini, keys::IMAGE[1].aftFn, "_l");
-  write(ini, keys::HTMLCK, true);
-  write(ini, keys::HTMLFIL, kDefaultPageFileName);
-  write(ini, keys::ALBMTITL, title);
-  // "HTMLTMP" stays empty: the run takes the shipped template of the interface's language.
-  // The date of each photo on the page and in stamps: the date taken.
-  // (Set here once the photo options' date source is a key of the settings file.)
+  apply(ini, {
+                 choice(keys::IMAGE[0].gazou, "1"), choice(keys::IMAGE[0].width, "150"),
+                 choice(keys::IMAGE[0].priFn, "t_"), choice(keys::IMAGE[1].gazou, "1"),
+                 choice(keys::IMAGE[1].width, "1280"), choice(keys::IMAGE[1].aftFn, "_l"),
+                 choice(keys::HTMLCK, "1"), choice(keys::HTMLFIL, kDefaultPageFileName),
+                 choice(keys::ALBMTITL, title),
+                 // "HTMLTMP" stays empty: the run takes the shipped template of the interface's
+                 // language.
+                 // The date of each photo on the page and in stamps: the date taken.
+                 // (Set here once the photo options' date source is a key of the settings file.)
+             });
   apply(ini, overrides);
   return readStoredOptions(ini);
 }
@@ -45,7 +48,7 @@ StoredOptions albumOptions(const std::string& title,
 void saveOverrides(const std::string& settingsPath, const std::vector<SettingOverride>& overrides) {
   if (overrides.empty()) return;
   TIniFile ini(settingsPath);
-  apply(ini, overrides);
+  for (const SettingOverride& o : overrides) ini.WriteString(o.section, o.key, o.value);
 }
 
 }  // namespace snapfolio::cli

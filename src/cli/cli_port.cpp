@@ -69,8 +69,8 @@ CliPort::CliPort(StoredOptions options, std::vector<std::string> photos, Verbosi
       terminal_(terminal),
       err_(err) {}
 
-void CliPort::setStatus(StatusLine line, const std::string& text) {
-  if (line != StatusLine::Overall) return;
+void CliPort::setStatusLine(ProgressLevel level, const std::string& text) {
+  if (level != ProgressLevel::Overall) return;
   status_ = textFromBytes(oneLine(text));
   if (verbosity_ == Verbosity::Verbose) {
     printLine(err_, status_);
@@ -79,20 +79,20 @@ void CliPort::setStatus(StatusLine line, const std::string& text) {
   }
 }
 
-void CliPort::setGaugeMaximum(GaugeId gauge, int maximum) {
-  if (gauge != GaugeId::Overall) return;
+void CliPort::setProgressMaximum(ProgressLevel level, int maximum) {
+  if (level != ProgressLevel::Overall) return;
   overall_.setMaximum(maximum);
   drawProgress(false);
 }
 
-void CliPort::setGaugeValue(GaugeId gauge, int value) {
-  if (gauge != GaugeId::Overall) return;
+void CliPort::setProgressValue(ProgressLevel level, int value) {
+  if (level != ProgressLevel::Overall) return;
   overall_.setValue(value);
   drawProgress(false);
 }
 
-void CliPort::advanceGauge(GaugeId gauge) {
-  if (gauge != GaugeId::Overall) return;
+void CliPort::advanceProgress(ProgressLevel level) {
+  if (level != ProgressLevel::Overall) return;
   overall_.advance();
   drawProgress(false);
 }
@@ -163,7 +163,7 @@ PipelineInputs CliPort::pipelineInputs(int imageNumber) {
   return inputs;
 }
 
-void CliPort::placePreview(const Raster&, int, int) {}
+void CliPort::surfaceReady(int, const Raster&) {}
 
 RunOptions CliPort::runOptions() {
   return options_.run;
@@ -179,7 +179,7 @@ std::string CliPort::photoDialogFileName() {
   return dialogFileName_;
 }
 
-void CliPort::bringToForeground() {}
+void CliPort::photoStarts(int) {}
 
 bool CliPort::stopRequested() {
   return gInterrupted.load();

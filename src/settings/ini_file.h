@@ -63,12 +63,12 @@ class TIniFile {
   void WriteBool(std::string_view section, std::string_view key, bool value);
   void WriteFloat(std::string_view section, std::string_view key, double value);
 
+  // Changes a value in this object only, as WriteString would store it; the file is not
+  // touched (the command line's --set). Names as for the writes.
+  void OverrideString(std::string_view section, std::string_view key, std::string_view value);
+
   // Whether the key is present (tests and the command line's --set use it).
   bool ValueExists(std::string_view section, std::string_view key) const;
-
-  // From now on the object is a copy in memory: writes change what it reads and never reach
-  // the file (the command line's --set). There is no way back.
-  void DetachFromFile() { detached_ = true; }
 
  private:
   // One line of the file. Lines that hold no key (blank lines, comments, anything else) are
@@ -89,11 +89,12 @@ class TIniFile {
 
   const std::string* find(std::string_view section, std::string_view key) const;
   void write(std::string_view section, std::string_view key, std::string_view value);
+  static void put(std::vector<Section>& sections, std::string_view section, std::string_view key,
+                  std::string_view value);
   void save(const std::vector<Section>& sections) const;
 
   std::string path_;
   std::vector<Section> sections_;
-  bool detached_ = false;
 };
 
 // Section and key names compare without regard to ASCII letter case.
