@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <QImageReader>
+#include <QProcess>
 
 #include <signal.h>
 #include <sys/resource.h>
