@@ -17,13 +17,13 @@
 #include <QImage>
 
 #include "album/default_template.h"
-#include "folders/dir_chk.h"
 #include "cli/cli_port.h"
 #include "core/file_names.h"
+#include "folders/dir_chk.h"
 #include "imaging/photo_pipeline.h"
 #include "run/album_conv.h"
-#include "run/run_settings.h"
 #include "settings/ini_file.h"
+#include "settings/options.h"
 #include "timestamp/font_substitution.h"
 
 namespace fs = std::filesystem;
@@ -209,7 +209,7 @@ int convert(const Arguments& args) {
                port.runOptions().outputDir.c_str(),
                summary.pageWritten ? ", with the album page" : "");
   // An album page that was asked for but not written (a missing template) is no success.
-  return port.runOptions().htmlCnv && !summary.pageWritten ? 1 : 0;
+  return port.runOptions().album.htmlCnv && !summary.pageWritten ? 1 : 0;
 }
 
 int render(const Arguments& args) {

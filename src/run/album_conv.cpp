@@ -12,7 +12,7 @@
 #include "core/file_names.h"
 #include "jpeg/jpeg_image.h"
 #include "settings/ini_file.h"
-#include "settings/settings_keys.h"
+#include "settings/options.h"
 
 namespace snapfolio {
 
@@ -92,10 +92,7 @@ class Run {
     const RunOptions options = port_.runOptions();
 
     errorText_.set("0001 : iniファイルの書き込みができない。");
-    write(ini, keys::OUTDIR, options.outputDir);
-    write(ini, keys::IMAGE[0].priFn, options.image[0].prefix);
-    write(ini, keys::TOP, options.top);
-    write(ini, keys::LEFT, options.left);
+    storeRunStart(ini, options, port_.windowPosition());
 
     errorText_.set("0002 : InFileOpenの表示ができない。");
     std::optional<std::vector<std::string>> chosen = port_.choosePhotos();
@@ -125,7 +122,7 @@ class Run {
         }
       }
 
-      if (options.htmlCnv) {
+      if (options.album.htmlCnv) {
         port_.setStatus(StatusLine::Detail, "HTML変換中");
         port_.setGaugeMaximum(GaugeId::Detail, static_cast<int>(photos.size()));
         albumPage(options, photos);
@@ -136,21 +133,7 @@ class Run {
     }
 
     errorText_.set("000E : iniFileの書き込みに失敗した。");
-    write(ini, keys::INDIR, port_.photoDialogFileName());
-    for (int n = 0; n < 2; ++n) {
-      const ImageOptions& image = options.image[n];
-      const keys::ImageKeys& k = keys::IMAGE[n];
-      write(ini, k.gazou, image.produce);
-      write(ini, k.width, image.widthText);
-      if (n == 1) write(ini, k.priFn, image.prefix);
-      write(ini, k.aftFn, image.suffix);
-      write(ini, k.atAdj, image.autoAdjust);
-    }
-    write(ini, keys::TIMSTMP[0], options.image[0].timeStamp);
-    write(ini, keys::TIMSTMP[1], options.image[1].timeStamp);
-    write(ini, keys::HTMLCK, options.htmlCnv);
-    write(ini, keys::ALBMTITL, options.albumTitle);
-    write(ini, keys::HTMLFIL, options.htmlFile);
+    storeRunEnd(ini, options, port_.photoDialogFileName());
   }
 
   // One output image of one photo: the pipeline, then the save.
@@ -194,10 +177,10 @@ class Run {
 
   void albumPage(const RunOptions& options, const std::vector<std::string>& photos) {
     HtmlEditInput input;
-    input.templatePath = options.htmlTemplateFile;
-    input.pageFileName = options.htmlFile;
+    input.templatePath = options.album.htmlTemplateFile;
+    input.pageFileName = options.album.htmlFile;
     input.outputDir = options.outputDir;
-    input.page.title = options.albumTitle;
+    input.page.title = options.album.albumTitle;
     input.page.photos = photos;
     input.page.prefix1 = options.image[0].prefix;
     input.page.suffix1 = options.image[0].suffix;
@@ -224,12 +207,12 @@ int overallGaugeMaximum(const RunOptions& options, int photoCount) {
   long long maximum = 1;
   if (options.image[0].produce) maximum += 3 * n;
   if (options.image[1].produce) maximum += 3 * n;
-  if (options.htmlCnv) maximum += n;
+  if (options.album.htmlCnv) maximum += n;
   for (const ImageOptions& image : options.image) {
     if (image.autoAdjust) maximum += n;
     if (image.timeStamp) maximum += n;
   }
-  if (options.htmlCnv) maximum += 1;
+  if (options.album.htmlCnv) maximum += 1;
   maximum -= 1;
   return static_cast<int>(std::min<long long>(maximum, std::numeric_limits<int>::max()));
 }
@@ -251,7 +234,7 @@ RunSummary OKButtonClick(RunPort& port, Workspace& workspace, const std::string&
     return {};
   }
   if (!one.produce && !two.produce) {
-    if (!options.htmlCnv) {
+    if (!options.album.htmlCnv) {
       port.showMessage("いずれの画像も指定されていない為に画像の変換は行われません。");
       return {};
     }

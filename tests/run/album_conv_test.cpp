@@ -72,7 +72,7 @@ TEST_F(AlbumConvTest, ValidationMessages) {
     RecordingPort p;
     p.options.image[0] = {c.gazou1, c.width1, c.prefix1, "", false, false};
     p.options.image[1] = {c.gazou2, c.width2, "", "", false, false};
-    p.options.htmlCnv = c.html;
+    p.options.album.htmlCnv = c.html;
     RunSummary summary = OKButtonClick(p, workspace, settings);
     EXPECT_FALSE(summary.started);
     EXPECT_EQ(p.messages, std::vector<std::string>{std::string("Snapfolio: ") + c.message});
@@ -122,7 +122,7 @@ TEST_F(AlbumConvTest, GaugeMaximumCountsEverySwitch) {
   RunOptions options;
   options.image[0] = {true, "150", "a", "", true, true};
   options.image[1] = {true, "640", "b", "", true, true};
-  options.htmlCnv = true;
+  options.album.htmlCnv = true;
   EXPECT_EQ(overallGaugeMaximum(options, 5), 11 * 5 + 1);
   options.image[1].produce = false;  // its switches still count
   EXPECT_EQ(overallGaugeMaximum(options, 5), 8 * 5 + 1);
@@ -156,10 +156,10 @@ TEST_F(AlbumConvTest, SaveFailureOfTheSecondPhotoStopsTheRun) {
   // A directory under the output name of b's image 1 makes that save fail.
   fs::create_directory(out("t_b.jpg"));
   port.selection = std::vector<std::string>{a, b, c};
-  port.options.htmlCnv = true;
-  port.options.htmlTemplateFile = (dir / "template.dat").string();
+  port.options.album.htmlCnv = true;
+  port.options.album.htmlTemplateFile = (dir / "template.dat").string();
   test::writeFile(dir / "template.dat", "<p>$TITLE</p>");
-  port.options.htmlFile = "index.html";
+  port.options.album.htmlFile = "index.html";
   RunSummary summary = ok();
   EXPECT_TRUE(summary.failed);
   EXPECT_EQ(port.errors(), std::vector<std::string>{"0008 : " + b + "のJPEGの格納に失敗した。"});
@@ -247,9 +247,9 @@ TEST_F(AlbumConvTest, LongNamesAreCutWithoutSplittingACharacter) {
 TEST_F(AlbumConvTest, HtmlOnlyRunWritesNoImage) {
   port.options.image[0].produce = false;
   port.options.image[1].produce = false;
-  port.options.htmlCnv = true;
-  port.options.htmlFile = "index.html";
-  port.options.htmlTemplateFile = (dir / "template.dat").string();
+  port.options.album.htmlCnv = true;
+  port.options.album.htmlFile = "index.html";
+  port.options.album.htmlTemplateFile = (dir / "template.dat").string();
   test::writeFile(dir / "template.dat", "<!--$LOOP-->$FILENAME\n<!--$/LOOP-->");
   port.selection = std::vector<std::string>{photo("a.jpg"), photo("b.jpg")};
   RunSummary summary = ok();
@@ -266,9 +266,9 @@ TEST_F(AlbumConvTest, HtmlOnlyRunWritesNoImage) {
 // A missing template is a plain message; the run ends normally, and its summary must not
 // claim a page that was never written.
 TEST_F(AlbumConvTest, MissingTemplateWritesImagesButNoPage) {
-  port.options.htmlCnv = true;
-  port.options.htmlFile = "index.html";
-  port.options.htmlTemplateFile = (dir / "gone.dat").string();
+  port.options.album.htmlCnv = true;
+  port.options.album.htmlFile = "index.html";
+  port.options.album.htmlTemplateFile = (dir / "gone.dat").string();
   port.selection = std::vector<std::string>{photo("a.jpg")};
   RunSummary summary = ok();
   EXPECT_FALSE(summary.failed);

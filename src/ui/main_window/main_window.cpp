@@ -19,7 +19,7 @@
 #include "ui/main_window/main_window_dialogs.h"
 #include "ui/main_window/main_window_port.h"
 #include "settings/ini_file.h"
-#include "settings/settings_keys.h"
+#include "settings/options.h"
 
 namespace snapfolio {
 
@@ -90,30 +90,28 @@ std::string TSnapfolio::outputDirectory() const {
 
 void TSnapfolio::loadSettings() {
   const TIniFile ini(settingsPath_);
-  const int top = read(ini, keys::TOP);
-  const int left = read(ini, keys::LEFT);
-  move(left, top);
-  const auto& image1 = keys::IMAGE[0];
-  const auto& image2 = keys::IMAGE[1];
-  Gazou1->setChecked(read(ini, image1.gazou));
-  Width1->setText(q(read(ini, image1.width)));
-  PriFileName1->setText(q(read(ini, image1.priFn)));
-  AftFileName1->setText(q(read(ini, image1.aftFn)));
-  AutoAdjust1->setChecked(read(ini, image1.atAdj));
-  Gazou2->setChecked(read(ini, image2.gazou));
-  Width2->setText(q(read(ini, image2.width)));
-  PriFileName2->setText(q(read(ini, image2.priFn)));
-  AftFileName2->setText(q(read(ini, image2.aftFn)));
-  AutoAdjust2->setChecked(read(ini, image2.atAdj));
-  inDir_ = read(ini, keys::INDIR);
-  const std::string outDir = DirChk(read(ini, keys::OUTDIR));
+  const WindowPosition position = readWindowPosition(ini);
+  move(position.left, position.top);
+  // The controls take the values in the order of the keys: each check box's handler runs as
+  // its state changes.
+  const RunOptions run = readRunOptions(ini);
+  for (int n = 1; n <= 2; ++n) {
+    const ImageOptions& image = run.image[n - 1];
+    (n == 1 ? Gazou1 : Gazou2)->setChecked(image.produce);
+    (n == 1 ? Width1 : Width2)->setText(q(image.widthText));
+    (n == 1 ? PriFileName1 : PriFileName2)->setText(q(image.prefix));
+    (n == 1 ? AftFileName1 : AftFileName2)->setText(q(image.suffix));
+    (n == 1 ? AutoAdjust1 : AutoAdjust2)->setChecked(image.autoAdjust);
+  }
+  inDir_ = readPhotoFolder(ini);
+  const std::string outDir = DirChk(run.outputDir);
   if (!outDir.empty()) DirectoryListBox1->setDirectory(q(outDir));
-  CheckTimeStmp1->setChecked(read(ini, keys::TIMSTMP[0]));
-  CheckTimeStmp2->setChecked(read(ini, keys::TIMSTMP[1]));
-  HtmlCnv->setChecked(read(ini, keys::HTMLCK));
-  HtmlFile->setText(q(read(ini, keys::HTMLFIL)));
-  ALBUMTITLE->setText(q(read(ini, keys::ALBMTITL)));
-  HtmlTemplateFile->setText(q(read(ini, keys::HTMLTMP)));
+  CheckTimeStmp1->setChecked(run.image[0].timeStamp);
+  CheckTimeStmp2->setChecked(run.image[1].timeStamp);
+  HtmlCnv->setChecked(run.album.htmlCnv);
+  HtmlFile->setText(q(run.album.htmlFile));
+  ALBUMTITLE->setText(q(run.album.albumTitle));
+  HtmlTemplateFile->setText(q(run.album.htmlTemplateFile));
 }
 
 void TSnapfolio::Gazou1Click() {
@@ -141,9 +139,9 @@ void TSnapfolio::imageClick(int imageNumber) {
   const bool checked = gazou->isChecked();
   for (QWidget* w : controls) w->setEnabled(checked);
   if (checked) {
-    const TIniFile ini(settingsPath_);
-    adjust->setChecked(read(ini, keys::IMAGE[imageNumber - 1].atAdj));
-    stamp->setChecked(read(ini, keys::TIMSTMP[imageNumber - 1]));
+    const ImageOptions stored = readImageOptions(TIniFile(settingsPath_), imageNumber);
+    adjust->setChecked(stored.autoAdjust);
+    stamp->setChecked(stored.timeStamp);
   } else {
     adjust->setChecked(false);
     stamp->setChecked(false);

@@ -91,6 +91,10 @@ RunOptions MainWindowPort::runOptions() {
   return ask([this] { return window_.runOptions(); });
 }
 
+WindowPosition MainWindowPort::windowPosition() {
+  return ask([this] { return WindowPosition{window_.y(), window_.x()}; });
+}
+
 std::optional<std::vector<std::string>> MainWindowPort::choosePhotos() {
   return ask([this]() -> std::optional<std::vector<std::string>> {
     const std::optional<QStringList> photos = window_.choosePhotos();

@@ -55,6 +55,7 @@ class MainWindowPort : public RunPort {
   void placePreview(const Raster& surface, int left, int top) override;  // queued copy
   // RunPort
   RunOptions runOptions() override;                                 // blocking
+  WindowPosition windowPosition() override;                         // blocking
   std::optional<std::vector<std::string>> choosePhotos() override;  // blocking
   std::string photoDialogFileName() override;                       // blocking
   void bringToForeground() override;                                // queued
