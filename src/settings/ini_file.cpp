@@ -1,11 +1,21 @@
 #include "settings/ini_file.h"
 
 // Standard library
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
+
+// System
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Project
 #include "core/file_io.h"
@@ -117,6 +127,10 @@ bool load(const std::string& path, Sections& sections) {
   return result != ReadResult::Unreadable;
 }
 
+std::string reasonOf(int error) {
+  return std::error_code(error, std::generic_category()).message();
+}
+
 void checkNames(std::string_view section, std::string_view key) {
   const auto bad = [](std::string_view name, std::string_view forbidden) {
     return name.find_first_of(forbidden) != std::string_view::npos || trim(name) != name ||
@@ -148,6 +162,8 @@ bool sameName(std::string_view a, std::string_view b) {
 TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
   load(path_, sections_);
 }
+
+TIniFile::~TIniFile() = default;
 
 const std::string* TIniFile::find(std::string_view section, std::string_view key) const {
   for (const Section& s : sections_) {
@@ -206,19 +222,22 @@ void TIniFile::WriteFloat(std::string_view section, std::string_view key, double
 
 void TIniFile::write(std::string_view section, std::string_view key, std::string_view value) {
   checkNames(section, key);
-  // Start from what is on the disk now, so that writes through other objects survive.
-  std::vector<Section> next;
-  if (!load(path_, next)) {
-    throw SettingsWriteError("the settings file " + path_ +
-                             " exists but cannot be read; it is left unchanged");
-  }
   // What is stored reads back exactly as what is kept here.
   std::string newValue = storedValue(value);
   if (isQuoted(newValue)) newValue = newValue.substr(1, newValue.size() - 2);
+  if (batch_ != nullptr) {
+    change(section, key, std::move(newValue));
+    return;
+  }
+  SettingsBatch batch(*this);
+  change(section, key, std::move(newValue));
+  batch.commit();
+}
 
+void TIniFile::change(std::string_view section, std::string_view key, std::string value) {
   Entry* target = nullptr;
   Section* home = nullptr;
-  for (Section& s : next) {
+  for (Section& s : sections_) {
     if (!s.hasHeader || !sameName(s.name, section)) continue;
     if (home == nullptr) home = &s;
     for (Entry& e : s.entries) {
@@ -230,29 +249,120 @@ void TIniFile::write(std::string_view section, std::string_view key, std::string
     if (target != nullptr) break;
   }
   if (target != nullptr) {
-    target->value = std::move(newValue);
+    target->value = std::move(value);
     target->line.clear();
-  } else {
-    if (home == nullptr) {
-      next.push_back({std::string(section), "", true, {}});
-      home = &next.back();
-    }
-    // After the section's last key, before the blank lines and comments that end it.
-    auto at = home->entries.end();
-    while (at != home->entries.begin() && !std::prev(at)->isKey) --at;
-    if (at == home->entries.begin()) at = home->entries.end();
-    home->entries.insert(at, {std::string(key), std::move(newValue), "", true});
+    return;
   }
-  save(next);
-  sections_ = std::move(next);
+  if (home == nullptr) {
+    sections_.push_back({std::string(section), "", true, {}});
+    home = &sections_.back();
+  }
+  // After the section's last key, before the blank lines and comments that end it.
+  auto at = home->entries.end();
+  while (at != home->entries.begin() && !std::prev(at)->isKey) --at;
+  if (at == home->entries.begin()) at = home->entries.end();
+  home->entries.insert(at, {std::string(key), std::move(value), "", true});
 }
 
-void TIniFile::save(const std::vector<Section>& sections) const {
+// ---------------------------------------------------------------------------------------------
+// SettingsBatch
+
+// An exclusive flock on the settings file. The file is replaced by a rename, so a lock taken
+// on the file a name led to before someone else's rename locks nothing any more: after the
+// lock is taken, the name must still lead to the locked file, else it is taken again.
+class SettingsBatch::Lock {
+ public:
+  explicit Lock(const std::string& path) : path_(path) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto pause = std::chrono::milliseconds(1);
+    while (true) {
+      struct stat before {};
+      const bool existed = ::stat(path.c_str(), &before) == 0;
+      // O_NONBLOCK: a FIFO under the name must not block the open (it is refused later).
+      fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+      if (fd_ < 0) fail("cannot open the file to lock it", errno);
+      created_ = !existed;
+      const int locked = ::flock(fd_, LOCK_EX | LOCK_NB);
+      if (locked != 0 && errno != EWOULDBLOCK && errno != EINTR) {
+        // A file system without locks: the batch still replaces the file whole.
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL) return;
+        fail("cannot lock the file", errno);
+      }
+      if (locked == 0 && stillNamed()) return;
+      release();
+      if (std::chrono::steady_clock::now() > deadline) {
+        fail("another program holds the file locked", EWOULDBLOCK);
+      }
+      std::this_thread::sleep_for(pause);
+      pause = std::min(pause * 2, std::chrono::milliseconds(50));
+    }
+  }
+  ~Lock() {
+    // A file made only to be locked goes again when nothing was written into it.
+    struct stat locked {};
+    if (created_ && !written_ && stillNamed() && ::fstat(fd_, &locked) == 0 &&
+        locked.st_size == 0) {
+      ::unlink(path_.c_str());
+    }
+    release();
+  }
+  Lock(const Lock&) = delete;
+  Lock& operator=(const Lock&) = delete;
+
+  void written() { written_ = true; }
+
+ private:
+  [[noreturn]] void fail(const std::string& what, int error) {
+    release();
+    throw SettingsWriteError("cannot write " + path_ + ": " + what + ": " + reasonOf(error));
+  }
+  bool stillNamed() const {
+    struct stat locked {};
+    struct stat named {};
+    return ::fstat(fd_, &locked) == 0 && ::stat(path_.c_str(), &named) == 0 &&
+           locked.st_dev == named.st_dev && locked.st_ino == named.st_ino;
+  }
+  void release() {
+    if (fd_ >= 0) ::close(fd_);  // closing the last descriptor releases the flock
+    fd_ = -1;
+  }
+
+  std::string path_;
+  int fd_ = -1;
+  bool created_ = false;
+  bool written_ = false;
+};
+
+SettingsBatch::SettingsBatch(TIniFile& ini) : ini_(ini) {
+  if (ini.batch_ != nullptr) throw std::logic_error("a settings batch is already open");
+  lock_ = std::make_unique<Lock>(ini.path_);
+  // Start from what is on the disk now, so that writes through other objects survive.
+  std::vector<TIniFile::Section> now;
+  if (!load(ini.path_, now)) {
+    lock_.reset();
+    throw SettingsWriteError("the settings file " + ini.path_ +
+                             " exists but cannot be read; it is left unchanged");
+  }
+  ini.sections_ = std::move(now);
+  before_ = ini.sections_;
+  ini.batch_ = this;
+}
+
+SettingsBatch::~SettingsBatch() {
+  if (!done_) ini_.sections_ = std::move(before_);
+  ini_.batch_ = nullptr;
+}
+
+void SettingsBatch::commit() {
+  if (done_) throw std::logic_error("a settings batch is committed once");
   try {
-    writeFileAtomically(path_, serialize(sections));
+    writeFileAtomically(ini_.path_, serialize(ini_.sections_));
   } catch (const FileWriteError& error) {
     throw SettingsWriteError(error.what());
   }
+  lock_->written();
+  done_ = true;
+  lock_.reset();
 }
 
 std::string formatInteger(long long value) {

@@ -34,6 +34,14 @@ std::array<bool, 4> flagValues(const TimeStampStyle& style) {
   return {style.bold, style.italic, style.underline, style.strikeOut};
 }
 
+// Runs `writes` on `ini` as one batch.
+template <typename Writes>
+void inBatch(TIniFile& ini, Writes&& writes) {
+  SettingsBatch batch(ini);
+  writes();
+  batch.commit();
+}
+
 }  // namespace
 
 int charsetFromText(const std::string& text) {
@@ -130,68 +138,76 @@ StoredOptions readStoredOptions(const TIniFile& ini) {
 }
 
 void storeRunStart(TIniFile& ini, const RunOptions& options, const WindowPosition& position) {
-  write(ini, keys::OUTDIR, options.outputDir);
-  write(ini, keys::IMAGE[0].priFn, options.image[0].prefix);
-  write(ini, keys::TOP, position.top);
-  write(ini, keys::LEFT, position.left);
+  inBatch(ini, [&] {
+    write(ini, keys::OUTDIR, options.outputDir);
+    write(ini, keys::IMAGE[0].priFn, options.image[0].prefix);
+    write(ini, keys::TOP, position.top);
+    write(ini, keys::LEFT, position.left);
+  });
 }
 
 void storeRunEnd(TIniFile& ini, const RunOptions& options, const std::string& photoFileName) {
-  write(ini, keys::INDIR, photoFileName);
-  for (std::size_t n = 0; n < 2; ++n) {
-    const ImageOptions& image = options.image[n];
-    const keys::ImageKeys& k = keys::IMAGE[n];
-    write(ini, k.gazou, image.produce);
-    write(ini, k.width, image.widthText);
-    // "PRIFN1" belongs to the run start.
-    if (n == 1) write(ini, k.priFn, image.prefix);
-    write(ini, k.aftFn, image.suffix);
-    write(ini, k.atAdj, image.autoAdjust);
-  }
-  write(ini, keys::TIMSTMP[0], options.image[0].timeStamp);
-  write(ini, keys::TIMSTMP[1], options.image[1].timeStamp);
-  write(ini, keys::HTMLCK, options.album.htmlCnv);
-  write(ini, keys::ALBMTITL, options.album.albumTitle);
-  write(ini, keys::HTMLFIL, options.album.htmlFile);
+  inBatch(ini, [&] {
+    write(ini, keys::INDIR, photoFileName);
+    for (std::size_t n = 0; n < 2; ++n) {
+      const ImageOptions& image = options.image[n];
+      const keys::ImageKeys& k = keys::IMAGE[n];
+      write(ini, k.gazou, image.produce);
+      write(ini, k.width, image.widthText);
+      // "PRIFN1" belongs to the run start.
+      if (n == 1) write(ini, k.priFn, image.prefix);
+      write(ini, k.aftFn, image.suffix);
+      write(ini, k.atAdj, image.autoAdjust);
+    }
+    write(ini, keys::TIMSTMP[0], options.image[0].timeStamp);
+    write(ini, keys::TIMSTMP[1], options.image[1].timeStamp);
+    write(ini, keys::HTMLCK, options.album.htmlCnv);
+    write(ini, keys::ALBMTITL, options.album.albumTitle);
+    write(ini, keys::HTMLFIL, options.album.htmlFile);
+  });
 }
 
 void storeTemplateFile(TIniFile& ini, const std::string& templateFile) {
-  write(ini, keys::HTMLTMP, templateFile);
+  inBatch(ini, [&] { write(ini, keys::HTMLTMP, templateFile); });
 }
 
 void storeCorrectionValues(TIniFile& ini, const CorrectionValues& values) {
-  write(ini, keys::RED_Adjust, values.red);
-  write(ini, keys::GREEN_Adjust, values.green);
-  write(ini, keys::BLUE_Adjust, values.blue);
-  write(ini, keys::Aump_Adjust, values.gain);
-  write(ini, keys::Cntlr_Adjust, values.limit);
+  inBatch(ini, [&] {
+    write(ini, keys::RED_Adjust, values.red);
+    write(ini, keys::GREEN_Adjust, values.green);
+    write(ini, keys::BLUE_Adjust, values.blue);
+    write(ini, keys::Aump_Adjust, values.gain);
+    write(ini, keys::Cntlr_Adjust, values.limit);
+  });
 }
 
 void storeTimeStampStyle(TIniFile& ini, int imageNumber, const TimeStampStyle& style,
                          const std::string* format) {
   const keys::TimeStampKeys& k = keys::TIMESTAMP[indexOf(imageNumber)];
-  write(ini, k.bgTransparent, style.transparent);
-  write(ini, k.autoSize, style.autoSize);
-  write(ini, k.position, style.position);
-  write(ini, k.font, style.fontName);
-  write(ini, k.fontColor, static_cast<double>(style.fontColor & 0x00FFFFFFu));
-  write(ini, k.fontSize, style.fontSize);
-  write(ini, k.fontCharset, formatInteger(charsetFromText(std::to_string(style.fontCharset))));
+  inBatch(ini, [&] {
+    write(ini, k.bgTransparent, style.transparent);
+    write(ini, k.autoSize, style.autoSize);
+    write(ini, k.position, style.position);
+    write(ini, k.font, style.fontName);
+    write(ini, k.fontColor, static_cast<double>(style.fontColor & 0x00FFFFFFu));
+    write(ini, k.fontSize, style.fontSize);
+    write(ini, k.fontCharset, formatInteger(charsetFromText(std::to_string(style.fontCharset))));
 
-  const auto keysOfFlags = flagKeys(k);
-  const auto flags = flagValues(style);
-  const bool single = std::count(flags.begin(), flags.end(), true) == 1;
-  for (std::size_t f = 0; f < keysOfFlags.size(); ++f) {
-    if (single && flags[f]) {
-      write(ini, *keysOfFlags[f], kStyleFlagNames[f]);
-    } else if (read(ini, *keysOfFlags[f]) == kStyleFlagNames[f]) {
-      write(ini, *keysOfFlags[f], "");
+    const auto keysOfFlags = flagKeys(k);
+    const auto flags = flagValues(style);
+    const bool single = std::count(flags.begin(), flags.end(), true) == 1;
+    for (std::size_t f = 0; f < keysOfFlags.size(); ++f) {
+      if (single && flags[f]) {
+        write(ini, *keysOfFlags[f], kStyleFlagNames[f]);
+      } else if (read(ini, *keysOfFlags[f]) == kStyleFlagNames[f]) {
+        write(ini, *keysOfFlags[f], "");
+      }
     }
-  }
 
-  // A whole number: the float holds a colour truncated when it is used.
-  write(ini, k.bgColor, static_cast<double>(colourFromNumber(style.backgroundColor)));
-  if (format != nullptr) write(ini, keys::TIMSTYLE1, *format);
+    // A whole number: the float holds a colour truncated when it is used.
+    write(ini, k.bgColor, static_cast<double>(colourFromNumber(style.backgroundColor)));
+    if (format != nullptr) write(ini, keys::TIMSTYLE1, *format);
+  });
 }
 
 }  // namespace snapfolio

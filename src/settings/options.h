@@ -3,8 +3,9 @@
 // (settings_keys.h) gives each key's section, name, type and default.
 //
 // Reads take a TIniFile the caller opened (one reading of the file serves a whole start-up).
-// Each store function is one of the program's fixed batches: the keys are written in their
-// fixed order. A store throws SettingsWriteError when a write could not reach the file.
+// Each store function is one batch (SettingsBatch) of the program's fixed batches: the keys are
+// written in their fixed order and reach the file in one replacement, or not at all. A store
+// throws SettingsWriteError when the file could not be written (it is then unchanged).
 //
 // Plain functions; one TIniFile per thread.
 #pragma once

@@ -9,6 +9,9 @@
 
 #include <QImageReader>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include "run/album_conv.h"
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
@@ -279,6 +282,32 @@ TEST_F(AlbumConvTest, MissingTemplateWritesImagesButNoPage) {
                                      (dir / "gone.dat").string()});
   EXPECT_FALSE(fs::exists(out("index.html")));
   EXPECT_EQ(port.status[0], "変換終了");
+}
+
+// The run stores its settings in two batches, one at its start and one at its end: the file is
+// replaced twice (counted as renames onto its name), however many photos and keys.
+TEST_F(AlbumConvTest, WritesTheSettingsFileTwicePerRun) {
+  port.options.album.htmlCnv = true;
+  port.selection = std::vector<std::string>{photo("a.jpg"), photo("b.jpg"), photo("c.jpg")};
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  // Creations too: the queue merges a repeated event with the one just before it.
+  ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_MOVED_TO | IN_CREATE), 0);
+  ok();
+  int replaced = 0;
+  alignas(inotify_event) char events[64 * 1024];
+  for (ssize_t got; (got = ::read(watch, events, sizeof events)) > 0;) {
+    for (char* at = events; at < events + got;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(at);
+      if ((event->mask & IN_MOVED_TO) != 0 && std::string(event->name) == "Snapfolio.ini") {
+        ++replaced;
+      }
+      at += sizeof(inotify_event) + event->len;
+    }
+  }
+  ::close(watch);
+  EXPECT_EQ(replaced, 2);
+  EXPECT_EQ(stored("OutStyl", "HTMLCK"), "1");
 }
 
 }  // namespace

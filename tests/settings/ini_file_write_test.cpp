@@ -1,10 +1,12 @@
 // Writing: stored forms, what survives a rewrite, atomic replacement and failures.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -155,6 +157,63 @@ TEST_F(IniWrite, UnreadableFileIsNotOverwritten) {
     EXPECT_EQ(readFile(path_), "[Snapfolio]\nTOP=3\n");
   }
   EXPECT_EQ(namesIn(dir_.path()), std::set<std::string>{"Snapfolio.ini"});
+}
+
+// Two writers on one file, each with its own object as two programs have: twenty batches each,
+// batch i of writer w adding the keys "w_i_a", "w_i_b" and "w_i_c". Every reading meanwhile
+// shows each batch whole or not at all, and no batch is lost, neither meanwhile nor at the end.
+TEST(SharedFile, BatchesOfTwoWritersAreWholeAndNeverLost) {
+  TempDir dir;
+  const std::string path = (dir / "Snapfolio.ini").string();
+  constexpr int kBatches = 20;
+  const auto key = [](int writer, int batch, char part) {
+    return std::to_string(writer) + "_" + std::to_string(batch) + "_" + part;
+  };
+  std::atomic<int> running{2};
+  const auto writer = [&](int w) {
+    for (int i = 0; i < kBatches; ++i) {
+      TIniFile ini(path);
+      SettingsBatch batch(ini);
+      for (char part : {'a', 'b', 'c'}) ini.WriteInteger("Shared", key(w, i, part), i);
+      batch.commit();
+    }
+    --running;
+  };
+  // How many batches of each writer a reading holds; -1 when a batch is torn or one is missing
+  // before the last present.
+  const auto batchesIn = [&](const TIniFile& ini, int w) {
+    int present = 0;
+    for (int i = 0; i < kBatches; ++i) {
+      int parts = 0;
+      for (char part : {'a', 'b', 'c'}) parts += ini.ValueExists("Shared", key(w, i, part));
+      if (parts == 0) break;
+      if (parts != 3 || present != i) return -1;
+      ++present;
+    }
+    for (int i = present + 1; i < kBatches; ++i) {
+      if (ini.ValueExists("Shared", key(w, i, 'a'))) return -1;
+    }
+    return present;
+  };
+  std::thread first(writer, 0);
+  std::thread second(writer, 1);
+  int seen[2] = {0, 0};
+  int readings = 0;
+  while (running.load() > 0) {
+    const TIniFile ini(path);
+    for (int w : {0, 1}) {
+      const int batches = batchesIn(ini, w);
+      EXPECT_GE(batches, seen[w]) << "writer " << w << " after " << readings << " readings";
+      seen[w] = std::max(seen[w], batches);
+    }
+    ++readings;
+  }
+  first.join();
+  second.join();
+  const TIniFile after(path);
+  EXPECT_EQ(batchesIn(after, 0), kBatches);
+  EXPECT_EQ(batchesIn(after, 1), kBatches);
+  EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"Snapfolio.ini"});
 }
 
 // Each way a write can fail: the exception says so, the file on disk and the object's values
