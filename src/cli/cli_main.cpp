@@ -150,11 +150,20 @@ Arguments parse(int argc, char** argv) {
 // The options as the windows would load them, with the overrides applied first. The overrides
 // go through a scratch copy of the settings file so that they are read by the same rules.
 StoredOptions loadOptions(const Arguments& args) {
-  if (args.overrides.empty()) return readStoredOptions(TIniFile(args.settings));
+  bool settingsFile = true;
+  {
+    const TIniFile ini(args.settings);
+    // A file that is no settings file is left alone and the options are the defaults.
+    if (const std::string message = notSettingsMessage(ini); !message.empty()) {
+      std::fprintf(stderr, "Snapfolio: %s\n", message.c_str());
+      settingsFile = false;
+    }
+    if (args.overrides.empty()) return readStoredOptions(ini);
+  }
   fs::path scratch =
       fs::temp_directory_path() / ("snapfolio-cli-" + std::to_string(::getpid()) + ".ini");
   std::error_code ec;
-  if (fs::exists(args.settings, ec)) fs::copy_file(args.settings, scratch, ec);
+  if (settingsFile && fs::exists(args.settings, ec)) fs::copy_file(args.settings, scratch, ec);
   StoredOptions stored;
   try {
     TIniFile ini(scratch.string());

@@ -92,6 +92,7 @@ class Run {
     const RunOptions options = port_.runOptions();
 
     errorText_.set("0001 : iniファイルの書き込みができない。");
+    // A file that is no settings file is left alone; the program said so when it read it.
     storeRunStart(ini, options, port_.windowPosition());
 
     errorText_.set("0002 : InFileOpenの表示ができない。");

@@ -111,20 +111,61 @@ std::string serialize(const Sections& sections) {
   return text;
 }
 
-// Reads and decodes the file; false when it exists but cannot be read.
+// The beginnings of files that are certainly no settings file, whatever follows.
+struct Signature {
+  std::string_view bytes;
+  const char* reason;
+};
+constexpr Signature kSignatures[] = {
+    {"\xFF\xD8\xFF", "JPEG画像である"},
+    {"\x89PNG\r\n\x1A\n", "PNG画像である"},
+    {"GIF87a", "GIF画像である"},
+    {"GIF89a", "GIF画像である"},
+    {std::string_view("II*\0", 4), "TIFF画像である"},
+    {std::string_view("MM\0*", 4), "TIFF画像である"},
+    {"%PDF-", "PDF文書である"},
+    {"PK\x03\x04", "ZIPアーカイブである"},
+    {"PK\x05\x06", "ZIPアーカイブである"},
+};
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// Why `bytes` are not a settings file, or nothing; `text` receives the decoded text of a file
+// that is one.
+const char* decode(std::string_view bytes, std::string& text) {
+  for (const Signature& signature : kSignatures) {
+    if (bytes.substr(0, signature.bytes.size()) == signature.bytes) return signature.reason;
+  }
+  if (bytes.find('\0') != std::string_view::npos) return "NULバイトを含む";
+  // Every leading byte-order mark goes: a rewrite drops them, and must not change what reads.
+  while (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
+  if (isValidUtf8(bytes)) {
+    text = bytes;
+    return nullptr;
+  }
+  // Code page 932 text holds no U+FFFD of its own: one in the result marks an invalid byte.
+  text = cp932ToUtf8(bytes);
+  if (text.find(kReplacement) != std::string::npos) {
+    text.clear();
+    return "UTF-8としてもShift-JIS(コードページ932)としても読めない";
+  }
+  return nullptr;
+}
+
+enum class Loaded { Text, Unreadable, NotSettings };
+
+// Reads and decodes the file. Unreadable: it exists but cannot be read; NotSettings: it is
+// no settings file (`reason` says why). Both leave `sections` empty.
 template <typename Sections>
-bool load(const std::string& path, Sections& sections) {
+Loaded load(const std::string& path, Sections& sections, std::string& reason) {
   std::string bytes;
   const ReadResult result = readFileLimited(path, kMaxFileBytes, bytes);
-  std::string_view text = bytes;
-  // Every leading byte-order mark goes: a rewrite drops them, and must not change what reads.
-  while (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
-  if (isValidUtf8(text)) {
-    parse(text, sections);
-  } else {
-    parse(cp932ToUtf8(text), sections);
-  }
-  return result != ReadResult::Unreadable;
+  std::string text;
+  const char* notSettings = decode(bytes, text);
+  reason = notSettings != nullptr ? notSettings : "";
+  parse(text, sections);
+  if (result == ReadResult::Unreadable) return Loaded::Unreadable;
+  return notSettings != nullptr ? Loaded::NotSettings : Loaded::Text;
 }
 
 std::string reasonOf(int error) {
@@ -160,7 +201,7 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
-  load(path_, sections_);
+  load(path_, sections_, notSettings_);
 }
 
 TIniFile::~TIniFile() = default;
@@ -231,7 +272,10 @@ void TIniFile::write(std::string_view section, std::string_view key, std::string
   }
   SettingsBatch batch(*this);
   change(section, key, std::move(newValue));
-  batch.commit();
+  if (!batch.commit()) {
+    throw SettingsWriteError("the file " + path_ + " is not a settings file (" + notSettings_ +
+                             "); it is left unchanged");
+  }
 }
 
 void TIniFile::change(std::string_view section, std::string_view key, std::string value) {
@@ -338,12 +382,14 @@ SettingsBatch::SettingsBatch(TIniFile& ini) : ini_(ini) {
   lock_ = std::make_unique<Lock>(ini.path_);
   // Start from what is on the disk now, so that writes through other objects survive.
   std::vector<TIniFile::Section> now;
-  if (!load(ini.path_, now)) {
+  std::string reason;
+  if (load(ini.path_, now, reason) == Loaded::Unreadable) {
     lock_.reset();
     throw SettingsWriteError("the settings file " + ini.path_ +
                              " exists but cannot be read; it is left unchanged");
   }
   ini.sections_ = std::move(now);
+  ini.notSettings_ = std::move(reason);
   before_ = ini.sections_;
   ini.batch_ = this;
 }
@@ -353,8 +399,15 @@ SettingsBatch::~SettingsBatch() {
   ini_.batch_ = nullptr;
 }
 
-void SettingsBatch::commit() {
+bool SettingsBatch::commit() {
   if (done_) throw std::logic_error("a settings batch is committed once");
+  if (!ini_.notSettings_.empty()) {
+    // Never written: the batch's values are dropped, and the object reads as empty again.
+    ini_.sections_ = before_;
+    done_ = true;
+    lock_.reset();
+    return false;
+  }
   try {
     writeFileAtomically(ini_.path_, serialize(ini_.sections_));
   } catch (const FileWriteError& error) {
@@ -363,6 +416,7 @@ void SettingsBatch::commit() {
   lock_->written();
   done_ = true;
   lock_.reset();
+  return true;
 }
 
 std::string formatInteger(long long value) {

@@ -7,6 +7,8 @@
 // sharing the file never lose each other's keys. A write outside a batch is a batch of its own.
 // The file is written as UTF-8; a file that is not valid UTF-8 is read as code page 932
 // (settings files of the Windows program keep working) and the first write rewrites it in UTF-8.
+// A file that is not text (NUL bytes, neither UTF-8 nor code page 932, the signature of an image
+// or archive) is not a settings file: it reads as empty and is never written.
 // Section and key names compare case-insensitively (ASCII).
 //
 // Lines: "[section]" and "key=value" (split at the first "="; blanks around key and value are
@@ -56,6 +58,10 @@ class TIniFile {
 
   const std::string& FileName() const { return path_; }
 
+  // Why the file is not taken as a settings file ("JPEG画像である", "NULバイトを含む", ...), or
+  // empty when it is one (or is missing, or cannot be read). Such a file reads as empty.
+  const std::string& NotSettingsReason() const { return notSettings_; }
+
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
   int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
@@ -64,8 +70,8 @@ class TIniFile {
 
   // Inside a batch a write changes this object only, and the batch's commit stores it. Outside
   // one, each write is a batch of its own and reaches the disk before it returns; it throws
-  // SettingsWriteError otherwise (the value is then not changed in this object either, and the
-  // file on disk is as before).
+  // SettingsWriteError otherwise (also for a file that is not a settings file; the value is then
+  // not changed in this object either, and the file on disk is as before).
   // Bytes of `value` that are not valid UTF-8 are stored as U+FFFD. Section and key names
   // must be plain names (no line break, no "=" in a key, no "]" in a section):
   // std::invalid_argument otherwise, before anything changes.
@@ -102,6 +108,7 @@ class TIniFile {
 
   std::string path_;
   std::vector<Section> sections_;
+  std::string notSettings_;
   SettingsBatch* batch_ = nullptr;  // the batch open on this object, if any
 };
 
@@ -120,9 +127,10 @@ class SettingsBatch {
   SettingsBatch(const SettingsBatch&) = delete;
   SettingsBatch& operator=(const SettingsBatch&) = delete;
 
-  // Replaces the file with the object's keys and releases the lock. Throws SettingsWriteError
-  // when the file could not be replaced (it is then unchanged).
-  void commit();
+  // Replaces the file with the object's keys and releases the lock. Returns false, writing
+  // nothing, when the file is not a settings file (TIniFile::NotSettingsReason). Throws
+  // SettingsWriteError when the file could not be replaced (it is then unchanged).
+  bool commit();
 
  private:
   class Lock;

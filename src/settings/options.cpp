@@ -36,10 +36,10 @@ std::array<bool, 4> flagValues(const TimeStampStyle& style) {
 
 // Runs `writes` on `ini` as one batch.
 template <typename Writes>
-void inBatch(TIniFile& ini, Writes&& writes) {
+bool inBatch(TIniFile& ini, Writes&& writes) {
   SettingsBatch batch(ini);
   writes();
-  batch.commit();
+  return batch.commit();
 }
 
 }  // namespace
@@ -137,8 +137,14 @@ StoredOptions readStoredOptions(const TIniFile& ini) {
   return stored;
 }
 
-void storeRunStart(TIniFile& ini, const RunOptions& options, const WindowPosition& position) {
-  inBatch(ini, [&] {
+std::string notSettingsMessage(const TIniFile& ini) {
+  if (ini.NotSettingsReason().empty()) return {};
+  return "0016 : " + ini.FileName() + " は設定ファイルではない(" + ini.NotSettingsReason() +
+         ")。このファイルは読み込まず、書き換えもしない。設定は既定値で動作し、保存されない。";
+}
+
+bool storeRunStart(TIniFile& ini, const RunOptions& options, const WindowPosition& position) {
+  return inBatch(ini, [&] {
     write(ini, keys::OUTDIR, options.outputDir);
     write(ini, keys::IMAGE[0].priFn, options.image[0].prefix);
     write(ini, keys::TOP, position.top);
@@ -146,8 +152,8 @@ void storeRunStart(TIniFile& ini, const RunOptions& options, const WindowPositio
   });
 }
 
-void storeRunEnd(TIniFile& ini, const RunOptions& options, const std::string& photoFileName) {
-  inBatch(ini, [&] {
+bool storeRunEnd(TIniFile& ini, const RunOptions& options, const std::string& photoFileName) {
+  return inBatch(ini, [&] {
     write(ini, keys::INDIR, photoFileName);
     for (std::size_t n = 0; n < 2; ++n) {
       const ImageOptions& image = options.image[n];
@@ -167,12 +173,12 @@ void storeRunEnd(TIniFile& ini, const RunOptions& options, const std::string& ph
   });
 }
 
-void storeTemplateFile(TIniFile& ini, const std::string& templateFile) {
-  inBatch(ini, [&] { write(ini, keys::HTMLTMP, templateFile); });
+bool storeTemplateFile(TIniFile& ini, const std::string& templateFile) {
+  return inBatch(ini, [&] { write(ini, keys::HTMLTMP, templateFile); });
 }
 
-void storeCorrectionValues(TIniFile& ini, const CorrectionValues& values) {
-  inBatch(ini, [&] {
+bool storeCorrectionValues(TIniFile& ini, const CorrectionValues& values) {
+  return inBatch(ini, [&] {
     write(ini, keys::RED_Adjust, values.red);
     write(ini, keys::GREEN_Adjust, values.green);
     write(ini, keys::BLUE_Adjust, values.blue);
@@ -181,10 +187,10 @@ void storeCorrectionValues(TIniFile& ini, const CorrectionValues& values) {
   });
 }
 
-void storeTimeStampStyle(TIniFile& ini, int imageNumber, const TimeStampStyle& style,
+bool storeTimeStampStyle(TIniFile& ini, int imageNumber, const TimeStampStyle& style,
                          const std::string* format) {
   const keys::TimeStampKeys& k = keys::TIMESTAMP[indexOf(imageNumber)];
-  inBatch(ini, [&] {
+  return inBatch(ini, [&] {
     write(ini, k.bgTransparent, style.transparent);
     write(ini, k.autoSize, style.autoSize);
     write(ini, k.position, style.position);

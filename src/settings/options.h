@@ -5,6 +5,7 @@
 // Reads take a TIniFile the caller opened (one reading of the file serves a whole start-up).
 // Each store function is one batch (SettingsBatch) of the program's fixed batches: the keys are
 // written in their fixed order and reach the file in one replacement, or not at all. A store
+// returns false, writing nothing, when the file is not a settings file (notSettingsMessage), and
 // throws SettingsWriteError when the file could not be written (it is then unchanged).
 //
 // Plain functions; one TIniFile per thread.
@@ -55,25 +56,29 @@ TimeStampStyle readTimeStampStyle(const TIniFile& ini, int imageNumber);
 std::string readTimeStampFormat(const TIniFile& ini);
 StoredOptions readStoredOptions(const TIniFile& ini);
 
+// The numbered message saying that the file is not a settings file and is left alone, or
+// empty when it is one.
+std::string notSettingsMessage(const TIniFile& ini);
+
 // ---- The batches ---------------------------------------------------------------------------
 
 // Run start: "OUTDIR", "PRIFN1", "TOP", "LEFT".
-void storeRunStart(TIniFile& ini, const RunOptions& options, const WindowPosition& position);
+bool storeRunStart(TIniFile& ini, const RunOptions& options, const WindowPosition& position);
 // Run end: "INDIR" (`photoFileName`, the photo dialog's file name), then "GAZOU1", "WIDTH1",
 // "AFTFN1", "ATADJ1", "GAZOU2", "WIDTH2", "PRIFN2", "AFTFN2", "ATADJ2", "TIMSTMP1", "TIMSTMP2",
 // "HTMLCK", "ALBMTITL", "HTMLFIL".
-void storeRunEnd(TIniFile& ini, const RunOptions& options, const std::string& photoFileName);
+bool storeRunEnd(TIniFile& ini, const RunOptions& options, const std::string& photoFileName);
 // The template choice: "HTMLTMP".
-void storeTemplateFile(TIniFile& ini, const std::string& templateFile);
+bool storeTemplateFile(TIniFile& ini, const std::string& templateFile);
 // The correction dialog's set button: "RED_Adjust", "GREEN_Adjust", "BLUE_Adjust",
 // "Aump_Adjust", "Cntlr_Adjust".
-void storeCorrectionValues(TIniFile& ini, const CorrectionValues& values);
+bool storeCorrectionValues(TIniFile& ini, const CorrectionValues& values);
 // A time-stamp dialog's set button: the style of output image `imageNumber` in the order of
 // reading, then "TIMSTYLE1" when `format` is given. A style flag's key receives the flag's name
 // only when the style is exactly that one flag; a key that still holds its name from an earlier
 // set but no longer matches is cleared, so the file never restores a style the user has since
 // replaced.
-void storeTimeStampStyle(TIniFile& ini, int imageNumber, const TimeStampStyle& style,
+bool storeTimeStampStyle(TIniFile& ini, int imageNumber, const TimeStampStyle& style,
                          const std::string* format);
 
 // A character set read from its stored text: 128 unless it is a decimal number from 0 to 255.

@@ -310,5 +310,17 @@ TEST_F(AlbumConvTest, WritesTheSettingsFileTwicePerRun) {
   EXPECT_EQ(stored("OutStyl", "HTMLCK"), "1");
 }
 
+// A photo given as the settings file is left as it is: the run goes on with its options and
+// writes its images.
+TEST_F(AlbumConvTest, APhotoAsTheSettingsFileIsLeftAlone) {
+  settings = photo("settings.jpg");
+  const std::string before = test::readFile(settings);
+  port.selection = std::vector<std::string>{photo("a.jpg")};
+  RunSummary summary = ok();
+  EXPECT_FALSE(summary.failed) << ::testing::PrintToString(port.messages);
+  EXPECT_EQ(summary.imagesWritten, 2);
+  EXPECT_EQ(test::readFile(settings), before);
+}
+
 }  // namespace
 }  // namespace snapfolio

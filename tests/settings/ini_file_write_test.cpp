@@ -4,6 +4,7 @@
 #include <atomic>
 #include <csignal>
 #include <filesystem>
+#include <random>
 #include <set>
 #include <string>
 #include <thread>
@@ -175,7 +176,7 @@ TEST(SharedFile, BatchesOfTwoWritersAreWholeAndNeverLost) {
       TIniFile ini(path);
       SettingsBatch batch(ini);
       for (char part : {'a', 'b', 'c'}) ini.WriteInteger("Shared", key(w, i, part), i);
-      batch.commit();
+      EXPECT_TRUE(batch.commit());
     }
     --running;
   };
@@ -215,6 +216,53 @@ TEST(SharedFile, BatchesOfTwoWritersAreWholeAndNeverLost) {
   EXPECT_EQ(batchesIn(after, 1), kBatches);
   EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"Snapfolio.ini"});
 }
+
+// A file that is not text is no settings file, whatever its name: it reads as empty and no
+// write, alone or in a batch, changes a byte of it.
+struct ForeignCase {
+  const char* name;
+  std::string bytes;
+};
+
+std::string randomBytes() {
+  std::mt19937 random(20);
+  std::string bytes(200000, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+class NotASettingsFile : public testing::TestWithParam<ForeignCase> {};
+
+TEST_P(NotASettingsFile, IsReadAsEmptyAndNeverWritten) {
+  TempDir dir;
+  const std::string path = (dir / "Snapfolio.ini").string();
+  writeFile(path, GetParam().bytes);
+  TIniFile ini(path);
+  EXPECT_FALSE(ini.NotSettingsReason().empty());
+  EXPECT_FALSE(ini.ValueExists("OutStyl", "ALBMTITL"));
+  EXPECT_EQ(ini.ReadInteger("Snapfolio", "TOP", 3), 3);
+  EXPECT_THROW(ini.WriteInteger("Snapfolio", "TOP", 9), SettingsWriteError);
+  {
+    SettingsBatch batch(ini);
+    ini.WriteString("OutStyl", "ALBMTITL", "x");
+    EXPECT_FALSE(batch.commit());
+  }
+  EXPECT_FALSE(ini.ValueExists("OutStyl", "ALBMTITL"));
+  EXPECT_EQ(readFile(path), GetParam().bytes);
+  EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"Snapfolio.ini"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, NotASettingsFile,
+    testing::Values(ForeignCase{"photo", readFile(test::fixturePath("baseline-small.jpg"))},
+                    ForeignCase{"png", "\x89PNG\r\n\x1A\n[OutStyl]\nALBMTITL=x\n"},
+                    ForeignCase{"gif", "GIF89a[OutStyl]\nALBMTITL=x\n"},
+                    ForeignCase{"pdf", "%PDF-1.4\n[OutStyl]\nALBMTITL=x\n"},
+                    ForeignCase{"zip", "PK\x03\x04[OutStyl]\nALBMTITL=x\n"},
+                    ForeignCase{"random", randomBytes()},
+                    ForeignCase{"nul", std::string("[OutStyl]\nALBMTITL=x\n\0", 23)},
+                    ForeignCase{"neither_utf8_nor_cp932", "[OutStyl]\nALBMTITL=\x80\xFF\n"}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 // Each way a write can fail: the exception says so, the file on disk and the object's values
 // are as before, and no temporary file is left behind.

@@ -56,30 +56,29 @@ TEST_P(Batches, WriteTheFileAsEver) {
   RunOptions secondRun = run;
   secondRun.image[0].produce = false;
 
-  const std::vector<std::pair<std::string, std::function<void(TIniFile&)>>> steps = {
+  const std::vector<std::pair<std::string, std::function<bool(TIniFile&)>>> steps = {
       {"1-run",
        [&](TIniFile& ini) {
-         storeRunStart(ini, run, position);
-         storeRunEnd(ini, run, "/in/a b.jpg");
+         return storeRunStart(ini, run, position) && storeRunEnd(ini, run, "/in/a b.jpg");
        }},
       {"2-correction",
        [&](TIniFile& ini) {
-         storeCorrectionValues(ini, {"-10", "abc", "300", 55, 13});
+         return storeCorrectionValues(ini, {"-10", "abc", "300", 55, 13});
        }},
-      {"3-stamp1", [&](TIniFile& ini) { storeTimeStampStyle(ini, 1, one, &format); }},
-      {"4-stamp1again", [&](TIniFile& ini) { storeTimeStampStyle(ini, 1, oneAgain, &format); }},
-      {"5-stamp2", [&](TIniFile& ini) { storeTimeStampStyle(ini, 2, two, nullptr); }},
-      {"6-template", [&](TIniFile& ini) { storeTemplateFile(ini, "/t/アルバム.dat"); }},
+      {"3-stamp1", [&](TIniFile& ini) { return storeTimeStampStyle(ini, 1, one, &format); }},
+      {"4-stamp1again",
+       [&](TIniFile& ini) { return storeTimeStampStyle(ini, 1, oneAgain, &format); }},
+      {"5-stamp2", [&](TIniFile& ini) { return storeTimeStampStyle(ini, 2, two, nullptr); }},
+      {"6-template", [&](TIniFile& ini) { return storeTemplateFile(ini, "/t/アルバム.dat"); }},
       {"7-run2",
        [&](TIniFile& ini) {
-         storeRunStart(ini, secondRun, position);
-         storeRunEnd(ini, secondRun, "");
+         return storeRunStart(ini, secondRun, position) && storeRunEnd(ini, secondRun, "");
        }},
   };
   std::map<std::string, std::string> states;
   for (const auto& [name, batch] : steps) {
     TIniFile ini(path);
-    batch(ini);
+    EXPECT_TRUE(batch(ini)) << name;
     states[name] = test::readFile(path);
   }
 

@@ -16,12 +16,12 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "ui/main_window/directory_list.h"
-#include "ui/common/gauge_bar.h"
-#include "ui/main_window/main_window.h"
-#include "ui/recording_dialogs.h"
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
+#include "ui/common/gauge_bar.h"
+#include "ui/main_window/directory_list.h"
+#include "ui/main_window/main_window.h"
+#include "ui/recording_dialogs.h"
 
 using namespace snapfolio;
 
@@ -92,6 +92,7 @@ class MainWindowTest : public QObject {
   void windowSizeFollowsGroupBox1AndPanel1();
   void startsWithoutSettingsFile();
   void startsFromStoredValues();
+  void startsOnDefaultsFromAPhotoAndSaysSo();
   void storedGazou1FalseLeavesImage1ControlsEnabled();
   void storedHtmlckTrueEnablesTheHtmlControls();
   void uncheckingAnImageDisablesAndClearsItsSwitches_data();
@@ -251,6 +252,23 @@ void MainWindowTest::startsWithoutSettingsFile() {
   QCOMPARE(w.DirectoryListBox1->directory(), QString::fromStdString(f.dir.path().string()));
   QCOMPARE(w.photoDialogInitialDir(), std::string());
   QVERIFY(!std::filesystem::exists(f.iniPath()));  // reading creates no file
+}
+
+// A photo under the settings file's name: the defaults, the file untouched, and one message
+// once the window is up.
+void MainWindowTest::startsOnDefaultsFromAPhotoAndSaysSo() {
+  Fixture f;
+  std::filesystem::copy_file(test::fixturePath("baseline-small.jpg"), f.iniPath());
+  const std::string before = test::readFile(f.iniPath());
+  TSnapfolio& w = f.open();
+  QCOMPARE(w.pos(), QPoint(0, 0));
+  QVERIFY(w.Gazou1->isChecked());
+  QCOMPARE(w.Width1->text(), QString());
+  QTRY_COMPARE(f.dialogs->boxes.size(), 1u);
+  QCOMPARE(f.dialogs->boxes[0].caption, QStringLiteral("Snapfolio"));
+  QVERIFY(f.dialogs->boxes[0].text.startsWith(QStringLiteral("0016 : ")));
+  QVERIFY(f.dialogs->boxes[0].text.contains(QStringLiteral("JPEG画像である")));
+  QCOMPARE(test::readFile(f.iniPath()), before);
 }
 
 void MainWindowTest::startsFromStoredValues() {

@@ -130,7 +130,11 @@ void TAdjstPropty1::sizeToCancelButton() {
 void TAdjstPropty1::OkButtonClick() {
   try {
     TIniFile ini(settingsPath_);
-    storeCorrectionValues(ini, correctionValues());
+    if (!storeCorrectionValues(ini, correctionValues())) {
+      // Not a settings file: nothing can be stored there; the values stay in force.
+      QMessageBox::warning(this, QApplication::applicationName(),
+                           QString::fromStdString(notSettingsMessage(ini)));
+    }
   } catch (const Failure& failure) {
     // The values stay in force; the dialog stays open so that the user can retry or cancel.
     QMessageBox::warning(this, QApplication::applicationName(),

@@ -112,6 +112,10 @@ void TSnapfolio::loadSettings() {
   HtmlFile->setText(q(run.album.htmlFile));
   ALBUMTITLE->setText(q(run.album.albumTitle));
   HtmlTemplateFile->setText(q(run.album.htmlTemplateFile));
+  // A file that is no settings file is left alone; the user hears so once the window is up.
+  if (const std::string message = notSettingsMessage(ini); !message.empty()) {
+    QTimer::singleShot(0, this, [this, message] { dialogs_->showMessage(q(message)); });
+  }
 }
 
 void TSnapfolio::Gazou1Click() {

@@ -27,6 +27,7 @@ void TSnapfolio::HtmlTemplateClick() {
         dialogs_->chooseTemplate(q(templateChooserDirectory(field)));
     if (!chosen) return;
     HtmlTemplateFile->setText(*chosen);
+    // A file that is no settings file is left alone; the user heard so at start-up.
     TIniFile ini(settingsPath_);
     storeTemplateFile(ini, chosen->toStdString());
   } catch (const std::exception&) {

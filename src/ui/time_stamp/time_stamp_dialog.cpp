@@ -250,7 +250,10 @@ void TTimePropty::storeSettings() {
   try {
     TIniFile ini(settingsPath_);
     const std::optional<std::string> format = formatToStore();
-    storeTimeStampStyle(ini, imageNumber_, currentStyle(), format ? &*format : nullptr);
+    if (!storeTimeStampStyle(ini, imageNumber_, currentStyle(), format ? &*format : nullptr)) {
+      // Not a settings file: nothing can be stored there; the style stays in force.
+      messagePort_->showMessage(notSettingsMessage(ini));
+    }
   } catch (const std::exception& error) {
     // The dialog stays open: the fields above are in force, the file is not up to date.
     messagePort_->showMessage(error.what());
