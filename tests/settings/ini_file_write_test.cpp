@@ -126,6 +126,15 @@ TEST_F(IniWrite, FollowsASymbolicLink) {
   EXPECT_EQ(readFile(dir_ / "real" / "target.ini"), "[Snapfolio]\nTOP=3\nLEFT=4\n");
 }
 
+// A link whose file does not exist yet: the file is made where the link points.
+TEST_F(IniWrite, WritesThroughADanglingLink) {
+  fs::create_directory(dir_ / "real");
+  fs::create_symlink(dir_ / "real" / "target.ini", path_);
+  TIniFile(path_).WriteInteger("Snapfolio", "LEFT", 4);
+  EXPECT_TRUE(fs::is_symlink(path_));
+  EXPECT_EQ(readFile(dir_ / "real" / "target.ini"), "[Snapfolio]\nLEFT=4\n");
+}
+
 TEST_F(IniWrite, WritesThroughAnotherObjectSurvive) {
   TIniFile first(path_);
   TIniFile second(path_);
