@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "album/photo_order.h"
+
 namespace snapfolio {
 
 struct AlbumOptions {
@@ -11,6 +13,7 @@ struct AlbumOptions {
   std::string htmlFile;          // HtmlFile: the page's file name in the output directory
   std::string albumTitle;        // ALBUMTITLE: inserted as typed
   std::string htmlTemplateFile;  // HtmlTemplateFile: the template's full name
+  PhotoOrder order = PhotoOrder::AsChosen;  // "AlbumOptions"/"ORDER"; no control
 };
 
 }  // namespace snapfolio

@@ -10,6 +10,7 @@
 #include "core/raster.h"
 #include "imaging/correction_values.h"
 #include "imaging/time_stamp_drawing.h"
+#include "timestamp/date_time.h"
 #include "timestamp/time_stamp_style.h"
 
 namespace snapfolio {
@@ -51,6 +52,7 @@ struct Workspace {
 struct PipelineResult {
   bool ok = false;                       // the surface holds the finished picture
   std::string stampText;                 // made at step 2 (also with the stamp off)
+  std::optional<DateTime> date;          // the photo's date that stampText shows
   std::optional<StampRect> stampRect;    // where the stamp was drawn, when it was
 };
 

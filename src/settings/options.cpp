@@ -73,6 +73,7 @@ AlbumOptions readAlbumOptions(const TIniFile& ini) {
   album.htmlFile = read(ini, keys::HTMLFIL);
   album.albumTitle = read(ini, keys::ALBMTITL);
   album.htmlTemplateFile = read(ini, keys::HTMLTMP);
+  album.order = photoOrderFromNumber(read(ini, keys::ALBUM_ORDER));
   return album;
 }
 

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "album/default_template.h"
 #include "folders/dir_chk.h"
 #include "ui/main_window/directory_list.h"
 #include "ui/main_window/main_window_dialogs.h"
@@ -112,6 +113,10 @@ void TSnapfolio::loadSettings() {
   HtmlFile->setText(q(run.album.htmlFile));
   ALBUMTITLE->setText(q(run.album.albumTitle));
   HtmlTemplateFile->setText(q(run.album.htmlTemplateFile));
+  albumOrder_ = run.album.order;
+  // What an empty field stands for; shown only, never stored.
+  HtmlFile->setPlaceholderText(q(std::string(kDefaultPageFileName)));
+  HtmlTemplateFile->setPlaceholderText(q(shippedTemplatePath("ja")));
   // A file that is no settings file is left alone; the user hears so once the window is up.
   if (const std::string message = notSettingsMessage(ini); !message.empty()) {
     QTimer::singleShot(0, this, [this, message] { dialogs_->showMessage(q(message)); });

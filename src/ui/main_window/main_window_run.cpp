@@ -62,6 +62,7 @@ RunOptions TSnapfolio::runOptions() const {
   options.album.albumTitle = s(ALBUMTITLE->text());
   options.album.htmlTemplateFile = s(HtmlTemplateFile->text());
   options.outputDir = outputDirectory();
+  options.album.order = albumOrder_;
   return options;
 }
 
