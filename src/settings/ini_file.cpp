@@ -133,12 +133,13 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 // Why `bytes` are not a settings file, or nothing; `text` receives the decoded text of a file
 // that is one.
 const char* decode(std::string_view bytes, std::string& text) {
+  // Every leading byte-order mark goes: a rewrite drops them, and must not change what reads
+  // (nor turn a file taken as settings into one that is not).
+  while (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
   for (const Signature& signature : kSignatures) {
     if (bytes.substr(0, signature.bytes.size()) == signature.bytes) return signature.reason;
   }
   if (bytes.find('\0') != std::string_view::npos) return "NULバイトを含む";
-  // Every leading byte-order mark goes: a rewrite drops them, and must not change what reads.
-  while (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
   if (isValidUtf8(bytes)) {
     text = bytes;
     return nullptr;

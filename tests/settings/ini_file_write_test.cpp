@@ -263,14 +263,17 @@ TEST_P(NotASettingsFile, IsReadAsEmptyAndNeverWritten) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, NotASettingsFile,
-    testing::Values(ForeignCase{"photo", readFile(test::fixturePath("baseline-small.jpg"))},
-                    ForeignCase{"png", "\x89PNG\r\n\x1A\n[OutStyl]\nALBMTITL=x\n"},
-                    ForeignCase{"gif", "GIF89a[OutStyl]\nALBMTITL=x\n"},
-                    ForeignCase{"pdf", "%PDF-1.4\n[OutStyl]\nALBMTITL=x\n"},
-                    ForeignCase{"zip", "PK\x03\x04[OutStyl]\nALBMTITL=x\n"},
-                    ForeignCase{"random", randomBytes()},
-                    ForeignCase{"nul", std::string("[OutStyl]\nALBMTITL=x\n\0", 23)},
-                    ForeignCase{"neither_utf8_nor_cp932", "[OutStyl]\nALBMTITL=\x80\xFF\n"}),
+    testing::Values(
+        ForeignCase{"photo", readFile(test::fixturePath("baseline-small.jpg"))},
+        ForeignCase{"png", "\x89PNG\r\n\x1A\n[OutStyl]\nALBMTITL=x\n"},
+        ForeignCase{"gif", "GIF89a[OutStyl]\nALBMTITL=x\n"},
+        ForeignCase{"pdf", "%PDF-1.4\n[OutStyl]\nALBMTITL=x\n"},
+        ForeignCase{"zip", "PK\x03\x04[OutStyl]\nALBMTITL=x\n"},
+        // A rewrite drops byte-order marks: the file must not become one that is refused.
+        ForeignCase{"zip_after_bom", "\xEF\xBB\xBFPK\x05\x06[OutStyl]\nALBMTITL=x\n"},
+        ForeignCase{"random", randomBytes()},
+        ForeignCase{"nul", std::string("[OutStyl]\nALBMTITL=x\n\0", 23)},
+        ForeignCase{"neither_utf8_nor_cp932", "[OutStyl]\nALBMTITL=\x80\xFF\n"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // Each way a write can fail: the exception says so, the file on disk and the object's values
