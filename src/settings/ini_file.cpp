@@ -18,15 +18,14 @@
 #include <unistd.h>
 
 // Project
+#include "core/atomic_file.h"
 #include "core/file_io.h"
+#include "core/limits.h"
 #include "core/text_encoding.h"
 
 namespace snapfolio {
 
 namespace {
-
-// A settings file holds a few dozen short lines; anything much larger is not one.
-constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
@@ -160,7 +159,7 @@ enum class Loaded { Text, Unreadable, NotSettings };
 template <typename Sections>
 Loaded load(const std::string& path, Sections& sections, std::string& reason) {
   std::string bytes;
-  const ReadResult result = readFileLimited(path, kMaxFileBytes, bytes);
+  const ReadResult result = readFileLimited(path, kLimits.settingsFileBytes, bytes);
   std::string text;
   const char* notSettings = decode(bytes, text);
   reason = notSettings != nullptr ? notSettings : "";
@@ -182,6 +181,13 @@ void checkNames(std::string_view section, std::string_view key) {
     throw std::invalid_argument("not a settings name: [" + std::string(section) + "] " +
                                 std::string(key));
   }
+}
+
+// What is kept of a written value: what its stored form reads back as.
+std::string keptValue(std::string_view value) {
+  std::string kept = storedValue(value);
+  if (isQuoted(kept)) kept = kept.substr(1, kept.size() - 2);
+  return kept;
 }
 
 // Removes one leading "+" (from_chars takes "-" only); false when a second sign follows.
@@ -264,19 +270,22 @@ void TIniFile::WriteFloat(std::string_view section, std::string_view key, double
 
 void TIniFile::write(std::string_view section, std::string_view key, std::string_view value) {
   checkNames(section, key);
-  // What is stored reads back exactly as what is kept here.
-  std::string newValue = storedValue(value);
-  if (isQuoted(newValue)) newValue = newValue.substr(1, newValue.size() - 2);
   if (batch_ != nullptr) {
-    change(section, key, std::move(newValue));
+    change(section, key, keptValue(value));
     return;
   }
   SettingsBatch batch(*this);
-  change(section, key, std::move(newValue));
+  change(section, key, keptValue(value));
   if (!batch.commit()) {
     throw SettingsWriteError("the file " + path_ + " is not a settings file (" + notSettings_ +
                              "); it is left unchanged");
   }
+}
+
+void TIniFile::OverrideString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+  checkNames(section, key);
+  change(section, key, keptValue(value));
 }
 
 void TIniFile::change(std::string_view section, std::string_view key, std::string value) {

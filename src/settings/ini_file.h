@@ -80,6 +80,10 @@ class TIniFile {
   void WriteBool(std::string_view section, std::string_view key, bool value);
   void WriteFloat(std::string_view section, std::string_view key, double value);
 
+  // Changes a value in this object only, as WriteString would store it; the file is not
+  // touched (the command line's --set). Names as for the writes.
+  void OverrideString(std::string_view section, std::string_view key, std::string_view value);
+
   // Whether the key is present (tests and the command line's --set use it).
   bool ValueExists(std::string_view section, std::string_view key) const;
 
