@@ -89,7 +89,7 @@ int run(StoredOptions options, std::vector<std::string> photos, const Arguments&
   // The checks before the run said why it cannot start.
   if (!summary.started) return kExitUsage;
 
-  const bool pageMissing = runOptions.htmlCnv && !summary.pageWritten;
+  const bool pageMissing = runOptions.album.htmlCnv && !summary.pageWritten;
   if (args.verbosity != Verbosity::Quiet) {
     QString line;
     if (interrupted()) {
@@ -99,8 +99,8 @@ int run(StoredOptions options, std::vector<std::string> photos, const Arguments&
                 .arg(pathText(runOptions.outputDir));
     if (summary.pageWritten) {
       line += Cli::tr(", with the album page %1")
-                  .arg(pathText(
-                      joinPath(runOptions.outputDir, pageFileNameOrDefault(runOptions.htmlFile))));
+                  .arg(pathText(joinPath(runOptions.outputDir,
+                                         pageFileNameOrDefault(runOptions.album.htmlFile))));
     }
     if (port.errorCount() > 0) {
       line += Cli::tr("; %n ERROR message(s)", nullptr, port.errorCount());
@@ -113,7 +113,10 @@ int run(StoredOptions options, std::vector<std::string> photos, const Arguments&
 
 int convert(const Arguments& args) {
   const std::string settingsPath = absolutePath(args.settings.value_or("Snapfolio.ini"));
-  StoredOptions options = readOptions(settingsPath, args.overrides);
+  std::string notice;
+  StoredOptions options = readOptions(settingsPath, args.overrides, notice);
+  // A file that is no settings file is left alone, and the options are the defaults.
+  if (!notice.empty()) printLine(stderr, "Snapfolio: " + textFromBytes(notice));
   if (args.outDir) {
     options.run.outputDir = absolutePath(*args.outDir);
     std::error_code ec;
@@ -163,7 +166,10 @@ int album(const Arguments& args) {
 
 int render(const Arguments& args) {
   const std::string settingsPath = absolutePath(args.settings.value_or("Snapfolio.ini"));
-  StoredOptions options = readOptions(settingsPath, args.overrides);
+  std::string notice;
+  StoredOptions options = readOptions(settingsPath, args.overrides, notice);
+  // A file that is no settings file is left alone, and the options are the defaults.
+  if (!notice.empty()) printLine(stderr, "Snapfolio: " + textFromBytes(notice));
   const int n = args.image;
   const std::string widthText = options.run.image[n - 1].widthText;
   const std::string photo = absolutePath(args.photos.front());

@@ -21,8 +21,9 @@ SettingOverride choice(const Key& key, std::string_view value) {
 }  // namespace
 
 StoredOptions readOptions(const std::string& settingsPath,
-                          const std::vector<SettingOverride>& overrides) {
+                          const std::vector<SettingOverride>& overrides, std::string& notice) {
   TIniFile ini(settingsPath);
+  notice = notSettingsMessage(ini);
   apply(ini, overrides);
   return readStoredOptions(ini);
 }
@@ -48,7 +49,9 @@ StoredOptions albumOptions(const std::string& title,
 void saveOverrides(const std::string& settingsPath, const std::vector<SettingOverride>& overrides) {
   if (overrides.empty()) return;
   TIniFile ini(settingsPath);
+  SettingsBatch batch(ini);
   for (const SettingOverride& o : overrides) ini.WriteString(o.section, o.key, o.value);
+  if (!batch.commit()) throw SettingsWriteError(notSettingsMessage(ini));
 }
 
 }  // namespace snapfolio::cli
