@@ -33,13 +33,13 @@ enum : unsigned {
   kAny = kAlbum | kConvert | kRender,
 };
 
-struct OptionSpec {
+struct OptionEntry {
   QCommandLineOption option;
   unsigned commands;
 };
 
 // Every option, in the order of the help text.
-std::vector<OptionSpec> optionSpecs() {
+std::vector<OptionEntry> optionEntries() {
   const auto valued = [](QStringList names, const QString& description, const QString& value) {
     return QCommandLineOption(std::move(names), description, value);
   };
@@ -192,9 +192,9 @@ QString parseOverride(const QString& text, SettingOverride& result) {
 }
 
 ParseResult parseArguments(const std::vector<std::string>& args) {
-  const std::vector<OptionSpec> specs = optionSpecs();
+  const std::vector<OptionEntry> entries = optionEntries();
   QCommandLineParser parser;
-  for (const OptionSpec& spec : specs) parser.addOption(spec.option);
+  for (const OptionEntry& entry : entries) parser.addOption(entry.option);
   QStringList list{QStringLiteral("snapfolio-cli")};
   for (const std::string& arg : args) list << textFromBytes(arg);
 
@@ -235,11 +235,11 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   }
 
   const unsigned bit = commandBit(parsed.command);
-  for (const OptionSpec& spec : specs) {
-    if (parser.isSet(spec.option) && (spec.commands & bit) == 0) {
+  for (const OptionEntry& entry : entries) {
+    if (parser.isSet(entry.option) && (entry.commands & bit) == 0) {
       result.error =
           Cli::tr("%1 is not an option of %2")
-              .arg(optionName(spec.option), QString::fromLatin1(commandName(parsed.command)));
+              .arg(optionName(entry.option), QString::fromLatin1(commandName(parsed.command)));
       return result;
     }
   }
@@ -344,23 +344,23 @@ QString helpText() {
       "folders, and the output folder, are left out.\n"
       "\n"
       "Options:\n");
-  const std::vector<OptionSpec> specs = optionSpecs();
+  const std::vector<OptionEntry> entries = optionEntries();
   QStringList heads;
   qsizetype width = 0;
-  for (const OptionSpec& spec : specs) {
+  for (const OptionEntry& entry : entries) {
     QStringList names;
-    for (const QString& name : spec.option.names()) names << (name.size() == 1 ? "-" : "--") + name;
+    for (const QString& name : entry.option.names()) names << (name.size() == 1 ? "-" : "--") + name;
     QString head = names.join(", ");
-    if (!spec.option.valueName().isEmpty()) head += ' ' + spec.option.valueName();
-    if (spec.option.names().constFirst().size() > 1) head = "    " + head;
+    if (!entry.option.valueName().isEmpty()) head += ' ' + entry.option.valueName();
+    if (entry.option.names().constFirst().size() > 1) head = "    " + head;
     heads << head;
     width = std::max(width, head.size());
   }
-  for (std::size_t i = 0; i < specs.size(); ++i) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
     QString line = "  " + heads[static_cast<qsizetype>(i)].leftJustified(width) + ' ';
     const qsizetype indent = line.size();
     // The description in words, wrapped below its first line.
-    for (const QString& word : specs[i].option.description().split(' ', Qt::SkipEmptyParts)) {
+    for (const QString& word : entries[i].option.description().split(' ', Qt::SkipEmptyParts)) {
       if (line.size() + 1 + word.size() > kHelpColumns && line.size() > indent) {
         text += line + '\n';
         line = QString(indent, ' ');
