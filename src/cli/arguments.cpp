@@ -349,7 +349,8 @@ QString helpText() {
   qsizetype width = 0;
   for (const OptionEntry& entry : entries) {
     QStringList names;
-    for (const QString& name : entry.option.names()) names << (name.size() == 1 ? "-" : "--") + name;
+    for (const QString& name : entry.option.names())
+      names << (name.size() == 1 ? "-" : "--") + name;
     QString head = names.join(", ");
     if (!entry.option.valueName().isEmpty()) head += ' ' + entry.option.valueName();
     if (entry.option.names().constFirst().size() > 1) head = "    " + head;
