@@ -17,9 +17,9 @@
 #include <QImage>
 
 #include "album/default_template.h"
-#include "folders/dir_chk.h"
 #include "cli/cli_port.h"
 #include "core/file_names.h"
+#include "folders/dir_chk.h"
 #include "imaging/photo_pipeline.h"
 #include "run/album_conv.h"
 #include "run/run_settings.h"
@@ -62,8 +62,9 @@ Progress goes to stderr (a progress bar on a terminal). Ctrl+C stops the run bef
 photo; the album page and the settings are still written.
 
 exit status: 0 when the run finished without an "ERROR" message, 1 when an "ERROR" message
-was shown, the options did not let the run start, or the album page was asked for ("HTMLCK")
-but not written (for example a missing template), 2 for a usage error.
+was shown, the options did not let the run start, the album page was asked for ("HTMLCK")
+but not written (for example a missing template), or a photo was converted from damaged data
+(a "Warning:" line names it), 2 for a usage error.
 )";
 
 struct Arguments {
@@ -205,10 +206,16 @@ int convert(const Arguments& args) {
   RunSummary summary = OKButtonClick(port, workspace, absolutePath(args.settings));
   port.finish();
   if (!summary.started || summary.failed || port.errorCount() > 0) return 1;
-  std::fprintf(stderr, "%d image(s) written to %s%s\n", summary.imagesWritten,
+  std::string damaged;
+  if (summary.damagedPhotos > 0) {
+    damaged = "; " + std::to_string(summary.damagedPhotos) + " damaged photo(s), see the warnings";
+  }
+  std::fprintf(stderr, "%d image(s) written to %s%s%s\n", summary.imagesWritten,
                port.runOptions().outputDir.c_str(),
-               summary.pageWritten ? ", with the album page" : "");
-  // An album page that was asked for but not written (a missing template) is no success.
+               summary.pageWritten ? ", with the album page" : "", damaged.c_str());
+  // An album page that was asked for but not written (a missing template) is no success, and
+  // neither is a photo converted from damaged data.
+  if (summary.damagedPhotos > 0) return 1;
   return port.runOptions().htmlCnv && !summary.pageWritten ? 1 : 0;
 }
 
@@ -221,6 +228,9 @@ int render(const Arguments& args) {
   ErrorText errorText;
   PipelineResult result =
       PhotDispSet(absolutePath(args.photos.front()), widthText, n, workspace, errorText, port);
+  if (result.ok && !result.damage.empty()) {
+    port.showWarning(damageWarning(absolutePath(args.photos.front()), result.damage));
+  }
   port.finish();
   if (!result.ok) return 1;
   const Raster& surface = workspace.surface(n);
@@ -237,7 +247,7 @@ int render(const Arguments& args) {
             std::to_string(r.width) + "," + std::to_string(r.height);
   }
   std::printf("%s\n", line.c_str());
-  return 0;
+  return result.damage.empty() ? 0 : 1;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // CliPort: the RunPort of the command line. Options come from the settings file (with the
 // command line's overrides); the photos from the arguments; messages go to stderr one per
-// line ("ERROR: text", "Snapfolio: text", "File Error: text"); progress goes to stderr as a
+// line ("ERROR: text", "Snapfolio: text", "File Error: text", "Warning: text" for each damaged
+// photo, which makes the end-of-run list superfluous); progress goes to stderr as a
 // progress bar on a terminal, as status lines otherwise. Ctrl+C asks the run to stop before
 // its next photo. Single-threaded.
 #pragma once
@@ -34,8 +35,11 @@ class CliPort : public RunPort {
   void bringToForeground() override;
   bool stopRequested() override;
   void clearStopRequest() override;
+  void showWarning(const std::string& text) override;
+  void showDamagedPhotos(const std::string& text) override;
 
   int errorCount() const { return errors_; }
+  int warningCount() const { return warnings_; }
   // Ends the progress line on a terminal.
   void finish();
 
@@ -52,6 +56,7 @@ class CliPort : public RunPort {
   Gauge overall_{1};
   std::string status_;
   int errors_ = 0;
+  int warnings_ = 0;
 };
 
 // Installs the Ctrl+C handler that sets the stop request.

@@ -78,6 +78,7 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
 
     errorText.set("0102 : " + fileName + "のサイズ変換に失敗した。");
     jpeg.DrawTo(surface, QRect(0, 0, width, height));
+    if (jpeg.Damage()) result.damage = jpeg.Damage()->cause();
     port.advanceGauge(GaugeId::Overall);
 
     if (imageNumber == 1) {
@@ -97,6 +98,8 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
       port.advanceGauge(GaugeId::Overall);
     }
     result.ok = true;
+  } catch (const EJPEG& e) {
+    port.showError(e.cause().empty() ? errorText.text() : errorText.text() + "\n" + e.cause());
   } catch (...) {
     port.showError(errorText.text());
   }
