@@ -53,8 +53,13 @@ void onEmitMessage(j_common_ptr cinfo, int level) {
   if (level >= 0) return;
   jpeg_error_mgr& err = *cinfo->err;
   ++err.num_warnings;
-  if (!isDamageWarning(err)) return;
   DamageLog& damage = errorsOf(cinfo)->damage;
+  // Corrupt data can bring a warning for every block: a repeat of the first is only counted.
+  if (damage.warnings > 0 && err.msg_code == damage.firstCode) {
+    ++damage.warnings;
+    return;
+  }
+  if (!isDamageWarning(err)) return;
   if (damage.warnings++ == 0) {
     damage.firstCode = err.msg_code;
     err.format_message(cinfo, damage.firstText);
