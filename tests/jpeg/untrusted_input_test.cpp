@@ -229,8 +229,10 @@ INSTANTIATE_TEST_SUITE_P(Headers, RefusalTest, ::testing::ValuesIn(kRefusals),
 
 // The bound must never refuse a sound file: the flattest picture costs the fewest bits, and
 // optimised Huffman tables give it one-bit codes (two bits per block in a sequential scan, one
-// per block in a progressive DC scan).
-std::string flatJpeg(int width, int height, bool progressive) {
+// per block in a progressive DC scan). Arithmetic coding codes it in a handful of bytes.
+enum class Coding { Sequential, Progressive, Arithmetic };
+
+std::string flatJpeg(int width, int height, Coding coding) {
   jpeg_compress_struct c;
   jpeg_error_mgr e;
   c.err = jpeg_std_error(&e);
@@ -243,8 +245,9 @@ std::string flatJpeg(int width, int height, bool progressive) {
   c.input_components = 3;
   c.in_color_space = JCS_RGB;
   jpeg_set_defaults(&c);
-  c.optimize_coding = TRUE;
-  if (progressive) jpeg_simple_progression(&c);
+  c.arith_code = coding == Coding::Arithmetic ? TRUE : FALSE;
+  c.optimize_coding = !c.arith_code;
+  if (coding == Coding::Progressive) jpeg_simple_progression(&c);
   jpeg_start_compress(&c, TRUE);
   std::vector<JSAMPLE> row(width * 3, 128);
   JSAMPROW rows[1] = {row.data()};
@@ -257,9 +260,9 @@ std::string flatJpeg(int width, int height, bool progressive) {
 }
 
 TEST(UntrustedInputTest, LargeFlatPicturesLoadWithoutDamage) {
-  for (bool progressive : {false, true}) {
-    SCOPED_TRACE(progressive);
-    const std::string file = flatJpeg(6000, 4000, progressive);
+  for (Coding coding : {Coding::Sequential, Coding::Progressive, Coding::Arithmetic}) {
+    SCOPED_TRACE(static_cast<int>(coding));
+    const std::string file = flatJpeg(6000, 4000, coding);
     TJPEGImage image;
     image.ReadFrom(bytesOf(file));
     Raster canvas(150, 100);
