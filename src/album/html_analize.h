@@ -15,11 +15,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "album/html_edit.h"
 #include "core/failure.h"
+#include "core/limits.h"
 #include "timestamp/date_time.h"
 
 namespace snapfolio {
@@ -74,14 +76,20 @@ class PhotoDateError : public Failure {
 // a fake clock in tests. Throws when the time cannot be read.
 using FileTimeSource = std::function<DateTime(const std::string& photoPath)>;
 
+// The pixel size of an output image that the run did not report (made by an earlier run, say),
+// by its file name in the output directory; nothing when there is no such image.
+using OutputImageSizeSource =
+    std::function<std::optional<PixelSize>(const std::string& outputFileName)>;
+
 struct AnalizeOptions {
   FileTimeSource fileTime = fileDateTime;
-  // Upper bound of the page size; a template that would write more is reported. No real album
-  // page comes near it: it only keeps a runaway template from filling the disk.
-  std::uint64_t maxPageBytes = std::uint64_t{1} << 30;
+  // Unset: an output image that the run did not report has the size 0 x 0.
+  OutputImageSizeSource outputImageSize;
+  // Upper bound of the page size; a template that would write more is reported.
+  std::uint64_t maxPageBytes = kLimits.pageBytes;
   // Upper bound of the template bytes scanned, as a multiple of (photos + 1) times the
-  // template's size: a sensible template scans each part once per photo it shows.
-  std::uint64_t scanFactor = 16;
+  // template's size.
+  std::uint64_t scanFactor = kLimits.templateReadingsPerPhoto;
 };
 
 // Expands `albumTemplate` (its bytes up to the first zero byte) over input.photos into `page`.

@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <limits>
 
+// Project
+#include "core/utf8.h"
+
 namespace snapfolio {
 
 namespace {
@@ -48,14 +51,14 @@ TextPosition textPosition(std::string_view text, std::size_t offset, bool utf8) 
       lineStart = i + 1;
     }
   }
+  if (utf8) {
+    position.column +=
+        static_cast<int>(utf8CharacterCount(text.substr(lineStart, offset - lineStart)));
+    return position;
+  }
   for (std::size_t i = lineStart; i < offset; ++i) {
-    auto c = static_cast<unsigned char>(text[i]);
-    if (utf8) {
-      if ((c & 0xC0) != 0x80) ++position.column;  // continuation bytes belong to the character
-    } else {
-      ++position.column;
-      if (isCp932LeadByte(c) && i + 1 < offset) ++i;
-    }
+    ++position.column;
+    if (isCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < offset) ++i;
   }
   return position;
 }
@@ -82,6 +85,28 @@ std::string escapeHtml(std::string_view text) {
         break;
       default:
         out += c;
+    }
+  }
+  return out;
+}
+
+std::string escapeUrlPath(std::string_view name) {
+  static constexpr std::string_view kEncoded = "\"#%:<>?[\\]^`{|}";
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const bool keepNonAscii = isValidUtf8(name);
+  std::string out;
+  out.reserve(name.size());
+  for (char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool encode = byte <= 0x20 || byte == 0x7F ||
+                        kEncoded.find(c) != std::string_view::npos ||
+                        (byte >= 0x80 && !keepNonAscii);
+    if (encode) {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    } else {
+      out += c;
     }
   }
   return out;

@@ -55,47 +55,41 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
   PipelineResult result;
   const PipelineInputs inputs = port.pipelineInputs(imageNumber);
   Raster& surface = workspace.surface(imageNumber);
-  bool placed = false;
-  int left = 0;
-  int top = 0;
+  bool scaled = false;
   try {
     TJPEGImage jpeg;
 
     errorText.set("0100 : タイムスタンプの作成に失敗した。");
-    result.stampText = FormatDateTime(inputs.format, fileDateTime(fileName));
+    result.date = fileDateTime(fileName);
+    result.stampText = FormatDateTime(inputs.format, *result.date);
 
     errorText.set("0101 : " + fileName + "の読み込みに失敗した。");
     jpeg.LoadFromFile(fileName);
 
     const std::string outputStem =
         inputs.image.prefix + splitFileName(fileName).base + inputs.image.suffix;
-    port.setStatus(StatusLine::Overall, outputStem + " サイズ変換中");
+    port.setStatusLine(ProgressLevel::Overall, outputStem + " サイズ変換中");
 
     const int width = targetWidth(widthText);
     const int height = targetHeight(jpeg.ImageWidth(), jpeg.ImageHeight(), width);
     surface.resize(width, height);
-    port.advanceGauge(GaugeId::Overall);
+    port.advanceProgress(ProgressLevel::Overall);
 
     errorText.set("0102 : " + fileName + "のサイズ変換に失敗した。");
     jpeg.DrawTo(surface, QRect(0, 0, width, height));
     if (jpeg.Damage()) result.damage = jpeg.Damage()->cause();
-    port.advanceGauge(GaugeId::Overall);
-
-    if (imageNumber == 1) {
-      top = (kPreviewPanelHeight - height) / 2;
-      left = (kPreviewPanelWidth - width) / 2;
-      placed = true;
-    }
+    port.advanceProgress(ProgressLevel::Overall);
+    scaled = true;
 
     if (inputs.image.autoAdjust) {
-      port.setStatus(StatusLine::Overall, outputStem + "　画像補正中");
+      port.setStatusLine(ProgressLevel::Overall, outputStem + "　画像補正中");
       AoutAdjust(surface, inputs.correction, errorText, port);
-      port.advanceGauge(GaugeId::Overall);
+      port.advanceProgress(ProgressLevel::Overall);
     }
 
     if (inputs.image.timeStamp) {
       result.stampRect = drawTimeStamp(surface, inputs.style, result.stampText);
-      port.advanceGauge(GaugeId::Overall);
+      port.advanceProgress(ProgressLevel::Overall);
     }
     result.ok = true;
   } catch (const EJPEG& e) {
@@ -103,8 +97,8 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
   } catch (...) {
     port.showError(errorText.text());
   }
-  // The preview shows surface 1 as the call left it, also after a failed correction.
-  if (placed) port.placePreview(surface, left, top);
+  // The surface holds this photo once it is scaled, also after a failed correction.
+  if (scaled) port.surfaceReady(imageNumber, surface);
   return result;
 }
 

@@ -10,6 +10,7 @@
 #include "core/raster.h"
 #include "imaging/correction_values.h"
 #include "imaging/time_stamp_drawing.h"
+#include "timestamp/date_time.h"
 #include "timestamp/time_stamp_style.h"
 
 namespace snapfolio {
@@ -37,12 +38,13 @@ class PipelinePort : public ProgressPort, public MessagePort {
  public:
   // The options in force for output image n (1 or 2), read when the call starts.
   virtual PipelineInputs pipelineInputs(int imageNumber) = 0;
-  // Shows surface 1 in the 400 x 300 preview panel with its top-left corner at (left, top)
-  // (negative when larger than the panel) and makes it visible. The port copies the pixels.
-  virtual void placePreview(const Raster& surface, int left, int top) = 0;
+  // Surface n (1 or 2) holds the picture of the call that has just ended: reported by every
+  // call that got past the scaling, also when the correction failed afterwards (the surface
+  // then holds the picture as far as it got). A port that keeps the pixels copies them.
+  virtual void surfaceReady(int imageNumber, const Raster& surface) = 0;
 };
 
-// The two persistent work surfaces (Image1 and Image2), reused from photo to photo.
+// The two persistent work surfaces of output image 1 and 2, reused from photo to photo.
 struct Workspace {
   Raster surfaces[2];
   Raster& surface(int imageNumber) { return surfaces[imageNumber - 1]; }
@@ -51,14 +53,12 @@ struct Workspace {
 struct PipelineResult {
   bool ok = false;                     // the surface holds the finished picture
   std::string stampText;               // made at step 2 (also with the stamp off)
+  std::optional<DateTime> date;        // the photo's date that stampText shows
   std::optional<StampRect> stampRect;  // where the stamp was drawn, when it was
   // Why part of the photo could not be read, when its data was damaged but the decoder got
   // past it ("データが途中で終わっている。(…)"); empty for a sound photo. The caller reports it.
   std::string damage;
 };
-
-inline constexpr int kPreviewPanelWidth = 400;
-inline constexpr int kPreviewPanelHeight = 300;
 
 // PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own
 // failures in an "ERROR" box through the port (followed by the cause on a new line when the

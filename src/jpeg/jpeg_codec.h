@@ -11,8 +11,9 @@
 // counted per decompressor (DamageLog); other warnings and trace messages are dropped.
 //
 // Untrusted input is bounded: libjpeg's own memory (coefficient buffers of multi-scan files)
-// by kMaxCodecMemory, the number of scans of a multi-scan file by kMaxScans, and the picture
-// by the data that codes it (kLeastScanDataShare).
+// by kLimits.codecMemoryBytes, the number of scans of a multi-scan file by
+// kLimits.progressiveScans, and the picture by the data that codes it
+// (kLimits.leastScanDataShare; core/limits.h).
 //
 // One object per decoding or encoding; objects are neither copied nor moved (the library keeps
 // pointers into them). Not shared between threads.
@@ -27,16 +28,6 @@
 #include <jpeglib.h>
 
 namespace snapfolio::jpeg {
-
-// Largest amount of memory libjpeg may hold for one image (1 GiB): enough for the coefficient
-// buffers of a progressive 4:2:0 photo of the largest raster the program holds.
-inline constexpr long kMaxCodecMemory = 1L << 30;
-// Most scans a multi-scan file may have; real progressive files have about ten.
-inline constexpr int kMaxScans = 500;
-// A file whose first scan's data could not hold even this share (1/n) of the picture its
-// header claims is refused (jpeg_decode.cpp, checkScanData). A photo cut short keeps far more
-// than that and is decoded; a 600-byte header claiming 250 megapixels is not.
-inline constexpr int kLeastScanDataShare = 16;
 
 // The library's warnings about damaged picture data met by one decompressor.
 struct DamageLog {

@@ -7,6 +7,7 @@
 #include <vector>
 
 // Project
+#include "core/limits.h"
 #include "jpeg/jpeg_codec.h"
 #include "jpeg/jpeg_image.h"
 
@@ -20,9 +21,9 @@ constexpr int kQuantisedColours = 236;
 constexpr JDIMENSION kRowBatch = 16;
 
 void checkPixelLimit(long long width, long long height) {
-  if (width * height > kMaxPixels) {
+  if (width * height > kLimits.pixels) {
     throw EJPEG("JPEG image of " + std::to_string(width) + " x " + std::to_string(height) +
-                " pixels exceeds the limit of " + std::to_string(kMaxPixels) + " pixels");
+                " pixels exceeds the limit of " + std::to_string(kLimits.pixels) + " pixels");
   }
 }
 
@@ -49,7 +50,7 @@ long long leastScanBits(const jpeg_decompress_struct& cinfo) {
 }
 
 // Refuses a file whose first scan has no data, or whose data could not hold even
-// 1/kLeastScanDataShare of the picture in its header (leastScanBits): such a header claims a
+// 1/kLimits.leastScanDataShare of the picture in its header (leastScanBits): such a header claims a
 // picture that its data could never show, and decoding it would only allocate a raster of that
 // size and fill it with grey, at a cost out of all proportion to the file. The share leaves
 // room for photos that were merely cut short: they convert, with a warning. Called after the
@@ -70,10 +71,10 @@ void checkScanData(const jpeg_decompress_struct& cinfo) {
     throw EJPEG("JPEG file has no data after its scan header", kCauseNoImageData);
   }
   const long long leastBits = leastScanBits(cinfo);
-  if (static_cast<long long>(available) * 8 * kLeastScanDataShare < leastBits) {
+  if (static_cast<long long>(available) * 8 * kLimits.leastScanDataShare < leastBits) {
     const std::string size =
         std::to_string(cinfo.image_width) + " x " + std::to_string(cinfo.image_height);
-    const std::string share = "1/" + std::to_string(kLeastScanDataShare);
+    const std::string share = "1/" + std::to_string(kLimits.leastScanDataShare);
     throw EJPEG("JPEG header claims " + size + " pixels, but its " + std::to_string(available) +
                     " bytes of scan data cannot hold " + share + " of them (at least " +
                     std::to_string((leastBits + 7) / 8) + " bytes for all)",

@@ -36,14 +36,14 @@ struct DecodeSettings {
 };
 
 // Reads the header up to the first scan. Throws EJPEG on a library error, when the image
-// exceeds kMaxPixels, and when the first scan has no data or less than the header's size
-// needs at the least (with the cause), before anything large is allocated.
+// exceeds kLimits.pixels, and when the first scan has no data or far less than the header's
+// size needs (with the cause), before anything large is allocated.
 JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
 
 // Decodes the whole image into RGB. Greyscale output (a greyscale file, or `grayscale`) and
 // `depth8` output are quantised to at most 236 levels or colours and then expanded to RGB.
 // CMYK and YCCK files are converted to RGB (Adobe files store inverted values). Throws EJPEG
-// as readJpegHeader does, on a library error, or when the output would exceed kMaxPixels.
+// as readJpegHeader does, on a library error, or when the output would exceed kLimits.pixels.
 // Damaged data that the library completes is no failure: `damage`, when given, receives the
 // library's warnings about it (zero warnings: the data was sound).
 Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings,

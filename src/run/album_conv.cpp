@@ -12,6 +12,7 @@
 #include "album/html_edit.h"
 #include "core/failure.h"
 #include "core/file_names.h"
+#include "core/utf8.h"
 #include "jpeg/jpeg_image.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
@@ -127,15 +128,17 @@ class Run {
     if (chosen) {
       const std::vector<std::string>& photos = *chosen;
       summary_.photos = static_cast<int>(photos.size());
-      port_.setGaugeMaximum(GaugeId::Overall, 1);
-      port_.setGaugeMaximum(GaugeId::Overall,
-                            overallGaugeMaximum(options, static_cast<int>(photos.size())));
+      port_.setProgressMaximum(ProgressLevel::Overall, 1);
+      port_.setProgressMaximum(ProgressLevel::Overall,
+                               overallGaugeMaximum(options, static_cast<int>(photos.size())));
 
       errorText_.set("0003 : InFileOpenの取り込みができない。");
       if (auto message = findOverwrite(options, photos)) {
         errorText_.set(*message);
         throw Failure(*message);
       }
+      // The photos the page shows: those the run reached whose output images were all made.
+      std::vector<AlbumPhoto> reached;
       for (std::size_t i = 0; i < photos.size(); ++i) {
         if (port_.stopRequested()) {
           port_.clearStopRequest();
@@ -143,21 +146,25 @@ class Run {
         }
         const std::string& photo = photos[i];
         errorText_.set("0004 : フォームのファオグラウンド処理ができない。");
-        port_.bringToForeground();
-        port_.setStatus(StatusLine::Overall, cutUtf8(fileNamePart(photo), 40) + " 読み込み中");
+        port_.photoStarts(static_cast<int>(i));
+        port_.setStatusLine(ProgressLevel::Overall,
+                            cutUtf8(fileNamePart(photo), 40) + " 読み込み中");
+        AlbumPhoto entry(photo);
+        bool complete = true;
         for (int n = 1; n <= 2; ++n) {
-          if (options.image[n - 1].produce) produceImage(options, photo, n);
+          if (options.image[n - 1].produce) complete = produceImage(options, entry, n) && complete;
         }
+        if (complete) reached.push_back(std::move(entry));
       }
 
       if (options.htmlCnv) {
-        port_.setStatus(StatusLine::Detail, "HTML変換中");
-        port_.setGaugeMaximum(GaugeId::Detail, static_cast<int>(photos.size()));
-        albumPage(options, photos);
-        port_.setGaugeValue(GaugeId::Detail, 0);
-        port_.advanceGauge(GaugeId::Overall);
+        port_.setStatusLine(ProgressLevel::Detail, "HTML変換中");
+        port_.setProgressMaximum(ProgressLevel::Detail, static_cast<int>(photos.size()));
+        albumPage(options, std::move(reached));
+        port_.setProgressValue(ProgressLevel::Detail, 0);
+        port_.advanceProgress(ProgressLevel::Overall);
       }
-      port_.setStatus(StatusLine::Overall, "変換終了");
+      port_.setStatusLine(ProgressLevel::Overall, "変換終了");
     }
 
     errorText_.set("000E : iniFileの書き込みに失敗した。");
@@ -178,8 +185,10 @@ class Run {
     write(ini, keys::HTMLFIL, options.htmlFile);
   }
 
-  // One output image of one photo: the pipeline, then the save.
-  void produceImage(const RunOptions& options, const std::string& photo, int n) {
+  // One output image of one photo: the pipeline, then the save. Notes the image's size and the
+  // photo's date in `entry`; false when the pipeline failed (and has shown its "ERROR" box).
+  bool produceImage(const RunOptions& options, AlbumPhoto& entry, int n) {
+    const std::string& photo = entry.path;
     const ImageOptions& image = options.image[n - 1];
     const ImageMessages& m = kMessages[n - 1];
     errorText_.set(m.pipeline + photo + "のJPEGからの変換に失敗した。");
@@ -188,13 +197,13 @@ class Run {
       // The pipeline has shown its "ERROR" box; the surface does not hold this photo's
       // picture, so nothing is saved under its name.
       summary_.failed = true;
-      port_.advanceGauge(GaugeId::Overall);
-      return;
+      port_.advanceProgress(ProgressLevel::Overall);
+      return false;
     }
     if (!result.damage.empty()) noteDamage(photo, result.damage);
     const std::string name = outputFileName(photo, image.prefix, image.suffix);
-    port_.setStatus(StatusLine::Overall,
-                    image.prefix + splitFileName(photo).base + image.suffix + " 格納中");
+    port_.setStatusLine(ProgressLevel::Overall,
+                        image.prefix + splitFileName(photo).base + image.suffix + " 格納中");
 
     errorText_.set(std::string(m.allocate) + "JPEG領域の確保ができない。");
     std::optional<TJPEGImage> jpeg;
@@ -212,25 +221,30 @@ class Run {
     errorText_.set(m.store + photo + "のJPEGの格納に失敗した。");
     jpeg->SaveToFile(joinPath(options.outputDir, name));
     ++summary_.imagesWritten;
+    entry.image[n - 1] = PixelSize{surface.width(), surface.height()};
+    entry.date = result.date;
 
     if (n == 2) errorText_.set("000D : JPEG領域の開放に失敗した。");
     jpeg.reset();
-    port_.advanceGauge(GaugeId::Overall);
+    port_.advanceProgress(ProgressLevel::Overall);
+    return true;
   }
 
-  void albumPage(const RunOptions& options, const std::vector<std::string>& photos) {
+  void albumPage(const RunOptions& options, std::vector<AlbumPhoto> photos) {
     HtmlEditInput input;
     input.templatePath = options.htmlTemplateFile;
     input.pageFileName = options.htmlFile;
     input.outputDir = options.outputDir;
+    input.language = "ja";  // the interface's language picks the shipped template
+    input.order = options.albumOrder;
     input.page.title = options.albumTitle;
-    input.page.photos = photos;
+    input.page.photos = std::move(photos);
     input.page.prefix1 = options.image[0].prefix;
     input.page.suffix1 = options.image[0].suffix;
     input.page.prefix2 = options.image[1].prefix;
     input.page.suffix2 = options.image[1].suffix;
     input.page.width1Text = options.image[0].widthText;
-    input.page.progressStep = [this] { port_.advanceGauge(GaugeId::Overall); };
+    input.page.progressStep = [this] { port_.advanceProgress(ProgressLevel::Overall); };
     errorText_.set("000F : HTMLページの作成に失敗した。");
     // A missing template is a plain message, not a failure: the run goes on without a page.
     summary_.pageWritten = HtmlEdit(input, port_, errorText_);

@@ -31,6 +31,7 @@ inline constexpr std::string_view kPict2Options = "Pict2Options";
 inline constexpr std::string_view kInOutFile = "InOutFile";
 inline constexpr std::string_view kOutStyl = "OutStyl";
 inline constexpr std::string_view kColorAdjust = "ColorAdjust";
+inline constexpr std::string_view kAlbumOptions = "AlbumOptions";
 
 // "Snapfolio": main window position.
 inline constexpr IntegerKey TOP{kSnapfolio, "TOP", 0};
@@ -120,6 +121,11 @@ inline constexpr TextKey GREEN_Adjust{kColorAdjust, "GREEN_Adjust", "0"};
 inline constexpr TextKey BLUE_Adjust{kColorAdjust, "BLUE_Adjust", "0"};
 inline constexpr IntegerKey Aump_Adjust{kColorAdjust, "Aump_Adjust", 0};
 inline constexpr IntegerKey Cntlr_Adjust{kColorAdjust, "Cntlr_Adjust", 0};
+
+// "AlbumOptions": the album page beyond the main window's HTML group.
+// ORDER: the photos' order in the page, 0 as chosen in the photo dialog, 1 by date taken, 2 by
+// name (PhotoOrder).
+inline constexpr IntegerKey ALBUM_ORDER{kAlbumOptions, "ORDER", 0};
 
 // One row of the table, for listing every key (documentation, tests, the command line).
 struct KeyInfo {

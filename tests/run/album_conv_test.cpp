@@ -29,6 +29,13 @@ QSize imageSize(const fs::path& path) {
 
 class AlbumConvTest : public ::testing::Test {
  protected:
+  // The album page on, listing each photo's name, image sizes and date.
+  void pageOn() {
+    port.options.htmlCnv = true;
+    port.options.htmlTemplateFile = (dir / "template.dat").string();
+    test::writeFile(dir / "template.dat",
+                    "<!--$LOOP-->$FILENAME $IMG1Wx$IMG1H $IMG2Wx$IMG2H;<!--$/LOOP-->");
+  }
   void SetUp() override {
     fs::create_directory(dir / "in");
     fs::create_directory(dir / "out");
@@ -106,7 +113,7 @@ TEST_F(AlbumConvTest, WritesBothImagesOfEveryPhotoAndStoresTheOptions) {
   // 3N + 3N, nothing else switched on.
   EXPECT_EQ(port.gauges[0].maximum(), 18);
   EXPECT_EQ(port.gauges[0].value(), 18);
-  EXPECT_EQ(port.foregroundCount, 3);
+  EXPECT_EQ(port.photosStarted, 3);
 
   EXPECT_EQ(stored("InOutFile", "OUTDIR"), port.options.outputDir);
   EXPECT_EQ(stored("InOutFile", "INDIR"), (dir / "in" / "a.jpg").string());
@@ -134,7 +141,7 @@ TEST_F(AlbumConvTest, SecondRunStartsTheGaugeAtOne) {
   ASSERT_EQ(port.gauges[0].value(), 6);
   port.calls.clear();
   ok();
-  auto first = std::find(port.calls.begin(), port.calls.end(), "CGauge1.max = 1");
+  auto first = std::find(port.calls.begin(), port.calls.end(), "overall progress.max = 1");
   ASSERT_NE(first, port.calls.end());
   EXPECT_EQ(port.gauges[0].value(), 6);
 }
@@ -183,9 +190,13 @@ TEST_F(AlbumConvTest, AFailedPhotoIsSkippedAndTheRunGoesOn) {
   std::string broken = (dir / "in" / "broken.jpg").string();
   test::writeFile(broken, "not a jpeg");
   fs::path stale = out("t_broken.jpg");
-  port.selection = std::vector<std::string>{photo("a.jpg"), broken, photo("c.jpg")};
+  port.selection = std::vector<std::string>{photo("a.jpg"), broken, photo("c.jpg", 240, 320)};
+  pageOn();
   RunSummary summary = ok();
   EXPECT_TRUE(summary.failed);
+  // The page (an empty name is index.html) leaves the broken photo out.
+  EXPECT_EQ(test::readFile(out("index.html")),
+            "<!--$LOOP-->a.jpg 150x112 640x480;<!---->c.jpg 150x200 640x853;<!--$/LOOP-->");
   EXPECT_EQ(port.errors().size(), 2u);  // one box per output image of the broken photo
   EXPECT_FALSE(fs::exists(stale)) << "the previous photo's picture was saved under its name";
   EXPECT_FALSE(fs::exists(out("broken_l.jpg")));
@@ -211,13 +222,14 @@ TEST_F(AlbumConvTest, DamagedPhotosConvertWithOneWarningEachAndAListAtTheEnd) {
   // although both output images decode it.
   std::vector<std::string> warnings;
   for (const std::string& call : port.calls) {
-    if (call.starts_with("Label8 = 0103 : ")) warnings.push_back(call);
+    if (call.starts_with("overall status = 0103 : ")) warnings.push_back(call);
   }
   const std::string cause = "データが途中で終わっている。(Premature end of JPEG file)";
-  EXPECT_EQ(warnings,
-            (std::vector<std::string>{
-                "Label8 = 0103 : " + half + "の一部が読めないため、補って変換した。 " + cause,
-                "Label8 = 0103 : " + most + "の一部が読めないため、補って変換した。 " + cause}));
+  EXPECT_EQ(
+      warnings,
+      (std::vector<std::string>{
+          "overall status = 0103 : " + half + "の一部が読めないため、補って変換した。 " + cause,
+          "overall status = 0103 : " + most + "の一部が読めないため、補って変換した。 " + cause}));
   EXPECT_EQ(port.messages,
             std::vector<std::string>{
                 "Snapfolio: 一部が読めない写真が2枚あり、読めない部分を補って変換しました。"
@@ -230,10 +242,12 @@ TEST_F(AlbumConvTest, StopRequestEndsThePhotoLoopOnly) {
   port.selection = std::vector<std::string>{photo("a.jpg"), photo("b.jpg"), photo("c.jpg")};
   port.stopAtPhoto = 1;
   port.stop = true;  // set before the run: the run clears it at its start
+  pageOn();
   ok();
+  EXPECT_EQ(test::readFile(out("index.html")), "<!--$LOOP-->a.jpg 150x112 640x480;<!--$/LOOP-->");
   EXPECT_TRUE(fs::exists(out("t_a.jpg")));
   EXPECT_FALSE(fs::exists(out("t_b.jpg")));
-  EXPECT_EQ(port.foregroundCount, 1);
+  EXPECT_EQ(port.photosStarted, 1);
   EXPECT_FALSE(port.stop);
   EXPECT_EQ(port.status[0], "変換終了");
   EXPECT_EQ(stored("Pict1Options", "WIDTH1"), "150");
@@ -272,7 +286,7 @@ TEST_F(AlbumConvTest, LongNamesAreCutWithoutSplittingACharacter) {
   port.selection = std::vector<std::string>{photo(name)};
   ok();
   auto it = std::find(port.calls.begin(), port.calls.end(),
-                      "Label8 = 写真写真写真写真写真写真写 読み込み中");
+                      "overall status = 写真写真写真写真写真写真写 読み込み中");
   EXPECT_NE(it, port.calls.end()) << ::testing::PrintToString(port.calls);
 }
 
