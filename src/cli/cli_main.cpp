@@ -105,10 +105,15 @@ int run(StoredOptions options, std::vector<std::string> photos, const Arguments&
     if (port.errorCount() > 0) {
       line += Cli::tr("; %n ERROR message(s)", nullptr, port.errorCount());
     }
+    if (summary.damagedPhotos > 0) {
+      line += Cli::tr("; %n damaged photo(s), see the warnings", nullptr, summary.damagedPhotos);
+    }
     port.printNote(line);
   }
   if (interrupted()) return kExitInterrupted;
-  return summary.failed || port.errorCount() > 0 || pageMissing ? kExitFailed : kExitDone;
+  // A photo converted from damaged data is no success either.
+  const bool failed = summary.failed || port.errorCount() > 0 || pageMissing;
+  return failed || summary.damagedPhotos > 0 ? kExitFailed : kExitDone;
 }
 
 int convert(const Arguments& args) {
@@ -177,6 +182,7 @@ int render(const Arguments& args) {
   Workspace workspace;
   ErrorText errorText;
   PipelineResult result = PhotDispSet(photo, widthText, n, workspace, errorText, port);
+  if (result.ok && !result.damage.empty()) port.showWarning(damageWarning(photo, result.damage));
   port.finish();
   if (!result.ok) return kExitFailed;
   const Raster& surface = workspace.surface(n);
@@ -205,7 +211,7 @@ int render(const Arguments& args) {
             std::to_string(r.width) + "," + std::to_string(r.height);
   }
   printLine(stdout, textFromBytes(line));
-  return kExitDone;
+  return result.damage.empty() ? kExitDone : kExitFailed;
 }
 
 }  // namespace

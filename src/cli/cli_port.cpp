@@ -154,6 +154,13 @@ void CliPort::showFileError(const std::string& text) {
   print("File Error", text);
 }
 
+void CliPort::showWarning(const std::string& text) {
+  ++warnings_;
+  print("Warning", text);
+}
+
+void CliPort::showDamagedPhotos(const std::string&) {}
+
 PipelineInputs CliPort::pipelineInputs(int imageNumber) {
   PipelineInputs inputs;
   inputs.image = options_.run.image[imageNumber - 1];

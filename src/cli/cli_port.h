@@ -1,6 +1,7 @@
 // CliPort: the RunPort of the command line. The options come from the settings file or the
 // album command's choices (with --set applied); the photos from the arguments. Messages go to
-// stderr, one line each ("ERROR: text", "Snapfolio: text", "File Error: text"), whatever the
+// stderr, one line each ("ERROR: text", "Snapfolio: text", "File Error: text",
+// "Warning: text" for a photo converted from damaged data), whatever the
 // verbosity. Progress: on a terminal a progress bar (photos done, time left, the status line);
 // with -v every status line; otherwise nothing. Ctrl+C asks the run to stop before its next
 // photo, and the request stays: the command line never forgets it. Single-threaded, apart from
@@ -44,9 +45,12 @@ class CliPort : public RunPort {
   bool stopRequested() override;
   void clearStopRequest() override;
   void photoDone() override;
+  void showWarning(const std::string& text) override;
+  void showDamagedPhotos(const std::string& text) override;
 
   int errorCount() const { return errors_; }
   int photosDone() const { return done_; }
+  int warningCount() const { return warnings_; }
   // Ends the progress bar's line; later output starts on a line of its own.
   void finish();
   // Writes a line of the command line's own (the summary) as the messages are written.
@@ -70,6 +74,7 @@ class CliPort : public RunPort {
   int done_ = 0;
   std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point drawn_{};
+  int warnings_ = 0;
 };
 
 // Installs the Ctrl+C handler: the first Ctrl+C asks the run to stop, a second one ends the

@@ -24,6 +24,10 @@ struct Limits {
   long codecMemoryBytes = 1L << 30;
   // Most scans of a multi-scan (progressive) JPEG file; real files have about ten.
   int progressiveScans = 500;
+  // A JPEG file whose first scan's data could not hold even this share (1/n) of the picture its
+  // header claims is refused before decoding; a photo merely cut short keeps far more and
+  // converts with a warning (jpeg/jpeg_decode.cpp explains the bound).
+  int leastScanDataShare = 16;
   // Largest album template read, in bytes (512 MiB).
   std::size_t templateBytes = std::size_t{512} << 20;
   // Largest album page written, in bytes (1 GiB): keeps a runaway template from filling the

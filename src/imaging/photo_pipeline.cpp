@@ -77,6 +77,7 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
 
     errorText.set("0102 : " + fileName + "のサイズ変換に失敗した。");
     jpeg.DrawTo(surface, QRect(0, 0, width, height));
+    if (jpeg.Damage()) result.damage = jpeg.Damage()->cause();
     port.advanceProgress(ProgressLevel::Overall);
     scaled = true;
 
@@ -91,6 +92,8 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
       port.advanceProgress(ProgressLevel::Overall);
     }
     result.ok = true;
+  } catch (const EJPEG& e) {
+    port.showError(e.cause().empty() ? errorText.text() : errorText.text() + "\n" + e.cause());
   } catch (...) {
     port.showError(errorText.text());
   }

@@ -55,10 +55,14 @@ struct PipelineResult {
   std::string stampText;               // made at step 2 (also with the stamp off)
   std::optional<DateTime> date;        // the photo's date that stampText shows
   std::optional<StampRect> stampRect;  // where the stamp was drawn, when it was
+  // Why part of the photo could not be read, when its data was damaged but the decoder got
+  // past it ("データが途中で終わっている。(…)"); empty for a sound photo. The caller reports it.
+  std::string damage;
 };
 
 // PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own
-// failures in an "ERROR" box through the port and always returns normally.
+// failures in an "ERROR" box through the port (followed by the cause on a new line when the
+// JPEG object knows one) and always returns normally.
 PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
                            int imageNumber, Workspace& workspace, ErrorText& errorText,
                            PipelinePort& port);

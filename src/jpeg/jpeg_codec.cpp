@@ -28,14 +28,50 @@ ErrorManager* errorsOf(j_common_ptr cinfo) {
 void onErrorExit(j_common_ptr cinfo) {
   std::longjmp(errorsOf(cinfo)->jump, 1);
 }
-void onEmitMessage(j_common_ptr, int) {}
-void onOutputMessage(j_common_ptr) {}
-void onFormatMessage(j_common_ptr, char* buffer) {
-  buffer[0] = '\0';
+// Whether a warning means the picture is incomplete or wrong. Junk bytes between marker
+// segments, an unknown JFIF revision or Adobe transform and a bad ICC marker leave the picture
+// whole; junk before a restart marker means a restart interval did not decode as coded.
+bool isDamageWarning(const jpeg_error_mgr& err) {
+  switch (err.msg_code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_MUST_RESYNC:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_BOGUS_PROGRESSION:
+    case JWRN_NOT_SEQUENTIAL:
+      return true;
+    case JWRN_EXTRANEOUS_DATA:
+      return err.msg_parm.i[1] >= JPEG_RST0 && err.msg_parm.i[1] <= JPEG_RST0 + 7;
+    default:
+      return false;
+  }
 }
+
+// Warnings (level -1) are counted; those about damaged data are logged. Trace messages
+// (level 0 and above) are dropped.
+void onEmitMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;
+  jpeg_error_mgr& err = *cinfo->err;
+  ++err.num_warnings;
+  DamageLog& damage = errorsOf(cinfo)->damage;
+  // Corrupt data can bring a warning for every block: a repeat of the first is only counted.
+  if (damage.warnings > 0 && err.msg_code == damage.firstCode) {
+    ++damage.warnings;
+    return;
+  }
+  if (!isDamageWarning(err)) return;
+  if (damage.warnings++ == 0) {
+    damage.firstCode = err.msg_code;
+    err.format_message(cinfo, damage.firstText);
+  }
+  if (err.msg_code == JWRN_JPEG_EOF) damage.truncated = true;
+}
+void onOutputMessage(j_common_ptr) {}
 void onResetErrorManager(j_common_ptr cinfo) {
   cinfo->err->num_warnings = 0;
   cinfo->err->msg_code = 0;
+  std::memset(&errorsOf(cinfo)->damage, 0, sizeof(DamageLog));
 }
 
 void initErrorManager(ErrorManager& errors) {
@@ -44,7 +80,6 @@ void initErrorManager(ErrorManager& errors) {
   errors.pub.error_exit = onErrorExit;
   errors.pub.emit_message = onEmitMessage;
   errors.pub.output_message = onOutputMessage;
-  errors.pub.format_message = onFormatMessage;
   errors.pub.reset_error_mgr = onResetErrorManager;
   errors.limitMessage = nullptr;
 }
@@ -202,7 +237,14 @@ bool guardedFinishCompress(j_compress_ptr cinfo) {
 
 [[noreturn]] void throwFrom(const ErrorManager& errors) {
   if (errors.limitMessage != nullptr) throw EJPEG(errors.limitMessage);
-  throw EJPEG(jpegErrorMessage(errors.pub.msg_code));
+  const int code = errors.pub.msg_code;
+  // The library ran out of data (and said so) before it failed: the file is cut short.
+  const bool cut = errors.damage.truncated;
+  if (code == JERR_NO_IMAGE || code == JERR_SOF_NO_SOS) {
+    throw EJPEG(jpegErrorMessage(code), cut ? kCauseCutBeforeImage : kCauseNoImageData);
+  }
+  if (cut) throw EJPEG(jpegErrorMessage(code), kCauseCutShort);
+  throw EJPEG(jpegErrorMessage(code));
 }
 
 }  // namespace

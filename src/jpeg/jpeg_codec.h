@@ -4,12 +4,16 @@
 // unwind the library's C frames with a C++ exception. Every library call therefore goes through
 // a small C-style function that sets a jump point with setjmp and returns false when the error
 // handler longjmps back to it; only then, back in C++, is EJPEG thrown. No C++ object with a
-// destructor lives in a frame that a longjmp crosses. Warnings and trace messages are dropped,
-// so a truncated file decodes (the library completes it with its end-of-data handling).
+// destructor lives in a frame that a longjmp crosses.
+//
+// A truncated or corrupt file still decodes: the library completes missing data with its
+// end-of-data handling and warns. The warnings that mean the picture is incomplete or wrong are
+// counted per decompressor (DamageLog); other warnings and trace messages are dropped.
 //
 // Untrusted input is bounded: libjpeg's own memory (coefficient buffers of multi-scan files)
 // by kLimits.codecMemoryBytes, the number of scans of a multi-scan file by
-// kLimits.progressiveScans (core/limits.h).
+// kLimits.progressiveScans, and the picture by the data that codes it
+// (kLimits.leastScanDataShare; core/limits.h).
 //
 // One object per decoding or encoding; objects are neither copied nor moved (the library keeps
 // pointers into them). Not shared between threads.
@@ -25,11 +29,25 @@
 
 namespace snapfolio::jpeg {
 
+// The library's warnings about damaged picture data met by one decompressor.
+struct DamageLog {
+  int warnings;                     // damage warnings so far
+  bool truncated;                   // one of them: the data ends early
+  int firstCode;                    // the library's message code of the first one
+  char firstText[JMSG_LENGTH_MAX];  // its text, e.g. "Premature end of JPEG file"
+};
+
+// Causes of a refused photo, in the words the user reads after the step's message.
+inline constexpr const char* kCauseNoImageData = "画像データがない(ヘッダだけのJPEGファイル)。";
+inline constexpr const char* kCauseCutBeforeImage = "画像データの前でファイルが終わっている。";
+inline constexpr const char* kCauseCutShort = "ファイルが途中で終わっている。";
+
 // libjpeg's error manager extended with the jump point of the guarded call now running.
 struct ErrorManager {
   jpeg_error_mgr pub;  // first member: the library sees only this part
   std::jmp_buf jump;
   const char* limitMessage;  // set when one of the program's own limits stopped the codec
+  DamageLog damage;
 };
 
 class Decompressor {
@@ -52,6 +70,9 @@ class Decompressor {
   // Reads up to `count` rows; returns the number read (at least one).
   JDIMENSION readScanlines(JSAMPARRAY rows, JDIMENSION count);
   void finishDecompress();
+
+  // The damage warnings of the library so far.
+  const DamageLog& damage() const { return errors_.damage; }
 
  private:
   [[noreturn]] void fail();

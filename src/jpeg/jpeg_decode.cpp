@@ -27,6 +27,62 @@ void checkPixelLimit(long long width, long long height) {
   }
 }
 
+// The least number of entropy-coded bits that the first scan needs for the picture the header
+// claims, or 0 when no bound is known. A valid file cannot be smaller, however flat its
+// picture: every code of a Huffman table is at least one bit long, so a sequential scan spends
+// at least two bits on each 8 x 8 block (its DC difference and at least one AC code, an end of
+// block at the least); a progressive DC scan at least one (a difference category or a
+// refinement bit); a progressive AC scan can skip 32,767 blocks with one end-of-band run. The
+// blocks counted are those of the components themselves, without the padding of interleaved
+// MCUs. Arithmetic coding has no such bound: its coder may spend far less than a bit on a
+// decision and may even drop trailing zero bytes, so a flat picture of any size can be coded
+// in almost nothing.
+long long leastScanBits(const jpeg_decompress_struct& cinfo) {
+  if (cinfo.arith_code) return 0;
+  long long blocks = 0;
+  for (int i = 0; i < cinfo.comps_in_scan; ++i) {
+    const jpeg_component_info* component = cinfo.cur_comp_info[i];
+    blocks += static_cast<long long>(component->width_in_blocks) * component->height_in_blocks;
+  }
+  if (!cinfo.progressive_mode) return 2 * blocks;
+  if (cinfo.Ss == 0) return blocks;
+  return (blocks + 32766) / 32767;
+}
+
+// Refuses a file whose first scan has no data, or whose data could not hold even
+// 1/kLimits.leastScanDataShare of the picture in its header (leastScanBits): such a header claims a
+// picture that its data could never show, and decoding it would only allocate a raster of that
+// size and fill it with grey, at a cost out of all proportion to the file. The share leaves
+// room for photos that were merely cut short: they convert, with a warning. Called after the
+// header has been read, when the source stands at the first byte of the scan's data;
+// everything from there to the end of the file is counted (later scans too), so the bound only
+// errs on the side of decoding.
+void checkScanData(const jpeg_decompress_struct& cinfo) {
+  const std::size_t available = cinfo.src->bytes_in_buffer;
+  const JOCTET* data = cinfo.src->next_input_byte;
+  if (available == 0) throw EJPEG("JPEG file ends after its scan header", kCauseNoImageData);
+  if (cinfo.arith_code) return;
+  // Huffman-coded data is never empty and a 0xFF byte in it is followed by 0x00 (or by fill
+  // 0xFF bytes, or a restart marker): a marker right after the scan header means no data.
+  std::size_t i = 0;
+  while (i < available && data[i] == 0xFF) ++i;
+  if (i > 0 &&
+      (i == available || (data[i] != 0x00 && (data[i] < JPEG_RST0 || data[i] > JPEG_RST0 + 7)))) {
+    throw EJPEG("JPEG file has no data after its scan header", kCauseNoImageData);
+  }
+  const long long leastBits = leastScanBits(cinfo);
+  if (static_cast<long long>(available) * 8 * kLimits.leastScanDataShare < leastBits) {
+    const std::string size =
+        std::to_string(cinfo.image_width) + " x " + std::to_string(cinfo.image_height);
+    const std::string share = "1/" + std::to_string(kLimits.leastScanDataShare);
+    throw EJPEG("JPEG header claims " + size + " pixels, but its " + std::to_string(available) +
+                    " bytes of scan data cannot hold " + share + " of them (at least " +
+                    std::to_string((leastBits + 7) / 8) + " bytes for all)",
+                "画像データが少なすぎる(" + std::to_string(available) + "バイトでは、ヘッダの" +
+                    size + "ピクセルの" + share + "も表せない)。");
+  }
+}
+
 enum class Output { Rgbx, Quantised, Cmyk };
 
 Output configure(jpeg_decompress_struct& cinfo, const DecodeSettings& settings) {
@@ -97,6 +153,7 @@ JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes) {
   decompressor.readHeader();
   const jpeg_decompress_struct& cinfo = *decompressor.get();
   checkPixelLimit(cinfo.image_width, cinfo.image_height);
+  checkScanData(cinfo);
   JpegHeader header;
   header.width = static_cast<int>(cinfo.image_width);
   header.height = static_cast<int>(cinfo.image_height);
@@ -106,13 +163,15 @@ JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes) {
   return header;
 }
 
-Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings) {
+Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings,
+                  JpegDamage* damage) {
   Decompressor decompressor;
   decompressor.setSource(bytes.data(), bytes.size());
   decompressor.readHeader();
   jpeg_decompress_struct& cinfo = *decompressor.get();
   // Checked before the library allocates anything for the image itself.
   checkPixelLimit(cinfo.image_width, cinfo.image_height);
+  checkScanData(cinfo);
   const Output output = configure(cinfo, settings);
   const bool invertedCmyk = output == Output::Cmyk && cinfo.saw_Adobe_marker;
   decompressor.calcOutputDimensions();
@@ -150,6 +209,12 @@ Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& set
     }
   }
   decompressor.finishDecompress();
+  if (damage != nullptr) {
+    const DamageLog& log = decompressor.damage();
+    damage->truncated = log.truncated;
+    damage->warnings = log.warnings;
+    damage->detail = log.warnings > 0 ? log.firstText : "";
+  }
   return raster;
 }
 

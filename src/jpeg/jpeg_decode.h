@@ -8,6 +8,10 @@
 
 #include "core/raster.h"
 
+namespace snapfolio {
+struct JpegDamage;
+}
+
 namespace snapfolio::jpeg {
 
 // What the header of a JPEG file announces.
@@ -31,14 +35,18 @@ struct DecodeSettings {
   bool fast = false;       // fast inverse DCT, one-pass quantisation, ordered dithering
 };
 
-// Reads the header only. Throws EJPEG on a library error, and when the image exceeds
-// kLimits.pixels, before anything large is allocated.
+// Reads the header up to the first scan. Throws EJPEG on a library error, when the image
+// exceeds kLimits.pixels, and when the first scan has no data or far less than the header's
+// size needs (with the cause), before anything large is allocated.
 JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
 
 // Decodes the whole image into RGB. Greyscale output (a greyscale file, or `grayscale`) and
 // `depth8` output are quantised to at most 236 levels or colours and then expanded to RGB.
 // CMYK and YCCK files are converted to RGB (Adobe files store inverted values). Throws EJPEG
-// on a library error or when the output would exceed kLimits.pixels.
-Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings);
+// as readJpegHeader does, on a library error, or when the output would exceed kLimits.pixels.
+// Damaged data that the library completes is no failure: `damage`, when given, receives the
+// library's warnings about it (zero warnings: the data was sound).
+Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings,
+                  JpegDamage* damage = nullptr);
 
 }  // namespace snapfolio::jpeg

@@ -48,10 +48,25 @@ jpeg::DecodeSettings decodeSettingsOf(const JpegOptions& options) {
   return settings;
 }
 
+// Decodes and records the damage the decoding got past (nothing when it met none).
+Raster decode(std::span<const std::uint8_t> bytes, const jpeg::DecodeSettings& settings,
+              std::optional<JpegDamage>& damage) {
+  JpegDamage found;
+  Raster raster = jpeg::decodeJpeg(bytes, settings, &found);
+  damage.reset();
+  if (found.warnings > 0) damage = std::move(found);
+  return raster;
+}
+
 }  // namespace
 
 std::string jpegErrorMessage(int messageCode) {
   return "JPEG エラー #" + std::to_string(messageCode);
+}
+
+std::string JpegDamage::cause() const {
+  return std::string(truncated ? "データが途中で終わっている。" : "データが壊れている。") + "(" +
+         detail + ")";
 }
 
 TJPEGImage::TJPEGImage() : data_(std::make_shared<TJPEGData>()), options_(JpegDefaults) {}
@@ -91,6 +106,7 @@ void TJPEGImage::ReadFrom(std::span<const std::uint8_t> bytes) {
   bitmap_.reset();
   bitmapIsDecoded_ = false;
   dropDecodings();
+  damage_.reset();
   data_->Stream.emplace(bytes.begin(), bytes.end());
   if (bytes.empty()) return;  // decoding will fail with the library's empty-input error
   const jpeg::JpegHeader header = jpeg::readJpegHeader(*data_->Stream);
@@ -165,7 +181,7 @@ const Raster& TJPEGImage::DecodedBitmap() {
     // Nothing to decode: an object without an image has an empty one.
     bitmap_.emplace();
   } else {
-    bitmap_.emplace(jpeg::decodeJpeg(*data_->Stream, decodeSettingsOf(options_)));
+    bitmap_.emplace(decode(*data_->Stream, decodeSettingsOf(options_), damage_));
   }
   bitmapIsDecoded_ = true;
   dropDecodings();
@@ -191,7 +207,7 @@ const Raster& TJPEGImage::sourceFor(const QRect& rect) {
     jpeg::DecodeSettings settings = decodeSettingsOf(options_);
     settings.scaleNum = scale;
     settings.scaleDenom = 8;
-    draft_ = jpeg::decodeJpeg(*data_->Stream, settings);
+    draft_ = decode(*data_->Stream, settings, damage_);
     draftScale_ = scale;
   }
   return draft_;
@@ -207,6 +223,7 @@ void TJPEGImage::Assign(const Raster& bitmap) {
   bitmap_.emplace(bitmap);
   bitmapIsDecoded_ = false;
   dropDecodings();
+  damage_.reset();
 }
 
 void TJPEGImage::Assign(const TJPEGImage& source) {
@@ -215,6 +232,7 @@ void TJPEGImage::Assign(const TJPEGImage& source) {
   bitmap_ = source.bitmap_;
   bitmapIsDecoded_ = source.bitmapIsDecoded_;
   dropDecodings();
+  damage_ = source.damage_;
 }
 
 void TJPEGImage::AssignTo(Raster& target) {

@@ -25,6 +25,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QRect>
@@ -38,7 +39,26 @@ namespace snapfolio {
 // raised when a file exceeds the program's limits for untrusted input.
 class EJPEG : public Failure {
  public:
-  using Failure::Failure;
+  explicit EJPEG(const std::string& message, std::string cause = {})
+      : Failure(message), cause_(std::move(cause)) {}
+  // Why the photo cannot be used, in the user's words ("画像データがない(…)。"), when more is
+  // known than the library's message code; empty otherwise. Shown after the step's message.
+  const std::string& cause() const { return cause_; }
+
+ private:
+  std::string cause_;
+};
+
+// Damage that a decoding got past: the library completed the picture (rows after the end of
+// the data grey, corrupt blocks as they decoded) and warned.
+struct JpegDamage {
+  bool truncated = false;  // the data ends early
+  int warnings = 0;        // the library's warnings about damaged data
+  std::string detail;      // the library's text of the first, e.g. "Premature end of JPEG file"
+
+  // In the user's words: "データが途中で終わっている。(Premature end of JPEG file)" or
+  // "データが壊れている。(Corrupt JPEG data: bad Huffman code)".
+  std::string cause() const;
 };
 
 // An operation the object does not support (changing its size).
@@ -134,6 +154,10 @@ class TJPEGImage {
   // Copies the decoded image into `target`.
   void AssignTo(Raster& target);
 
+  // The damage the latest decoding of the bytes got past (by DecodedBitmap or DrawTo), or
+  // nothing when that decoding met none. Cleared when other bytes or a raster are taken.
+  const std::optional<JpegDamage>& Damage() const { return damage_; }
+
   const JpegOptions& Options() const { return options_; }
   // Changes the options; a cached decoding made with other decoding options is dropped.
   void SetOptions(const JpegOptions& options);
@@ -149,6 +173,7 @@ class TJPEGImage {
   // A decoding at scale draftScale_ / 8 kept for DrawTo; never seen by the size queries.
   int draftScale_ = 0;
   Raster draft_;
+  std::optional<JpegDamage> damage_;
   JpegOptions options_;
 };
 

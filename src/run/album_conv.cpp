@@ -5,7 +5,9 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "album/html_edit.h"
 #include "core/failure.h"
@@ -70,6 +72,27 @@ std::optional<std::string> findOverwrite(const RunOptions& options,
   return std::nullopt;
 }
 
+struct DamagedPhoto {
+  std::string photo;
+  std::string cause;
+};
+
+// The end-of-run list of damaged photos: a count, then one line per photo (at most
+// kListedDamagedPhotos, so that a box stays on the screen).
+constexpr std::size_t kListedDamagedPhotos = 20;
+
+std::string damageList(const std::vector<DamagedPhoto>& damaged) {
+  std::string text = "一部が読めない写真が" + std::to_string(damaged.size()) +
+                     "枚あり、読めない部分を補って変換しました。元の写真を確認してください。";
+  for (std::size_t i = 0; i < damaged.size() && i < kListedDamagedPhotos; ++i) {
+    text += "\n" + damaged[i].photo + " : " + damaged[i].cause;
+  }
+  if (damaged.size() > kListedDamagedPhotos) {
+    text += "\nほか" + std::to_string(damaged.size() - kListedDamagedPhotos) + "枚";
+  }
+  return text;
+}
+
 class Run {
  public:
   Run(RunPort& port, Workspace& workspace, const std::string& settingsPath)
@@ -82,6 +105,8 @@ class Run {
       summary_.failed = true;
       port_.showError(errorText_.text());
     }
+    // Also after a failure: the photos converted before it stay written, damaged or not.
+    if (!damaged_.empty()) port_.showDamagedPhotos(damageList(damaged_));
     return summary_;
   }
 
@@ -164,6 +189,7 @@ class Run {
       port_.advanceProgress(ProgressLevel::Overall);
       return false;
     }
+    if (!result.damage.empty()) noteDamage(photo, result.damage);
     const std::string name = outputFileName(photo, image.prefix, image.suffix);
     port_.setStatusLine(ProgressLevel::Overall,
                         image.prefix + splitFileName(photo).base + image.suffix + " 格納中");
@@ -213,14 +239,27 @@ class Run {
     summary_.pageWritten = HtmlEdit(input, port_, errorText_);
   }
 
+  // A damaged photo is reported once, though both output images decode it.
+  void noteDamage(const std::string& photo, const std::string& cause) {
+    if (!damaged_.empty() && damaged_.back().photo == photo) return;
+    damaged_.push_back({photo, cause});
+    summary_.damagedPhotos = static_cast<int>(damaged_.size());
+    port_.showWarning(damageWarning(photo, cause));
+  }
+
   RunPort& port_;
   Workspace& workspace_;
   const std::string& settingsPath_;
   ErrorText errorText_;
   RunSummary summary_;
+  std::vector<DamagedPhoto> damaged_;
 };
 
 }  // namespace
+
+std::string damageWarning(const std::string& photo, const std::string& cause) {
+  return "0103 : " + photo + "の一部が読めないため、補って変換した。\n" + cause;
+}
 
 int overallGaugeMaximum(const RunOptions& options, int photoCount) {
   long long n = photoCount;

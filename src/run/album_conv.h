@@ -20,6 +20,7 @@ struct RunSummary {
   int photos = 0;            // photos chosen
   int imagesWritten = 0;     // output images saved
   bool pageWritten = false;  // the album page was written
+  int damagedPhotos = 0;     // photos converted although part of their data was damaged
 };
 
 // Checks the options and starts AlbumConv, or shows why not. With an empty `settingsPath` the
@@ -28,6 +29,10 @@ RunSummary OKButtonClick(RunPort& port, Workspace& workspace, const std::string&
 
 // The run itself.
 RunSummary AlbumConv(RunPort& port, Workspace& workspace, const std::string& settingsPath);
+
+// The warning "0103 : " + photo + "の一部が読めないため、補って変換した。" + line break + cause,
+// for a photo converted although its data was damaged (PipelineResult::damage is the cause).
+std::string damageWarning(const std::string& photo, const std::string& cause);
 
 // The maximum of the overall gauge for a run of `photoCount` photos with these options.
 int overallGaugeMaximum(const RunOptions& options, int photoCount);

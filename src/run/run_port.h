@@ -5,6 +5,7 @@
 // block the run until the user answers).
 #pragma once
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,18 @@ class RunPort : public PipelinePort {
   // Once for each photo the run is done with (its output images written or failed), for a
   // count of photos done; nothing by default.
   virtual void photoDone() {}
+
+  // A photo whose data was damaged was converted all the same ("0103 : …", once per photo; the
+  // text may hold a line break). The run goes on: a box per photo would stop a batch at every
+  // damaged photo, so by default the overall status line shows it.
+  virtual void showWarning(const std::string& text) {
+    std::string line = text;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    setStatusLine(ProgressLevel::Overall, line);
+  }
+  // Once at the end of a run that met damaged photos: the list of them. By default one plain
+  // message box.
+  virtual void showDamagedPhotos(const std::string& text) { showMessage(text); }
 };
 
 }  // namespace snapfolio

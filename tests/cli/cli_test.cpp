@@ -110,6 +110,7 @@ TEST(CliTest, ConvertsEveryFixturePhotoToBothImages) {
   }
   Result r = runCli(args, dir.path());
   ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err.find("Warning:"), std::string::npos) << r.err;
 
   for (const fs::path& photo : photos) {
     QImageReader source(QString::fromStdString(photo.string()));
@@ -197,6 +198,63 @@ TEST(CliTest, ReportsUsageErrorsAndFailures) {
   EXPECT_NE(photoSettings.err.find("Snapfolio: 0016 : "), std::string::npos) << photoSettings.err;
   EXPECT_TRUE(fs::exists(dir / "p_tiny.JPG"));
   EXPECT_EQ(test::readFile(dir / "photo.jpg"), before);
+}
+
+TEST(CliTest, DamagedPhotosConvertWithAWarningAndExitStatusOne) {
+  TempDir dir;
+  const std::string whole = test::readFile(test::photoPath("phone-420.jpg"));
+  ASSERT_FALSE(whole.empty());
+  const std::vector<std::string> options = {"convert",
+                                            "--settings",
+                                            "s.ini",
+                                            "--out",
+                                            ".",
+                                            "--set",
+                                            "Pict1Options/WIDTH1=150",
+                                            "--set",
+                                            "Pict1Options/PRIFN1=t_",
+                                            "--set",
+                                            "Pict2Options/GAZOU2=0"};
+  std::vector<std::string> args = options, cuts;
+  for (int percent : {20, 60, 95}) {
+    cuts.push_back((dir / ("cut" + std::to_string(percent) + ".jpg")).string());
+    test::writeFile(cuts.back(), whole.substr(0, whole.size() * percent / 100));
+    args.push_back(cuts.back());
+  }
+  args.push_back(test::photoPath("tiny.JPG").string());
+  Result r = runCli(args, dir.path());
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  for (const std::string& cut : cuts) {
+    EXPECT_NE(r.err.find("Warning: 0103 : " + cut +
+                         "の一部が読めないため、補って変換した。 "
+                         "データが途中で終わっている。(Premature end of JPEG file)\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(fs::exists(dir / ("t_" + fs::path(cut).filename().string())));
+  }
+  EXPECT_EQ(r.err.find("Warning: 0103 : " + test::photoPath("tiny.JPG").string()),
+            std::string::npos);
+  EXPECT_NE(r.err.find("4 image(s) written to " + dir.path().string() +
+                       "; 3 damaged photo(s), see the warnings"),
+            std::string::npos)
+      << r.err;
+
+  // Header only: nothing to convert, the cause follows the step's message.
+  const std::size_t sos = whole.find("\xFF\xDA");
+  ASSERT_NE(sos, std::string::npos);
+  const fs::path headerOnly = dir / "header-only.jpg";
+  test::writeFile(
+      headerOnly,
+      whole.substr(0,
+                   sos + 2 + (std::uint8_t(whole[sos + 2]) << 8 | std::uint8_t(whole[sos + 3]))));
+  args = options;
+  args.push_back(headerOnly.string());
+  Result header = runCli(args, dir.path());
+  EXPECT_EQ(header.exitCode, 1);
+  EXPECT_NE(header.err.find("ERROR: 0101 : " + headerOnly.string() +
+                            "の読み込みに失敗した。 画像データがない(ヘッダだけのJPEGファイル)。"),
+            std::string::npos)
+      << header.err;
 }
 
 TEST(CliTest, RenderPrintsTheSurfaceAndWritesALosslessPng) {

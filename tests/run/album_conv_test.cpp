@@ -208,6 +208,39 @@ TEST_F(AlbumConvTest, AFailedPhotoIsSkippedAndTheRunGoesOn) {
   EXPECT_EQ(stored("Pict1Options", "WIDTH1"), "150");
 }
 
+TEST_F(AlbumConvTest, DamagedPhotosConvertWithOneWarningEachAndAListAtTheEnd) {
+  auto cut = [&](const std::string& name, double keep) {
+    const std::string whole = test::readFile(photo(name));
+    test::writeFile(dir / "in" / name,
+                    whole.substr(0, static_cast<std::size_t>(whole.size() * keep)));
+    return (dir / "in" / name).string();
+  };
+  const std::string half = cut("half.jpg", 0.5), most = cut("most.jpg", 0.9);
+  port.selection = std::vector<std::string>{photo("a.jpg"), half, most, photo("d.jpg")};
+  RunSummary summary = ok();
+  EXPECT_FALSE(summary.failed);
+  EXPECT_EQ(summary.imagesWritten, 8);
+  EXPECT_EQ(summary.damagedPhotos, 2);
+  // The window is not stopped at each damaged photo: the status line says it, once per photo
+  // although both output images decode it.
+  std::vector<std::string> warnings;
+  for (const std::string& call : port.calls) {
+    if (call.starts_with("overall status = 0103 : ")) warnings.push_back(call);
+  }
+  const std::string cause = "データが途中で終わっている。(Premature end of JPEG file)";
+  EXPECT_EQ(
+      warnings,
+      (std::vector<std::string>{
+          "overall status = 0103 : " + half + "の一部が読めないため、補って変換した。 " + cause,
+          "overall status = 0103 : " + most + "の一部が読めないため、補って変換した。 " + cause}));
+  EXPECT_EQ(port.messages,
+            std::vector<std::string>{
+                "Snapfolio: 一部が読めない写真が2枚あり、読めない部分を補って変換しました。"
+                "元の写真を確認してください。\n" +
+                half + " : " + cause + "\n" + most + " : " + cause});
+  EXPECT_EQ(port.status[0], "変換終了");
+}
+
 TEST_F(AlbumConvTest, StopRequestEndsThePhotoLoopOnly) {
   port.selection = std::vector<std::string>{photo("a.jpg"), photo("b.jpg"), photo("c.jpg")};
   port.stopAtPhoto = 1;
