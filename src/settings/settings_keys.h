@@ -31,6 +31,7 @@ inline constexpr std::string_view kPict2Options = "Pict2Options";
 inline constexpr std::string_view kInOutFile = "InOutFile";
 inline constexpr std::string_view kOutStyl = "OutStyl";
 inline constexpr std::string_view kColorAdjust = "ColorAdjust";
+inline constexpr std::string_view kPhotoOptions = "PhotoOptions";
 
 // "Snapfolio": main window position.
 inline constexpr IntegerKey TOP{kSnapfolio, "TOP", 0};
@@ -120,6 +121,14 @@ inline constexpr TextKey GREEN_Adjust{kColorAdjust, "GREEN_Adjust", "0"};
 inline constexpr TextKey BLUE_Adjust{kColorAdjust, "BLUE_Adjust", "0"};
 inline constexpr IntegerKey Aump_Adjust{kColorAdjust, "Aump_Adjust", 0};
 inline constexpr IntegerKey Cntlr_Adjust{kColorAdjust, "Cntlr_Adjust", 0};
+
+// "PhotoOptions": how photos are read beyond their pixels (imaging/photo_options.h). Written
+// by the 詳細設定 dialog's set button; a file without the section reads as the defaults.
+inline constexpr BooleanKey ORIENTATION{kPhotoOptions, "ORIENTATION", true};
+inline constexpr BooleanKey COLORPROFILE{kPhotoOptions, "COLORPROFILE", true};
+inline constexpr IntegerKey DATESOURCE{kPhotoOptions, "DATESOURCE", 0};  // 0 file time, 1 taken
+inline constexpr IntegerKey METADATA{kPhotoOptions, "METADATA", 0};      // 0 none, 1 private, 2 all
+inline constexpr BooleanKey NOENLARGE{kPhotoOptions, "NOENLARGE", false};
 
 // One row of the table, for listing every key (documentation, tests, the command line).
 struct KeyInfo {
