@@ -2,13 +2,16 @@
 // stamp) in the work surface of that output image.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/error_text.h"
 #include "core/ports.h"
 #include "core/raster.h"
 #include "imaging/correction_values.h"
+#include "imaging/photo_options.h"
 #include "imaging/time_stamp_drawing.h"
 #include "timestamp/time_stamp_style.h"
 
@@ -30,6 +33,7 @@ struct PipelineInputs {
   std::string format = "hh:nn AM/PM";  // Format of image 1 (both images use it)
   TimeStampStyle style;                // the style of this image
   CorrectionValues correction;
+  PhotoOptions photo;  // the 詳細設定 dialog's options (both images)
 };
 
 // What the pipeline needs from the main window besides progress and messages.
@@ -52,6 +56,7 @@ struct PipelineResult {
   bool ok = false;                       // the surface holds the finished picture
   std::string stampText;                 // made at step 2 (also with the stamp off)
   std::optional<StampRect> stampRect;    // where the stamp was drawn, when it was
+  std::vector<std::uint8_t> exif;        // the EXIF block for the output image; empty: none
 };
 
 inline constexpr int kPreviewPanelWidth = 400;

@@ -7,12 +7,15 @@
 #include <optional>
 #include <system_error>
 
+#include "album/html_analize.h"
 #include "album/html_edit.h"
 #include "core/failure.h"
 #include "core/file_names.h"
+#include "imaging/photo_metadata.h"
 #include "jpeg/jpeg_image.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
+#include "timestamp/photo_date.h"
 
 namespace snapfolio {
 
@@ -182,6 +185,10 @@ class Run {
       throw Failure("the output image has no pixels");
     }
     jpeg->Assign(surface);
+    if (!result.exif.empty()) {
+      jpeg->EnsureEncoded();
+      jpeg->ReadFrom(withExif(*jpeg->Data().Stream, result.exif));
+    }
 
     errorText_.set(m.store + photo + "のJPEGの格納に失敗した。");
     jpeg->SaveToFile(joinPath(options.outputDir, name));
@@ -207,7 +214,11 @@ class Run {
     input.page.progressStep = [this] { port_.advanceGauge(GaugeId::Overall); };
     errorText_.set("000F : HTMLページの作成に失敗した。");
     // A missing template is a plain message, not a failure: the run goes on without a page.
-    summary_.pageWritten = HtmlEdit(input, port_, errorText_);
+    AnalizeOptions analize;
+    analize.fileTime = [source = options.photo.dateSource](const std::string& photo) {
+      return photoDateTime(photo, source);
+    };
+    summary_.pageWritten = HtmlEdit(input, port_, errorText_, analize);
   }
 
   RunPort& port_;

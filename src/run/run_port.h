@@ -23,6 +23,7 @@ struct RunOptions {
   std::string outputDir;         // the current directory of DirectoryListBox1
   int top = 0;                   // main window position
   int left = 0;
+  PhotoOptions photo;  // the 詳細設定 dialog's options
 };
 
 class RunPort : public PipelinePort {

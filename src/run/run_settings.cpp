@@ -37,6 +37,8 @@ StoredOptions readStoredOptions(const TIniFile& ini) {
   c.blue = read(ini, keys::BLUE_Adjust);
   c.gain = read(ini, keys::Aump_Adjust);
   c.limit = read(ini, keys::Cntlr_Adjust);
+
+  run.photo = readPhotoOptions(ini);
   return stored;
 }
 
