@@ -113,7 +113,9 @@ TEST(CliTest, ConvertsEveryFixturePhotoToBothImages) {
   for (const fs::path& photo : photos) {
     QImageReader source(QString::fromStdString(photo.string()));
     source.setAutoTransform(false);
-    const QSize size = source.size();
+    // The widths asked for are those of the upright photo (Qt reads the EXIF orientation).
+    QSize size = source.size();
+    if (source.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
     const std::string base = photo.stem().string(), ext = photo.extension().string();
     for (auto [name, width] : {std::pair{"t_" + base + ext, 150}, {base + "_l" + ext, 640}}) {
       fs::path out = dir / "out" / name;
