@@ -2,7 +2,8 @@
 # The main job: installs what the project needs, builds Snapfolio, fetches the sample photos
 # (real camera photos from Debian packages, cached in ~/.cache/snapfolio/photos) and converts
 # them into a web album with snapfolio-cli: a 150-pixel thumbnail and a 640-pixel image of
-# every photo, and an album page from the shipped template. Prints where the album went.
+# every photo, upright and stamped with the date taken, and an album page from the shipped
+# template. Prints where the album went.
 #
 # usage: scripts/demo.sh [OUTPUT_DIR]     (default: ./snapfolio-demo)
 set -euo pipefail
@@ -23,6 +24,7 @@ mkdir -p "$out"
   --set Pict2Options/GAZOU2=1 --set Pict2Options/WIDTH2=640 --set Pict2Options/AFTFN2=_l \
   --set Pict2Options/ATADJ2=1 --set ColorAdjust/Aump_Adjust=20 --set ColorAdjust/Cntlr_Adjust=25 \
   --set OutStyl/TIMSTMP2=1 --set OutStyl/TIMSTYLE1="yyyy/mm/dd hh:nn" \
+  --set PhotoOptions/DATESOURCE=1 \
   --set OutStyl/HTMLCK=1 --set OutStyl/HTMLFIL=index.html \
   --set OutStyl/ALBMTITL="Snapfolio サンプルアルバム" \
   --set OutStyl/HTMLTMP="$("$cli" default-template)" \
