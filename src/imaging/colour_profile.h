@@ -4,7 +4,8 @@
 //
 // A profile that lcms2 cannot read, that does not describe the photo's pixels (an RGB profile
 // on a grey photo, say) or that gives no transform yields no ColourTransform: the photo is then
-// taken as sRGB, exactly as a photo without a profile.
+// taken as sRGB, exactly as a photo without a profile. So does an sRGB profile (the one most
+// cameras embed: sRGB's colorants and tone curves), which saves the conversion.
 //
 // A ColourTransform is immutable after construction and may be applied from several threads at
 // once (the transform keeps no cache). Copies share the transform.

@@ -3,8 +3,10 @@
 //
 // A photo without either (or with both options off) takes exactly the path it always took,
 // TJPEGImage::DrawTo, so its pixels do not change by a single level. Otherwise the photo is
-// decoded (at the reduced DCT scale DrawTo would use, turned to the rectangle's stored
-// orientation), converted by lcms2, turned upright by one tiled copy and then resampled.
+// decoded (at the reduced DCT scale DrawTo would use for the rectangle as the stored photo
+// lies), converted by lcms2 before it is scaled, and turned upright by one tiled copy: of the
+// decoding before resampling when the output is larger, of the resampled image when it is
+// smaller (the usual case, where that copy is several times cheaper).
 //
 // Plain functions; no state. One call per TJPEGImage at a time (its decodings are cached).
 #pragma once

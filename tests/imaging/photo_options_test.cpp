@@ -117,20 +117,20 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Photos without metadata, and broken metadata ---------------------------------------
 
-class WithoutMetadata : public PhotoOptionsTest,
-                        public ::testing::WithParamInterface<const char*> {};
+class AsStored : public PhotoOptionsTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(WithoutMetadata, ConvertExactlyAsWithTheOptionsOff) {
+TEST_P(AsStored, ConvertExactlyAsWithTheOptionsOff) {
   const fs::path photo = test::photoPath(GetParam());
   PhotoOptions all;
   all.metadata = MetadataMode::KeepAll;
   EXPECT_EQ(render(photo, "150", all), render(photo, "150", kPlain));
 }
 
-// Orientation 1 in its EXIF, untagged colour, greyscale, CMYK without a profile, tiny.
-INSTANTIATE_TEST_SUITE_P(Photos, WithoutMetadata,
+// Orientation 1 in its EXIF, untagged colour, greyscale, CMYK without a profile, tiny, and an
+// sRGB profile (which changes no colour by more than a level, so it is not applied).
+INSTANTIATE_TEST_SUITE_P(Photos, AsStored,
                          ::testing::Values("phone-420.jpg", "dslr-420.jpeg", "grey.jpg",
-                                           "cmyk.jpeg", "tiny.JPG"),
+                                           "cmyk.jpeg", "tiny.JPG", "icc-srgb-444.jpg"),
                          [](const auto& p) {
                            std::string name = p.param;
                            for (char& c : name) c = std::isalnum(c) ? c : '_';
