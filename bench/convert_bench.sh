@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Converts the fixture photos to a 150-pixel and a 640-pixel wide JPEG (quality 90, correction
-# and stamp off) with snapfolio-cli, with vipsthumbnail and with ImageMagick, in one run, and
+# and stamp off; every tool turning photos upright by their EXIF orientation, as snapfolio-cli
+# does by default) with snapfolio-cli, with vipsthumbnail and with ImageMagick, in one run, and
 # prints seconds per photo for each tool and the ratios. It prints figures and judges nothing.
 #
 # usage: bench/convert_bench.sh [PHOTO_DIR] [SNAPFOLIO_CLI] [REPEATS]
@@ -33,13 +34,13 @@ snapfolio() {
 }
 vips() {
   mkdir -p "$work/v"
-  vipsthumbnail --no-rotate -s 150x -o "$work/v/t_%s.jpg[Q=90]" "${files[@]}"
-  vipsthumbnail --no-rotate -s 640x -o "$work/v/%s_l.jpg[Q=90]" "${files[@]}"
+  vipsthumbnail -s 150x -o "$work/v/t_%s.jpg[Q=90]" "${files[@]}"
+  vipsthumbnail -s 640x -o "$work/v/%s_l.jpg[Q=90]" "${files[@]}"
 }
 magick() {
   mkdir -p "$work/m1" "$work/m2"
-  mogrify -path "$work/m1" -resize 150x -quality 90 "${files[@]}" 2>/dev/null
-  mogrify -path "$work/m2" -resize 640x -quality 90 "${files[@]}" 2>/dev/null
+  mogrify -path "$work/m1" -auto-orient -resize 150x -quality 90 "${files[@]}" 2>/dev/null
+  mogrify -path "$work/m2" -auto-orient -resize 640x -quality 90 "${files[@]}" 2>/dev/null
 }
 
 # Best wall time of REPEATS runs, with the CPU time (user + sys) of that run.
