@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
-# Converts the fixture photos to a 150-pixel and a 640-pixel wide JPEG (quality 90, correction
-# and stamp off; every tool turning photos upright by their EXIF orientation, as snapfolio-cli
-# does by default) with snapfolio-cli, with vipsthumbnail and with ImageMagick, in one run, and
-# prints seconds per photo for each tool and the ratios. It prints figures and judges nothing.
+# A run of two output images (150 and 640 pixels wide, quality 90, no correction, stamp or page)
+# over the fixture photos, measured in one go for:
+#   - snapfolio-cli convert (the program's run, every core by default),
+#   - vipsthumbnail at its best use (one process per size over all photos),
+#   - the floor: bench/floor_convert, one DCT-scaled decode per photo, two box-filter reductions
+#     and two encodes on one thread (work no converter can avoid).
+# Prints wall time, CPU time and peak memory of each (best of REPEATS runs) and the ratios.
+# With --many N it also prints snapfolio-cli's peak memory for the photos and for N photos (the
+# photos linked over and over). It prints figures and judges nothing.
 #
-# usage: bench/convert_bench.sh [PHOTO_DIR] [SNAPFOLIO_CLI] [REPEATS]
+# usage: bench/convert_bench.sh [--many N] [PHOTO_DIR] [BUILD_DIR] [REPEATS]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+many=0
+if [ "${1:-}" = --many ]; then many=$2; shift 2; fi
 photos=${1:-${SNAPFOLIO_PHOTOS:-${HOME:-/root}/.cache/snapfolio/photos}}
-cli=${2:-$here/build/default/src/snapfolio-cli}
+build=${2:-$here/build/default}
 repeats=${3:-3}
+cli=$build/src/snapfolio-cli
+floor=$build/bench/floor_convert
 
 command -v vipsthumbnail >/dev/null || { echo "vipsthumbnail missing (apt-get install libvips-tools)"; exit 1; }
-command -v mogrify >/dev/null || { echo "mogrify missing (apt-get install imagemagick)"; exit 1; }
+[ -x /usr/bin/time ] || { echo "/usr/bin/time missing (apt-get install time)"; exit 1; }
 [ -x "$cli" ] || { echo "snapfolio-cli not built at $cli"; exit 1; }
+[ -x "$floor" ] || { echo "floor_convert not built at $floor"; exit 1; }
 [ -d "$photos" ] || { echo "no photos in $photos (tests/fixtures/fetch-photos.sh $photos)"; exit 1; }
 
 mapfile -t files < <(find "$photos" -maxdepth 1 -type f \( -iname '*.jpg' -o -iname '*.jpeg' \) | sort)
@@ -30,46 +40,58 @@ snapfolio() {
     --set Pict1Options/ATADJ1=0 --set OutStyl/TIMSTMP1=0 \
     --set Pict2Options/GAZOU2=1 --set Pict2Options/WIDTH2=640 --set Pict2Options/AFTFN2=_l \
     --set Pict2Options/ATADJ2=0 --set OutStyl/TIMSTMP2=0 --set OutStyl/HTMLCK=0 \
-    "${files[@]}" 2>/dev/null
+    "$@" >/dev/null 2>&1
 }
 vips() {
   mkdir -p "$work/v"
-  vipsthumbnail -s 150x -o "$work/v/t_%s.jpg[Q=90]" "${files[@]}"
-  vipsthumbnail -s 640x -o "$work/v/%s_l.jpg[Q=90]" "${files[@]}"
+  vipsthumbnail --no-rotate -s 150x -o "$work/v/t_%s.jpg[Q=90]" "$@" &&
+    vipsthumbnail --no-rotate -s 640x -o "$work/v/%s_l.jpg[Q=90]" "$@"
 }
-magick() {
-  mkdir -p "$work/m1" "$work/m2"
-  mogrify -path "$work/m1" -auto-orient -resize 150x -quality 90 "${files[@]}" 2>/dev/null
-  mogrify -path "$work/m2" -auto-orient -resize 640x -quality 90 "${files[@]}" 2>/dev/null
+floor() {
+  mkdir -p "$work/f"
+  "$floor" "$work/f" 150 640 "$@"
 }
 
-# Best wall time of REPEATS runs, with the CPU time (user + sys) of that run.
+# "wall cpu peak_kb" of one call, through GNU time (peak = the largest process of the call).
+once() {
+  local out=$work/time.txt
+  /usr/bin/time -o "$out" -f '%e %U %S %M' bash -c "$(declare -f "$1"); $(declare -p work cli floor); $1 \"\$@\"" _ "${@:2}"
+  awk '{printf "%s %.3f %s\n", $1, $2 + $3, $4}' "$out"
+}
+# Best wall time of REPEATS runs, with the CPU time and peak memory of that run.
 measure() {
-  local fn=$1 best="" bestcpu="" t0 t1 c0 c1 me=$BASHPID
+  local best="" line
   for ((i = 0; i < repeats; i++)); do
-    rm -rf "$work"/s "$work"/v "$work"/m1 "$work"/m2 "$work/s.ini"
-    c0=$(awk '{print $14+$15+$16+$17}' /proc/$me/stat)
-    t0=$(date +%s.%N)
-    "$fn" >/dev/null
-    t1=$(date +%s.%N)
-    c1=$(awk '{print $14+$15+$16+$17}' /proc/$me/stat)
-    local wall cpu
-    wall=$(echo "$t1 - $t0" | bc -l)
-    cpu=$(echo "($c1 - $c0) / $(getconf CLK_TCK)" | bc -l)
-    if [ -z "$best" ] || (( $(echo "$wall < $best" | bc -l) )); then best=$wall; bestcpu=$cpu; fi
+    rm -rf "$work"/s "$work"/v "$work"/f "$work/s.ini"
+    line=$(once "$@")
+    if [ -z "$best" ] || (( $(echo "${line%% *} < ${best%% *}" | bc -l) )); then best=$line; fi
   done
-  echo "$best $bestcpu"
+  echo "$best"
 }
 
+echo "machine: $(nproc) cores, $(awk '/MemTotal/ {printf "%.0f GiB", $2/1048576}' /proc/meminfo), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "photos: $count from $photos; best of $repeats runs; two outputs per photo (150 and 640 wide, quality 90)"
-read -r s_wall s_cpu < <(measure snapfolio)
-read -r v_wall v_cpu < <(measure vips)
-read -r m_wall m_cpu < <(measure magick)
-printf '%-14s %12s %12s\n' tool "s/photo" "cpu s/photo"
-printf '%-14s %12.4f %12.4f\n' snapfolio-cli "$(echo "$s_wall / $count" | bc -l)" "$(echo "$s_cpu / $count" | bc -l)"
-printf '%-14s %12.4f %12.4f\n' vipsthumbnail "$(echo "$v_wall / $count" | bc -l)" "$(echo "$v_cpu / $count" | bc -l)"
-printf '%-14s %12.4f %12.4f\n' imagemagick "$(echo "$m_wall / $count" | bc -l)" "$(echo "$m_cpu / $count" | bc -l)"
-printf 'ratio snapfolio/vipsthumbnail: wall %.2f  cpu %.2f\n' \
-  "$(echo "$s_wall / $v_wall" | bc -l)" "$(echo "$s_cpu / $v_cpu" | bc -l)"
-printf 'ratio snapfolio/imagemagick:   wall %.2f  cpu %.2f\n' \
-  "$(echo "$s_wall / $m_wall" | bc -l)" "$(echo "$s_cpu / $m_cpu" | bc -l)"
+read -r s_wall s_cpu s_mem < <(measure snapfolio "${files[@]}")
+read -r v_wall v_cpu v_mem < <(measure vips "${files[@]}")
+read -r f_wall f_cpu f_mem < <(measure floor "${files[@]}")
+printf '%-16s %8s %8s %10s\n' tool "wall s" "cpu s" "peak MB"
+printf '%-16s %8.2f %8.2f %10.1f\n' snapfolio-cli "$s_wall" "$s_cpu" "$(echo "$s_mem / 1024" | bc -l)"
+printf '%-16s %8.2f %8.2f %10.1f\n' vipsthumbnail "$v_wall" "$v_cpu" "$(echo "$v_mem / 1024" | bc -l)"
+printf '%-16s %8.2f %8.2f %10.1f\n' floor "$f_wall" "$f_cpu" "$(echo "$f_mem / 1024" | bc -l)"
+printf 'speed-up over vipsthumbnail (wall):   %.2f x   (goal: at least 3)\n' "$(echo "$v_wall / $s_wall" | bc -l)"
+printf 'CPU time against the floor:           %.2f x   (goal: at most 1.2)\n' "$(echo "$s_cpu / $f_cpu" | bc -l)"
+printf 'wall time against the floor:          %.2f x\n' "$(echo "$s_wall / $f_wall" | bc -l)"
+printf 'peak memory against vipsthumbnail:    %.2f x   (goal: below 1)\n' "$(echo "$s_mem / $v_mem" | bc -l)"
+
+if [ "$many" -gt 0 ]; then
+  mkdir -p "$work/many"
+  for ((i = 0; i < many; i++)); do
+    f=${files[i % count]}
+    ln -s "$f" "$work/many/$(printf 'p%05d_' "$i")$(basename "$f")"
+  done
+  mapfile -t manyfiles < <(find "$work/many" -maxdepth 1 | sort | tail -n +2)
+  read -r _ _ m_mem < <(repeats=1 measure snapfolio "${manyfiles[@]}")
+  printf 'snapfolio-cli peak memory: %.1f MB at %d photos, %.1f MB at %d photos (%.2f x)\n' \
+    "$(echo "$s_mem / 1024" | bc -l)" "$count" "$(echo "$m_mem / 1024" | bc -l)" "$many" \
+    "$(echo "$m_mem / $s_mem" | bc -l)"
+fi

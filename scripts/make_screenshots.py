@@ -5,12 +5,13 @@ Starts `snapfolio` under Xvfb in a folder of sample photos with a realistic sett
 previews a photo and photographs the main window, opens the two time-stamp dialogs and the
 correction dialog with their buttons and photographs each, then converts a dozen photos into
 an album with "入力" (photographing the photo dialog with the photos chosen) and has headless
-Chromium photograph the album page.
+Chromium photograph the album page (desktop, phone, viewer).
 
 usage: make_screenshots.py --app SNAPFOLIO --cli SNAPFOLIO_CLI --photos DIR --out DIR
 """
 
 import argparse
+import base64
 import os
 import pathlib
 import shutil
@@ -20,6 +21,7 @@ import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "tests" / "e2e"))
 import xdriver  # noqa: E402
+from devtools_pipe import Browser, find_chromium  # noqa: E402
 from xdriver import Failure  # noqa: E402
 
 STAGE = "/tmp/snapfolio-screenshots"
@@ -47,6 +49,38 @@ def settings(photo_dir, out_dir, template):
                     "HTMLFIL": "index.html", "ALBMTITL": "秋の散歩", "HTMLTMP": template},
         "ColorAdjust": {"Aump_Adjust": "20", "Cntlr_Adjust": "25"},
     }
+
+
+ALBUM_PICTURES = ("album-desktop.png", "album-phone.png", "album-viewer.png")
+
+
+def album_pictures(url, out):
+    """The album page in headless Chromium: at a desktop width, on a phone (twice the pixel
+    density) and with the viewer open on its third photo."""
+    chromium = find_chromium()
+    if chromium is None:
+        raise Failure("chromium is missing (sudo bash scripts/setup-debian.sh)")
+
+    def shot(browser, name, width, height, scale, mobile, load=True):
+        browser.send("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": height, "deviceScaleFactor": scale, "mobile": mobile})
+        if load:
+            browser.navigate(url, timeout=60)
+            # Every lazy thumbnail loaded, then back to the top.
+            browser.evaluate("""(async () => { for (const i of document.images) {
+                i.scrollIntoView(); await i.decode().catch(() => {}); }
+                window.scrollTo(0, 0); })()""", timeout=120)
+        time.sleep(0.5)
+        data = browser.send("Page.captureScreenshot", {"format": "png"})["data"]
+        pathlib.Path(out, name).write_bytes(base64.b64decode(data))
+
+    with Browser(chromium) as browser:
+        browser.open_page()
+        shot(browser, "album-phone.png", 390, 844, 2, True)
+        shot(browser, "album-desktop.png", 1280, 900, 1, False)
+        browser.evaluate("document.querySelectorAll('a.full')[2].click()")
+        browser.evaluate("document.querySelector('.viewer-image').decode()", timeout=30)
+        shot(browser, "album-viewer.png", 1280, 900, 1, False, load=False)
 
 
 def take(args):
@@ -97,15 +131,9 @@ def take(args):
         session.quit(window)
 
     page = pathlib.Path(album, "index.html")
-    chromium = shutil.which("chromium") or shutil.which("chromium-browser")
-    if chromium is None:
-        raise Failure("chromium is missing (sudo bash scripts/setup-debian.sh)")
-    subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu",
-                    "--hide-scrollbars", f"--screenshot={os.path.join(out, 'album-page.png')}",
-                    "--window-size=1280,900", page.as_uri()],
-                   check=True, capture_output=True, timeout=120)
+    album_pictures(page.as_uri(), out)
     for picture in (["main-window.png"] + [d[3] for d in DIALOGS] +
-                    ["photo-dialog.png", "album-page.png"]):
+                    ["photo-dialog.png"] + list(ALBUM_PICTURES)):
         w, h = xdriver.image_size(os.path.join(out, picture))
         print(f"{os.path.join(args.out, picture)}: {w} x {h}")
 

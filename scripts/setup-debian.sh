@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package that building, running and testing Snapfolio needs.
-# Run as root (or with sudo). Safe to run again.
+# Run as root, or as a user who may use sudo (asked for only when a package is missing).
+# Safe to run again.
 set -euo pipefail
 
 packages=(
@@ -27,7 +28,7 @@ packages=(
   # checking the installed desktop entry
   desktop-file-utils
   # peers of the benchmark and fetching the sample photos
-  imagemagick libvips-tools bc apt-utils ca-certificates
+  imagemagick libvips-tools bc time apt-utils ca-certificates
 )
 
 missing=()
@@ -39,7 +40,14 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 SUDO=
-[ "$(id -u)" -eq 0 ] || SUDO=sudo
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "setup-debian: missing packages: ${missing[*]}" >&2
+    echo "setup-debian: run this as root (sudo is not installed) to install them" >&2
+    exit 1
+  fi
+  SUDO=sudo
+fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

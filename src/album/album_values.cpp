@@ -30,14 +30,11 @@ std::string AlbumValues::title(std::string_view title) const {
   return encode(title);
 }
 
-std::string AlbumValues::outputName(std::string_view photoPath, std::string_view prefix,
-                                    std::string_view suffix) const {
-  FileNameParts parts = splitFileName(photoPath);
-  std::string name = nameText(prefix);
-  name += nameText(parts.base);
-  name += nameText(suffix);
-  name += nameText(parts.extension);
-  return encode(escapeHtml(name));
+std::string AlbumValues::outputUrl(std::string_view photoPath, std::string_view prefix,
+                                   std::string_view suffix) const {
+  // The bytes of the name as the run stores the file, not its display text: a name in another
+  // encoding is percent-encoded byte by byte and so still leads to the file.
+  return encode(escapeHtml(escapeUrlPath(outputFileName(photoPath, prefix, suffix))));
 }
 
 std::string AlbumValues::fileName(std::string_view photoPath) const {
@@ -45,16 +42,18 @@ std::string AlbumValues::fileName(std::string_view photoPath) const {
   return encode(escapeHtml(nameText(parts.base) + nameText(parts.extension)));
 }
 
-std::string AlbumValues::fileDate(const std::string& photoPath,
-                                  const FileTimeSource& fileTime) const {
-  DateTime time;
+std::string AlbumValues::fileDate(const DateTime& date) const {
+  return encode(generalDateTime(date));
+}
+
+DateTime photoDate(const AlbumPhoto& photo, const FileTimeSource& fileTime) {
+  if (photo.date) return *photo.date;
   try {
     if (!fileTime) throw Failure("no source of file times");
-    time = fileTime(photoPath);
+    return fileTime(photo.path);
   } catch (const std::exception& e) {
-    throw PhotoDateError(photoPath, e.what());
+    throw PhotoDateError(photo.path, e.what());
   }
-  return encode(generalDateTime(time));
 }
 
 }  // namespace snapfolio

@@ -24,19 +24,27 @@ class AlbumValues {
 
   // "$TITLE": the title as typed.
   std::string title(std::string_view title) const;
-  // "$JPEG1"/"$JPEG2": prefix + base name + suffix + extension of the photo, escaped.
-  std::string outputName(std::string_view photoPath, std::string_view prefix,
-                         std::string_view suffix) const;
+  // "$JPEG1"/"$JPEG2": prefix + base name + suffix + extension of the photo as a relative URL
+  // (escapeUrlPath), then HTML-escaped.
+  std::string outputUrl(std::string_view photoPath, std::string_view prefix,
+                        std::string_view suffix) const;
   // "$FILENAME": base name + extension, escaped.
   std::string fileName(std::string_view photoPath) const;
-  // "$FILEDATE": the photo's file time as the short date, a blank and the long time (the date
-  // alone at 00:00:00). Throws PhotoDateError when the time cannot be read.
-  std::string fileDate(const std::string& photoPath, const FileTimeSource& fileTime) const;
+  // "$FILEDATE": the photo's date as the short date, a blank and the long time (the date alone
+  // at 00:00:00).
+  std::string fileDate(const DateTime& date) const;
+  // Numbers ("$COUNT", "$IMG1W", ...) in decimal.
+  std::string number(long long value) const { return std::to_string(value); }
 
  private:
   std::string encode(std::string_view utf8Text) const;
 
   bool utf8_;
 };
+
+// The date of a photo as the page shows it: the date the run used when it converted the photo,
+// else the time that `fileTime` reads from the photo. Throws PhotoDateError when neither is
+// there.
+DateTime photoDate(const AlbumPhoto& photo, const FileTimeSource& fileTime);
 
 }  // namespace snapfolio

@@ -22,11 +22,11 @@ std::string runningExecutablePath() {
 }
 
 std::string defaultTemplatePath(std::string_view executablePath, std::string_view installedDataDir,
-                                std::string_view sourceDataDir) {
+                                std::string_view sourceDataDir, std::string_view fileName) {
   const std::string beside = dataDirBeside(executablePath, SNAPFOLIO_DATA_DIR_FROM_BIN);
   for (std::string_view dir : {std::string_view(beside), installedDataDir, sourceDataDir}) {
     if (dir.empty()) continue;
-    std::string path = (fs::path(dir) / "templates/album.dat").string();
+    std::string path = (fs::path(dir) / "templates" / fs::path(fileName)).string();
     std::error_code ec;
     if (fs::is_regular_file(path, ec)) return path;
   }
@@ -34,8 +34,24 @@ std::string defaultTemplatePath(std::string_view executablePath, std::string_vie
 }
 
 std::string defaultTemplatePath() {
-  return defaultTemplatePath(runningExecutablePath(), SNAPFOLIO_DATA_DIR,
-                             SNAPFOLIO_SOURCE_DATA_DIR);
+  return shippedTemplatePath("ja");
+}
+
+std::string_view shippedTemplateFileName(std::string_view language) {
+  return language == "en" ? "album-en.dat" : "album.dat";
+}
+
+std::string shippedTemplatePath(std::string_view language) {
+  return defaultTemplatePath(runningExecutablePath(), SNAPFOLIO_DATA_DIR, SNAPFOLIO_SOURCE_DATA_DIR,
+                             shippedTemplateFileName(language));
+}
+
+std::string templatePathOrShipped(std::string_view field, std::string_view language) {
+  return field.empty() ? shippedTemplatePath(language) : std::string(field);
+}
+
+std::string pageFileNameOrDefault(std::string_view field) {
+  return std::string(field.empty() ? kDefaultPageFileName : field);
 }
 
 }  // namespace snapfolio

@@ -2,13 +2,16 @@
 
 // Standard library
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <optional>
 #include <utility>
+#include <vector>
 
 // Project
 #include "album/album_values.h"
 #include "album/template_text.h"
+#include "core/file_names.h"
 
 namespace snapfolio {
 
@@ -25,6 +28,12 @@ constexpr std::string_view kJpeg2 = "$JPEG2";
 constexpr std::string_view kFileName = "$FILENAME";
 constexpr std::string_view kFileDate = "$FILEDATE";
 constexpr std::string_view kWidth = "$WIDTH";
+// Tags added later stand behind the first ones in the table and start with none of them, so a
+// template reads every earlier tag as before.
+constexpr std::string_view kImageWidth[2] = {"$IMG1W", "$IMG2W"};
+constexpr std::string_view kImageHeight[2] = {"$IMG1H", "$IMG2H"};
+constexpr std::string_view kNumber = "$NUMBER";
+constexpr std::string_view kCount = "$COUNT";
 
 // The template language counts in 32-bit signed integers and lets them wrap.
 std::int32_t wrap32(std::int64_t value) {
@@ -101,19 +110,19 @@ class Expansion {
     if (rest.starts_with(kEndSetLoop)) return endSetLoop(p);
     if (rest.starts_with(kLcunt)) return lcunt(p);
     if (rest.starts_with(kJpeg1)) {
-      emit(values_.outputName(photo(p, kJpeg1), input_.prefix1, input_.suffix1), p);
+      emit(values_.outputUrl(photo(p, kJpeg1).path, input_.prefix1, input_.suffix1), p);
       return p + 6;
     }
     if (rest.starts_with(kJpeg2)) {
-      emit(values_.outputName(photo(p, kJpeg2), input_.prefix2, input_.suffix2), p);
+      emit(values_.outputUrl(photo(p, kJpeg2).path, input_.prefix2, input_.suffix2), p);
       return p + 6;
     }
     if (rest.starts_with(kFileName)) {
-      emit(values_.fileName(photo(p, kFileName)), p);
+      emit(values_.fileName(photo(p, kFileName).path), p);
       return p + 9;
     }
     if (rest.starts_with(kFileDate)) {
-      emit(values_.fileDate(photo(p, kFileDate), options_.fileTime), p);
+      emit(values_.fileDate(photoDate(photo(p, kFileDate), options_.fileTime)), p);
       return p + 9;
     }
     if (rest.starts_with(kWidth)) {
@@ -122,7 +131,43 @@ class Expansion {
       emit(std::to_string(wrap32(std::int64_t{28} * width)), p);
       return p + 6;
     }
+    for (int n = 0; n < 2; ++n) {
+      if (rest.starts_with(kImageWidth[n])) {
+        emit(values_.number(imageSize(p, kImageWidth[n], n).width), p);
+        return p + kImageWidth[n].size();
+      }
+      if (rest.starts_with(kImageHeight[n])) {
+        emit(values_.number(imageSize(p, kImageHeight[n], n).height), p);
+        return p + kImageHeight[n].size();
+      }
+    }
+    if (rest.starts_with(kNumber)) {
+      photo(p, kNumber);
+      emit(values_.number(std::int64_t{photoIndex_} + 1), p);
+      return p + kNumber.size();
+    }
+    if (rest.starts_with(kCount)) {
+      emit(values_.number(photoCount_), p);
+      return p + kCount.size();
+    }
     return p + 1;  // any other "$" is dropped
+  }
+
+  // Output image n (0 or 1) of the current photo: as the run reported it, else as its file in
+  // the output directory has it (looked up once), else 0 x 0.
+  PixelSize imageSize(std::size_t p, std::string_view tag, int n) {
+    const AlbumPhoto& current = photo(p, tag);
+    if (current.image[n]) return *current.image[n];
+    if (!options_.outputImageSize) return {};
+    if (lookedUpSizes_.empty()) lookedUpSizes_.resize(input_.photos.size());
+    std::optional<PixelSize>& size = lookedUpSizes_[static_cast<std::size_t>(photoIndex_)][n];
+    if (!size) {
+      const std::string name = n == 0
+                                   ? outputFileName(current.path, input_.prefix1, input_.suffix1)
+                                   : outputFileName(current.path, input_.prefix2, input_.suffix2);
+      size = options_.outputImageSize(name).value_or(PixelSize{});
+    }
+    return *size;
   }
 
   std::size_t endLoop(std::size_t p) {
@@ -195,7 +240,7 @@ class Expansion {
     }
   }
 
-  const std::string& photo(std::size_t p, std::string_view tag) {
+  const AlbumPhoto& photo(std::size_t p, std::string_view tag) {
     if (photoIndex_ < 0 || photoIndex_ >= photoCount_) {
       fail(p, quoted(tag) + "の指す写真がない(写真の番号 " +
                   std::to_string(std::int64_t{photoIndex_} + 1) + "、写真は" +
@@ -241,6 +286,7 @@ class Expansion {
   std::uint64_t scanned_ = 0;
   std::uint64_t scanLimit_ = 0;
   std::uint64_t written_ = 0;
+  std::vector<std::array<std::optional<PixelSize>, 2>> lookedUpSizes_;
 };
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -74,8 +75,15 @@ class PhotoDateError : public Failure {
 // a fake clock in tests. Throws when the time cannot be read.
 using FileTimeSource = std::function<DateTime(const std::string& photoPath)>;
 
+// The pixel size of an output image that the run did not report (made by an earlier run, say),
+// by its file name in the output directory; nothing when there is no such image.
+using OutputImageSizeSource =
+    std::function<std::optional<PixelSize>(const std::string& outputFileName)>;
+
 struct AnalizeOptions {
   FileTimeSource fileTime = fileDateTime;
+  // Unset: an output image that the run did not report has the size 0 x 0.
+  OutputImageSizeSource outputImageSize;
   // Upper bound of the page size; a template that would write more is reported. No real album
   // page comes near it: it only keeps a runaway template from filling the disk.
   std::uint64_t maxPageBytes = std::uint64_t{1} << 30;

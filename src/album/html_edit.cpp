@@ -1,19 +1,25 @@
 #include "album/html_edit.h"
 
 // Standard library
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <system_error>
+#include <tuple>
 
 // System
 #include <unistd.h>
 
 // Project
+#include "album/album_values.h"
+#include "album/default_template.h"
 #include "album/html_analize.h"
 #include "album/page_file.h"
 #include "core/failure.h"
 #include "core/file_io.h"
 #include "core/file_names.h"
+#include "jpeg/jpeg_image.h"
 
 namespace snapfolio {
 
@@ -50,15 +56,50 @@ std::string templateReadReason(const std::string& path) {
   return "読み込み中にエラーが起きた。";
 }
 
+// The size of an output image made by an earlier run, from its JPEG header.
+std::optional<PixelSize> outputImageSizeIn(const std::string& outputDir,
+                                           const std::string& outputFileName) {
+  try {
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(joinPath(outputDir, outputFileName));
+    if (jpeg.ImageWidth() <= 0 || jpeg.ImageHeight() <= 0) return std::nullopt;
+    return PixelSize{jpeg.ImageWidth(), jpeg.ImageHeight()};
+  } catch (...) {
+    return std::nullopt;  // no such image: the page gets 0 x 0
+  }
+}
+
+// Puts the photos in the order asked for. Sorting is stable: photos of equal date or name keep
+// the order in which they were chosen. Sorting by date gives each photo the date the page will
+// show. Throws PhotoDateError.
+void orderPhotos(std::vector<AlbumPhoto>& photos, PhotoOrder order,
+                 const FileTimeSource& fileTime) {
+  if (order == PhotoOrder::ByDate) {
+    for (AlbumPhoto& photo : photos) photo.date = photoDate(photo, fileTime);
+    auto key = [](const DateTime& d) {
+      return std::tie(d.year, d.month, d.day, d.hour, d.minute, d.second);
+    };
+    std::stable_sort(photos.begin(), photos.end(), [&](const AlbumPhoto& a, const AlbumPhoto& b) {
+      return key(*a.date) < key(*b.date);
+    });
+  } else if (order == PhotoOrder::ByName) {
+    std::stable_sort(photos.begin(), photos.end(), [](const AlbumPhoto& a, const AlbumPhoto& b) {
+      return naturalLess(fileNamePart(a.path), fileNamePart(b.path));
+    });
+  }
+}
+
 }  // namespace
 
 bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText,
               const AnalizeOptions& options) {
   errorText.set("000F : HTMLページの作成に失敗した。");
-  const std::string& templatePath = input.templatePath;
+  std::string templatePath = templatePathOrShipped(input.templatePath, input.language);
   const std::string missing =
-      std::string("テンプレートファイルが存在しません。") + kLineBreak + templatePath;
-  if (!templateExists(templatePath)) {
+      std::string("テンプレートファイルが存在しません。") + kLineBreak +
+      (templatePath.empty() ? "templates/" + std::string(shippedTemplateFileName(input.language))
+                            : templatePath);
+  if (templatePath.empty() || !templateExists(templatePath)) {
     messages.showMessage(missing);
     return false;
   }
@@ -78,17 +119,22 @@ bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
       throw Failure(errorText.text());
   }
 
-  const std::string pagePath = joinPath(input.outputDir, input.pageFileName);
+  const std::string pagePath = joinPath(input.outputDir, pageFileNameOrDefault(input.pageFileName));
   const std::string writeFailed = "0012 : " + pagePath + "のHTMLページが書き込めない。";
-  errorText.set(writeFailed);
-  if (input.pageFileName.empty()) {
-    errorText.set(writeFailed + kLineBreak + "HTMLファイル名が指定されていない。");
-    throw Failure(errorText.text());
+  AnalizeOptions pageOptions = options;
+  if (!pageOptions.outputImageSize) {
+    pageOptions.outputImageSize = [dir = input.outputDir](const std::string& name) {
+      return outputImageSizeIn(dir, name);
+    };
   }
   try {
+    errorText.set("000F : HTMLページの作成に失敗した。");
+    AlbumPageInput pageInput = input.page;
+    orderPhotos(pageInput.photos, input.order, pageOptions.fileTime);
+    errorText.set(writeFailed);
     PageFile page(pagePath);
     errorText.set("000F : HTMLページの作成に失敗した。");
-    HtmlAnalize(albumTemplate, input.page, page, options);
+    HtmlAnalize(albumTemplate, pageInput, page, pageOptions);
     errorText.set(writeFailed);
     page.commit();
     return true;

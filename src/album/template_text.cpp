@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <limits>
 
+// Project
+#include "core/text_encoding.h"
+
 namespace snapfolio {
 
 namespace {
@@ -82,6 +85,28 @@ std::string escapeHtml(std::string_view text) {
         break;
       default:
         out += c;
+    }
+  }
+  return out;
+}
+
+std::string escapeUrlPath(std::string_view name) {
+  static constexpr std::string_view kEncoded = "\"#%:<>?[\\]^`{|}";
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const bool keepNonAscii = isValidUtf8(name);
+  std::string out;
+  out.reserve(name.size());
+  for (char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool encode = byte <= 0x20 || byte == 0x7F ||
+                        kEncoded.find(c) != std::string_view::npos ||
+                        (byte >= 0x80 && !keepNonAscii);
+    if (encode) {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    } else {
+      out += c;
     }
   }
   return out;

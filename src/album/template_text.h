@@ -31,4 +31,12 @@ TextPosition textPosition(std::string_view text, std::size_t offset, bool utf8);
 // attribute values alike.
 std::string escapeHtml(std::string_view text);
 
+// A file name as a relative URL reference that leads to that very file: every byte that a URL
+// path cannot hold as it stands is percent-encoded ("a#1 b.jpg" -> "a%231%20b.jpg"): controls,
+// space, " # % : < > ? [ \ ] ^ ` { | } and DEL (":" so that no name reads as a scheme).
+// Characters beyond ASCII stay when the name is valid UTF-8 (the browser encodes them in UTF-8,
+// as the file system holds them); in any other name every byte beyond ASCII is encoded as it
+// stands, so a name in another encoding is still found. "/" stays a path separator.
+std::string escapeUrlPath(std::string_view name);
+
 }  // namespace snapfolio

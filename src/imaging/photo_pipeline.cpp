@@ -71,8 +71,8 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
     TJPEGImage jpeg;
 
     errorText.set("0100 : タイムスタンプの作成に失敗した。");
-    result.stampText =
-        FormatDateTime(inputs.format, photoDateTime(fileName, inputs.photo.dateSource));
+    result.date = photoDateTime(fileName, inputs.photo.dateSource);
+    result.stampText = FormatDateTime(inputs.format, *result.date);
 
     errorText.set("0101 : " + fileName + "の読み込みに失敗した。");
     jpeg.LoadFromFile(fileName);

@@ -13,6 +13,7 @@
 #include "imaging/correction_values.h"
 #include "imaging/photo_options.h"
 #include "imaging/time_stamp_drawing.h"
+#include "timestamp/date_time.h"
 #include "timestamp/time_stamp_style.h"
 
 namespace snapfolio {
@@ -55,6 +56,7 @@ struct Workspace {
 struct PipelineResult {
   bool ok = false;                       // the surface holds the finished picture
   std::string stampText;                 // made at step 2 (also with the stamp off)
+  std::optional<DateTime> date;          // the photo's date that stampText shows
   std::optional<StampRect> stampRect;    // where the stamp was drawn, when it was
   std::vector<std::uint8_t> exif;        // the EXIF block for the output image; empty: none
 };

@@ -114,6 +114,8 @@ class Run {
         errorText_.set(*message);
         throw Failure(*message);
       }
+      // The photos the page shows: those the run reached whose output images were all made.
+      std::vector<AlbumPhoto> reached;
       for (std::size_t i = 0; i < photos.size(); ++i) {
         if (port_.stopRequested()) {
           port_.clearStopRequest();
@@ -123,15 +125,18 @@ class Run {
         errorText_.set("0004 : フォームのファオグラウンド処理ができない。");
         port_.bringToForeground();
         port_.setStatus(StatusLine::Overall, cutUtf8(fileNamePart(photo), 40) + " 読み込み中");
+        AlbumPhoto entry(photo);
+        bool complete = true;
         for (int n = 1; n <= 2; ++n) {
-          if (options.image[n - 1].produce) produceImage(options, photo, n);
+          if (options.image[n - 1].produce) complete = produceImage(options, entry, n) && complete;
         }
+        if (complete) reached.push_back(std::move(entry));
       }
 
       if (options.htmlCnv) {
         port_.setStatus(StatusLine::Detail, "HTML変換中");
         port_.setGaugeMaximum(GaugeId::Detail, static_cast<int>(photos.size()));
-        albumPage(options, photos);
+        albumPage(options, std::move(reached));
         port_.setGaugeValue(GaugeId::Detail, 0);
         port_.advanceGauge(GaugeId::Overall);
       }
@@ -156,8 +161,10 @@ class Run {
     write(ini, keys::HTMLFIL, options.htmlFile);
   }
 
-  // One output image of one photo: the pipeline, then the save.
-  void produceImage(const RunOptions& options, const std::string& photo, int n) {
+  // One output image of one photo: the pipeline, then the save. Notes the image's size and the
+  // photo's date in `entry`; false when the pipeline failed (and has shown its "ERROR" box).
+  bool produceImage(const RunOptions& options, AlbumPhoto& entry, int n) {
+    const std::string& photo = entry.path;
     const ImageOptions& image = options.image[n - 1];
     const ImageMessages& m = kMessages[n - 1];
     errorText_.set(m.pipeline + photo + "のJPEGからの変換に失敗した。");
@@ -167,7 +174,7 @@ class Run {
       // picture, so nothing is saved under its name.
       summary_.failed = true;
       port_.advanceGauge(GaugeId::Overall);
-      return;
+      return false;
     }
     const std::string name = outputFileName(photo, image.prefix, image.suffix);
     port_.setStatus(StatusLine::Overall,
@@ -193,19 +200,24 @@ class Run {
     errorText_.set(m.store + photo + "のJPEGの格納に失敗した。");
     jpeg->SaveToFile(joinPath(options.outputDir, name));
     ++summary_.imagesWritten;
+    entry.image[n - 1] = PixelSize{surface.width(), surface.height()};
+    entry.date = result.date;
 
     if (n == 2) errorText_.set("000D : JPEG領域の開放に失敗した。");
     jpeg.reset();
     port_.advanceGauge(GaugeId::Overall);
+    return true;
   }
 
-  void albumPage(const RunOptions& options, const std::vector<std::string>& photos) {
+  void albumPage(const RunOptions& options, std::vector<AlbumPhoto> photos) {
     HtmlEditInput input;
     input.templatePath = options.htmlTemplateFile;
     input.pageFileName = options.htmlFile;
     input.outputDir = options.outputDir;
+    input.language = "ja";  // the interface's language picks the shipped template
+    input.order = options.albumOrder;
     input.page.title = options.albumTitle;
-    input.page.photos = photos;
+    input.page.photos = std::move(photos);
     input.page.prefix1 = options.image[0].prefix;
     input.page.suffix1 = options.image[0].suffix;
     input.page.prefix2 = options.image[1].prefix;

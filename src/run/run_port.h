@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "album/photo_order.h"
 #include "imaging/photo_pipeline.h"
 
 namespace snapfolio {
@@ -23,7 +24,8 @@ struct RunOptions {
   std::string outputDir;         // the current directory of DirectoryListBox1
   int top = 0;                   // main window position
   int left = 0;
-  PhotoOptions photo;  // the 詳細設定 dialog's options
+  PhotoOrder albumOrder = PhotoOrder::AsChosen;  // "AlbumOptions"/"ORDER"; no control
+  PhotoOptions photo;            // the 詳細設定 dialog's options
 };
 
 class RunPort : public PipelinePort {

@@ -26,6 +26,7 @@ StoredOptions readStoredOptions(const TIniFile& ini) {
   run.htmlFile = read(ini, keys::HTMLFIL);
   run.albumTitle = read(ini, keys::ALBMTITL);
   run.htmlTemplateFile = read(ini, keys::HTMLTMP);
+  run.albumOrder = photoOrderFromNumber(read(ini, keys::ALBUM_ORDER));
 
   stored.styles[0] = readTimeStampStyle(ini, 1);
   stored.styles[1] = readTimeStampStyle(ini, 2);

@@ -31,6 +31,7 @@ inline constexpr std::string_view kPict2Options = "Pict2Options";
 inline constexpr std::string_view kInOutFile = "InOutFile";
 inline constexpr std::string_view kOutStyl = "OutStyl";
 inline constexpr std::string_view kColorAdjust = "ColorAdjust";
+inline constexpr std::string_view kAlbumOptions = "AlbumOptions";
 inline constexpr std::string_view kPhotoOptions = "PhotoOptions";
 
 // "Snapfolio": main window position.
@@ -121,6 +122,11 @@ inline constexpr TextKey GREEN_Adjust{kColorAdjust, "GREEN_Adjust", "0"};
 inline constexpr TextKey BLUE_Adjust{kColorAdjust, "BLUE_Adjust", "0"};
 inline constexpr IntegerKey Aump_Adjust{kColorAdjust, "Aump_Adjust", 0};
 inline constexpr IntegerKey Cntlr_Adjust{kColorAdjust, "Cntlr_Adjust", 0};
+
+// "AlbumOptions": the album page beyond the main window's HTML group.
+// ORDER: the photos' order in the page, 0 as chosen in the photo dialog, 1 by date taken, 2 by
+// name (PhotoOrder).
+inline constexpr IntegerKey ALBUM_ORDER{kAlbumOptions, "ORDER", 0};
 
 // "PhotoOptions": how photos are read beyond their pixels (imaging/photo_options.h). Written
 // by the 詳細設定 dialog's set button; a file without the section reads as the defaults.

@@ -18,13 +18,13 @@ struct Expanded {
 };
 
 // Photos "/photos/<name>" for each name.
-inline std::vector<std::string> photosNamed(const std::vector<std::string>& names) {
-  std::vector<std::string> photos;
+inline std::vector<AlbumPhoto> photosNamed(const std::vector<std::string>& names) {
+  std::vector<AlbumPhoto> photos;
   for (const std::string& name : names) photos.push_back("/photos/" + name);
   return photos;
 }
 
-inline AlbumPageInput pageInput(std::vector<std::string> photos) {
+inline AlbumPageInput pageInput(std::vector<AlbumPhoto> photos) {
   AlbumPageInput input;
   input.title = "Trip";
   input.photos = std::move(photos);

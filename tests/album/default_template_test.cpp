@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "album/album_test_util.h"
@@ -107,26 +108,41 @@ TEST(DefaultTemplate, CommentChecker) {
   EXPECT_EQ(badComments("<!-- open").size(), 1u);
 }
 
-class DefaultTemplatePage : public testing::TestWithParam<int> {};
+struct ShippedPage {
+  const char* language;
+  const char* title;  // the <title> for the title 夏の旅行
+  const char* alt;    // the alt text of IMG_1001.JPG
+};
+
+class DefaultTemplatePage : public testing::TestWithParam<std::tuple<ShippedPage, int>> {};
 
 TEST_P(DefaultTemplatePage, IsSoundForAnyNumberOfPhotos) {
-  const int count = GetParam();
+  const auto& [shipped, count] = GetParam();
   std::vector<std::string> names;
   for (int i = 0; i < count; ++i) names.push_back("IMG_" + std::to_string(1000 + i) + ".JPG");
   names[0] = "<b>&\"quoted\" 'name'.jpg";
   AlbumPageInput input = pageInput(photosNamed(names));
+  for (int i = 0; i < count; ++i) {
+    input.photos[i].image[0] = PixelSize{150, 100 + i};
+    input.photos[i].image[1] = PixelSize{640, 427 + i};
+  }
   input.prefix1 = "t_";
   input.suffix2 = "_l";
   input.title = "夏の旅行";
-  Expanded out = expand(readFile(defaultTemplatePath()), input);
+  const std::string path = shippedTemplatePath(shipped.language);
+  ASSERT_FALSE(path.empty());
+  Expanded out = expand(readFile(path), input);
 
-  EXPECT_TRUE(out.page.starts_with("<!DOCTYPE html>\n<html lang=\"ja\">"));
+  EXPECT_TRUE(out.page.starts_with("<!DOCTYPE html>\n<html lang=\"" +
+                                   std::string(shipped.language) + "\">"));
   EXPECT_NE(out.page.find("<meta charset=\"utf-8\">"), std::string::npos);
-  EXPECT_NE(out.page.find("<title>夏の旅行（写真アルバム）</title>"), std::string::npos);
+  EXPECT_NE(out.page.find(shipped.title), std::string::npos);
   EXPECT_TRUE(isValidUtf8(out.page));
   EXPECT_EQ(badComments(out.page), std::vector<std::string>{});
-  EXPECT_EQ(occurrences(out.page, "<figure class=\"photo\">"), static_cast<std::size_t>(count));
+  EXPECT_EQ(occurrences(out.page, "<figure class=\"photo\""), static_cast<std::size_t>(count));
   EXPECT_EQ(occurrences(out.page, "</figure>"), static_cast<std::size_t>(count));
+  EXPECT_EQ(occurrences(out.page, "<script"), 1u);
+  EXPECT_EQ(occurrences(out.page, "://"), 0u) << "no external resources";
   EXPECT_EQ(out.progress, count);
   for (std::size_t at = out.page.find('$'); at != std::string::npos;
        at = out.page.find('$', at + 1)) {
@@ -137,22 +153,36 @@ TEST_P(DefaultTemplatePage, IsSoundForAnyNumberOfPhotos) {
   }
   for (int i = 1; i < count; ++i) {
     const std::string base = "IMG_" + std::to_string(1000 + i);
-    EXPECT_NE(out.page.find("<a class=\"full\" href=\"" + base +
-                            "_l.JPG\"><img class=\"thumb\" "
-                            "src=\"t_" +
-                            base + ".JPG\" alt=\"" + base + ".JPG\""),
-              std::string::npos)
+    const std::string h1 = std::to_string(100 + i);
+    const std::string h2 = std::to_string(427 + i);
+    EXPECT_NE(
+        out.page.find("<figure class=\"photo\" style=\"--w: 150; --h: " + h1 + "\">\n" +
+                      "<a class=\"full\" href=\"" + base + "_l.JPG\" data-width=\"640\" " +
+                      "data-height=\"" + h2 + "\"><img class=\"thumb\" src=\"t_" + base +
+                      ".JPG\" srcset=\"t_" + base + ".JPG 150w, " + base +
+                      "_l.JPG 640w\" sizes=\"(max-width: 520px) 50vw, calc(150px * 0.75 * 150 / " +
+                      h1 + ")\" width=\"150\" " + "height=\"" + h1 + "\""),
+        std::string::npos)
         << base;
     EXPECT_NE(out.page.find("<span class=\"name\">" + base + ".JPG</span> <span class=\"date\">" +
                             kFakeDate + "</span>"),
               std::string::npos);
   }
-  EXPECT_NE(out.page.find("alt=\"&lt;b&gt;&amp;&quot;quoted&quot; &#39;name&#39;.jpg\""),
+  if (count > 1) EXPECT_NE(out.page.find(shipped.alt), std::string::npos);
+  EXPECT_NE(out.page.find("alt=\"&lt;b&gt;&amp;&quot;quoted&quot; &#39;name&#39;.jpg"),
+            std::string::npos);
+  EXPECT_NE(out.page.find("href=\"%3Cb%3E&amp;%22quoted%22%20&#39;name&#39;_l.jpg\""),
             std::string::npos);
   EXPECT_EQ(out.page.find("<b>"), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(PhotoCounts, DefaultTemplatePage, testing::Values(1, 2, 12, 13, 25, 100));
+INSTANTIATE_TEST_SUITE_P(
+    PhotoCounts, DefaultTemplatePage,
+    testing::Combine(testing::Values(ShippedPage{"ja", "<title>夏の旅行（写真アルバム）</title>",
+                                                 "alt=\"IMG_1001.JPG（2024/05/06 7:08:10）\""},
+                                     ShippedPage{"en", "<title>夏の旅行 (photo album)</title>",
+                                                 "alt=\"IMG_1001.JPG, 2024/05/06 7:08:10\""}),
+                     testing::Values(1, 2, 12, 13, 100)));
 
 TEST(DefaultTemplate, NoPhotosIsReported) {
   EXPECT_THROW(expand(readFile(defaultTemplatePath()), pageInput({})), TemplateError);

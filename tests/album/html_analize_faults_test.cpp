@@ -30,8 +30,8 @@ std::string caseName(const testing::TestParamInfo<MalformedCase>& p) {
 
 class Malformed : public testing::TestWithParam<MalformedCase> {};
 
-std::vector<std::string> somePhotos(int count) {
-  std::vector<std::string> names;
+std::vector<AlbumPhoto> somePhotos(int count) {
+  std::vector<AlbumPhoto> names;
   for (int i = 0; i < count; ++i) names.push_back("/photos/p" + std::to_string(i) + ".jpg");
   return names;
 }

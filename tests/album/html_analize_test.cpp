@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,7 @@ TEST(HtmlAnalize, WorkedExampleOverDifferentPhotoCounts) {
   }
 }
 
+// Links are relative URLs of the files (percent-encoded, then HTML-escaped); names are text.
 TEST(HtmlAnalize, FileNamesAreEscapedAndTheTitleIsNot) {
   AlbumPageInput input = pageInput(photosNamed({"a b\"c'<d>&e.jpg", "写真 ①.JPG"}));
   input.title = "<b>Fish &amp; chips</b>";
@@ -195,9 +197,44 @@ TEST(HtmlAnalize, FileNamesAreEscapedAndTheTitleIsNot) {
       expand("$TITLE|<!--$LOOP-->[<a href=\"$JPEG1\">$FILENAME</a>]<!--$/LOOP-->", input);
   EXPECT_EQ(out.page,
             "<b>Fish &amp; chips</b>|<!--$LOOP-->["
-            "<a href=\"t&amp;a b&quot;c&#39;&lt;d&gt;&amp;e.jpg\">"
+            "<a href=\"t&amp;a%20b%22c&#39;%3Cd%3E&amp;e.jpg\">"
             "a b&quot;c&#39;&lt;d&gt;&amp;e.jpg</a>]<!---->"
-            "[<a href=\"t&amp;写真 ①.JPG\">写真 ①.JPG</a>]<!--$/LOOP-->");
+            "[<a href=\"t&amp;写真%20①.JPG\">写真 ①.JPG</a>]<!--$/LOOP-->");
+}
+
+// The later tags stand behind the first ones: "$IMG1W" is no "$WIDTH" and the like, and a
+// template that uses them reads the sizes the run reported, else those of the files.
+TEST(HtmlAnalize, SizeNumberAndCountTags) {
+  AlbumPageInput input = pageInput(photosNamed({"a.jpg", "b.jpg", "c.jpg"}));
+  input.photos[0].image[0] = PixelSize{150, 100};
+  input.photos[0].image[1] = PixelSize{640, 427};
+  input.photos[1].image[0] = PixelSize{150, 200};
+  AnalizeOptions options = fakeClock();
+  std::vector<std::string> lookedUp;
+  options.outputImageSize = [&](const std::string& name) -> std::optional<PixelSize> {
+    lookedUp.push_back(name);
+    if (name == "b.jpg") return PixelSize{480, 640};
+    return std::nullopt;
+  };
+  Expanded out =
+      expand("$COUNT:<!--$LOOP-->[$NUMBER $IMG1Wx$IMG1H $IMG2Wx$IMG2H $IMG2W]<!--$/LOOP-->$COUNT",
+             input, options);
+  EXPECT_EQ(out.page,
+            "3:<!--$LOOP-->[1 150x100 640x427 640]<!---->[2 150x200 480x640 480]<!---->"
+            "[3 0x0 0x0 0]<!--$/LOOP-->3");
+  // Each output image is looked up once, and only when the run did not report it.
+  EXPECT_EQ(lookedUp, (std::vector<std::string>{"b.jpg", "s_c.jpg", "c.jpg"}));
+  // Photo tags after the loop name no photo; the count stays.
+  EXPECT_THROW(expand("<!--$LOOP-->x<!--$/LOOP-->$NUMBER", input, options), TemplateError);
+  EXPECT_THROW(expand("<!--$LOOP-->x<!--$/LOOP-->$IMG1W", input, options), TemplateError);
+}
+
+// The page's dates are those the run used; only a photo without one reads its file's time.
+TEST(HtmlAnalize, DateOfTheRunComesFirst) {
+  AlbumPageInput input = pageInput(photosNamed({"a.jpg", "b.jpg"}));
+  input.photos[0].date = DateTime{2001, 2, 3, 4, 5, 6};
+  EXPECT_EQ(expand("<!--$LOOP-->$FILEDATE|<!--$/LOOP-->", input).page,
+            "<!--$LOOP-->2001/02/03 4:05:06|<!---->2024/05/06 7:08:10|<!--$/LOOP-->");
 }
 
 TEST(HtmlAnalize, NonUtf8FileNameIsReadAsCodePage932) {

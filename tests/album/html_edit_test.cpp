@@ -8,6 +8,7 @@
 #include <csignal>
 #include <ctime>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include <fcntl.h>
@@ -144,12 +145,60 @@ TEST_F(HtmlEditTest, UnreadableTemplateIsReported) {
   EXPECT_TRUE(outputFiles().empty());
 }
 
-TEST_F(HtmlEditTest, EmptyPageFileNameIsReported) {
-  writeFile(input_.templatePath, "x");
+TEST_F(HtmlEditTest, EmptyFieldsMeanTheShippedTemplateAndIndexHtml) {
+  input_.templatePath = "";
   input_.pageFileName = "";
-  EXPECT_EQ(failure(), "0012 : " + input_.outputDir +
-                           "/のHTMLページが書き込めない。\r\nHTMLファイル名が指定されていない。");
-  EXPECT_TRUE(outputFiles().empty());
+  EXPECT_TRUE(run());
+  EXPECT_EQ(outputFiles(), std::vector<std::string>{"index.html"});
+  EXPECT_NE(readFile(dir_ / "out/index.html").find("<html lang=\"ja\">"), std::string::npos);
+  input_.language = "en";
+  EXPECT_TRUE(run());
+  EXPECT_NE(readFile(dir_ / "out/index.html").find("<html lang=\"en\">"), std::string::npos);
+}
+
+class PhotoOrderTest : public HtmlEditTest, public testing::WithParamInterface<PhotoOrder> {};
+
+// Ties keep the order of the dialog; a date sort shows the dates it sorted by.
+TEST_P(PhotoOrderTest, OrdersThePage) {
+  writeFile(input_.templatePath, "<!--$LOOP-->$FILENAME $FILEDATE;<!--$/LOOP-->");
+  input_.order = GetParam();
+  input_.page.photos = photosNamed({"IMG_10.jpg", "img_9.jpg", "b.jpg", "a.jpg"});
+  input_.page.photos[0].date = DateTime{2030, 1, 1, 0, 0, 2};
+  input_.page.photos[3].date = DateTime{2020, 1, 1, 0, 0, 2};
+  ASSERT_TRUE(run());
+  // The page as "name date;" per photo, without the loop's comments.
+  const std::string d1 = "2020/01/01 0:00:02", d2 = kFakeDate, d3 = "2030/01/01 0:00:02";
+  const std::map<PhotoOrder, std::vector<std::string>> expected = {
+      {PhotoOrder::AsChosen, {"IMG_10.jpg " + d3, "img_9.jpg " + d2, "b.jpg " + d2, "a.jpg " + d1}},
+      {PhotoOrder::ByDate, {"a.jpg " + d1, "img_9.jpg " + d2, "b.jpg " + d2, "IMG_10.jpg " + d3}},
+      {PhotoOrder::ByName, {"a.jpg " + d1, "b.jpg " + d2, "img_9.jpg " + d2, "IMG_10.jpg " + d3}},
+  };
+  std::string want = "<!--$LOOP-->";
+  for (const std::string& entry : expected.at(GetParam())) want += entry + ";<!---->";
+  want.replace(want.size() - 7, 7, "<!--$/LOOP-->");
+  EXPECT_EQ(readFile(page()), want);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, PhotoOrderTest,
+                         testing::Values(PhotoOrder::AsChosen, PhotoOrder::ByDate,
+                                         PhotoOrder::ByName));
+
+TEST(PhotoOrder, NaturalLess) {
+  EXPECT_TRUE(naturalLess("IMG_9.jpg", "img_10.jpg"));
+  EXPECT_TRUE(naturalLess("a2", "a02b"));
+  EXPECT_TRUE(naturalLess("A.jpg", "a.jpg"));  // equal but for case: bytes decide
+  EXPECT_FALSE(naturalLess("b", "B"));
+  EXPECT_EQ(photoOrderFromNumber(2), PhotoOrder::ByName);
+  EXPECT_EQ(photoOrderFromNumber(7), PhotoOrder::AsChosen);
+}
+
+// Sizes the run did not report come from the output images in the output directory.
+TEST_F(HtmlEditTest, SizesOfEarlierOutputImagesAreReadFromTheirFiles) {
+  fs::copy_file(fixturePath("baseline-small.jpg"), dir_ / "out/s_a.jpg");
+  writeFile(dir_ / "out/s_b.jpg", "no jpeg");
+  writeFile(input_.templatePath, "<!--$LOOP-->$IMG1Wx$IMG1H;<!--$/LOOP-->");
+  run();
+  EXPECT_EQ(readFile(page()), "<!--$LOOP-->128x96;<!---->0x0;<!--$/LOOP-->");
 }
 
 TEST_F(HtmlEditTest, VanishedOutputDirectoryIsReported) {
@@ -256,10 +305,10 @@ TEST_F(HtmlEditTest, FileDatesComeFromThePhotoFiles) {
   HtmlEdit(input_, port_, errorText_);
   EXPECT_EQ(readFile(page()), "<!--$LOOP-->2023/11/05 13:45:26<!---->2023/11/05<!--$/LOOP-->");
 
-  fs::remove(input_.page.photos[1]);
+  fs::remove(input_.page.photos[1].path);
   EXPECT_THROW(HtmlEdit(input_, port_, errorText_), Failure);
   EXPECT_EQ(errorText_.text(),
-            "0013 : " + input_.page.photos[1] + "のファイル日付が取得できない。");
+            "0013 : " + input_.page.photos[1].path + "のファイル日付が取得できない。");
   EXPECT_EQ(readFile(page()), "<!--$LOOP-->2023/11/05 13:45:26<!---->2023/11/05<!--$/LOOP-->");
 }
 

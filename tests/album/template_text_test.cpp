@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace snapfolio {
 namespace {
@@ -58,6 +59,23 @@ TEST(EscapeHtml, EscapesTheFiveMarkupCharacters) {
   EXPECT_EQ(escapeHtml("a&b<c>d\"e'f 写真"), "a&amp;b&lt;c&gt;d&quot;e&#39;f 写真");
   EXPECT_EQ(escapeHtml(""), "");
 }
+
+class EscapeUrlPath : public testing::TestWithParam<std::pair<std::string, std::string>> {};
+
+TEST_P(EscapeUrlPath, LeadsToTheFileOfThatName) {
+  EXPECT_EQ(escapeUrlPath(GetParam().first), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, EscapeUrlPath,
+    testing::Values(std::pair{"IMG_0001.JPG", "IMG_0001.JPG"},
+                    std::pair{"a b#c?d%e.jpg", "a%20b%23c%3Fd%25e.jpg"},
+                    std::pair{"<&\">'.jpg", "%3C&%22%3E'.jpg"},
+                    std::pair{"c:x[1]{2}|^`\\.jpg", "c%3Ax%5B1%5D%7B2%7D%7C%5E%60%5C.jpg"},
+                    std::pair{"tab\t\x7F.jpg", "tab%09%7F.jpg"},
+                    std::pair{"写真 ①.jpg", "写真%20①.jpg"}, std::pair{"sub/a.jpg", "sub/a.jpg"},
+                    // "写真" in code page 932: the bytes as they stand
+                    std::pair{"\x8E\xCA\x90\x5E.jpg", "%8E%CA%90%5E.jpg"}));
 
 }  // namespace
 }  // namespace snapfolio

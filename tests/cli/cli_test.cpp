@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
 #include "support/reference_correction.h"
+#include "support/tools.h"
 
 namespace snapfolio {
 namespace {
@@ -110,12 +112,18 @@ TEST(CliTest, ConvertsEveryFixturePhotoToBothImages) {
   Result r = runCli(args, dir.path());
   ASSERT_EQ(r.exitCode, 0) << r.err;
 
+  // The widths asked for are those of the upright photo: exiftool reads each photo's EXIF
+  // orientation, one line per photo ("-" without one).
+  std::vector<std::string> orientationArgs = {"-T", "-n", "-Orientation"};
+  for (const fs::path& photo : photos) orientationArgs.push_back(photo.string());
+  std::istringstream orientations(test::runTool("exiftool", orientationArgs));
   for (const fs::path& photo : photos) {
+    std::string orientation;
+    std::getline(orientations, orientation);
     QImageReader source(QString::fromStdString(photo.string()));
     source.setAutoTransform(false);
-    // The widths asked for are those of the upright photo (Qt reads the EXIF orientation).
     QSize size = source.size();
-    if (source.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
+    if (orientation >= "5" && orientation <= "8") size.transpose();
     const std::string base = photo.stem().string(), ext = photo.extension().string();
     for (auto [name, width] : {std::pair{"t_" + base + ext, 150}, {base + "_l" + ext, 640}}) {
       fs::path out = dir / "out" / name;

@@ -2,10 +2,16 @@
 """The album as a visitor sees it: snapfolio-cli converts the fifteen fixture photos with the
 shipped template, and a headless Chromium opens the page from disk and is asked what it shows.
 
-Checks: every image of the page loaded, the thumbnails are 150 pixels wide, every link to
-output image 2 names an existing file that the browser decodes at 640 pixels, each photo's
-name and date are shown, in the order of the run, once each, and the phone layout has no
-horizontal scrolling. Screenshots at a desktop and a phone width go to --screenshots.
+Checks, with the template and page name fields left empty as a new user leaves them: every
+image of the page loaded, every link to output image 2 names an existing file that the browser
+decodes at 640 pixels, each photo's name and date are shown, in the order of the run, once
+each. At 1280 and 390 pixels and at device scale factor 2 every thumbnail loads whole (its own
+aspect within a pixel), at 2x from output image 2, without layout shift or sideways scrolling.
+The viewer opens on a click, moves with the arrow keys, closes with Escape and with the back
+button; without JavaScript a thumbnail leads to its large image. A run stopped after its first
+photo, and photos named with "#", "?", "%", a blank and markup beside one that fails, give
+pages whose every image and link resolves and whose names stay text. Screenshots (desktop,
+phone, viewer) go to --screenshots.
 
 Environment: SNAPFOLIO_CLI, SNAPFOLIO_PHOTOS (as CTest sets them), TZ (dates are local
 times), CHROMIUM (optional; default `chromium` on the PATH).
@@ -15,6 +21,7 @@ Exit status: 0 all checks passed, 1 a check failed or something needed is missin
 import argparse
 import base64
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -83,11 +90,78 @@ Promise.all(Array.from(document.querySelectorAll('figure.photo a.full'), (a) =>
 """
 
 LAYOUT_JS = r"""
-({scrollWidth: document.documentElement.scrollWidth, innerWidth: window.innerWidth,
-  columns: getComputedStyle(document.querySelector('.album'))
-             .gridTemplateColumns.split(' ').length})
+({scrollWidth: document.documentElement.scrollWidth, innerWidth: window.innerWidth})
 """
 
+# Installed before the page loads: adds up the page's layout shifts (those not caused by input).
+CLS_JS = r"""
+window.__shifts = 0;
+new PerformanceObserver((list) => {
+  for (const e of list.getEntries()) if (!e.hadRecentInput) window.__shifts += e.value;
+}).observe({type: 'layout-shift', buffered: true});
+"""
+
+# After every thumbnail has loaded: how each is drawn, and the layout shift so far.
+VIEWPORT_JS = r"""
+(async () => {
+  for (const img of document.querySelectorAll('img.thumb')) {
+    img.scrollIntoView({block: 'center'});
+    if (!img.complete) await new Promise((r) => {
+      img.addEventListener('load', r, {once: true});
+      img.addEventListener('error', r, {once: true});
+      setTimeout(r, 5000);
+    });
+  }
+  window.scrollTo(0, 0);
+  await new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r)));
+  return {
+    shifts: window.__shifts,
+    scrollWidth: document.documentElement.scrollWidth, innerWidth: window.innerWidth,
+    // naturalWidth of a srcset choice is scaled by its density: the file's own size is read
+    // from a plain image of the chosen source.
+    thumbs: await Promise.all(Array.from(document.querySelectorAll('img.thumb'), async (img) => {
+      const r = img.getBoundingClientRect();
+      const file = new Image();
+      file.src = img.currentSrc;
+      await file.decode().catch(() => {});
+      return {name: img.closest('figure').querySelector('.name').innerText,
+              currentSrc: img.currentSrc, link: img.closest('a').href, complete: img.complete,
+              naturalWidth: file.naturalWidth, naturalHeight: file.naturalHeight,
+              width: r.width, height: r.height,
+              fit: getComputedStyle(img).objectFit};
+    })),
+  };
+})()
+"""
+
+VIEWER_JS = r"""
+(() => {
+  const d = document.querySelector('dialog.viewer');
+  const img = d.querySelector('.viewer-image');
+  return {open: d.open, src: img ? img.src : null, name: d.querySelector('.viewer-name').innerText,
+          count: d.querySelector('.viewer-count').innerText, href: location.href,
+          loaded: img ? img.complete && img.naturalWidth : 0};
+})()
+"""
+
+# Every image and every link of the page leads to a file that the browser decodes.
+RESOLVES_JS = r"""
+(async () => {
+  const load = (url) => new Promise((resolve) => {
+    const img = new Image();
+    img.onload = () => resolve(img.naturalWidth > 0);
+    img.onerror = () => resolve(false);
+    img.src = url;
+  });
+  const urls = [...Array.from(document.images, (i) => i.src), ...Array.from(document.links, (a) => a.href)];
+  const broken = [];
+  for (const url of urls) if (!(await load(url))) broken.push(url);
+  return {count: urls.length, broken,
+          names: Array.from(document.querySelectorAll('figure.photo .name'), (e) => e.innerText),
+          alts: Array.from(document.querySelectorAll('img.thumb'), (e) => e.alt),
+          foreign: document.querySelectorAll('body b, body i, body script').length};
+})()
+"""
 
 class Checks:
     def __init__(self):
@@ -115,26 +189,31 @@ def file_of(url):
     return urllib.parse.unquote(parsed.path) if parsed.scheme == "file" else None
 
 
-def convert(cli, photos_dir, work, out):
-    template = subprocess.run([cli, "default-template"], capture_output=True, text=True,
-                              timeout=60)
-    if template.returncode != 0:
-        sys.exit(f"FAIL: snapfolio-cli default-template: {template.stderr.strip()}")
+def convert(cli, photo_paths, work, out, extra=None, stop_after_first=False):
+    """Runs snapfolio-cli convert as a new user would: the template and page name fields left
+    empty (the shipped template, index.html). With stop_after_first, presses Ctrl+C as soon
+    as the first output image exists. Returns the exit status and stderr."""
     settings = {
         "Pict1Options/GAZOU1": "1", "Pict1Options/WIDTH1": str(THUMB_WIDTH),
         "Pict1Options/PRIFN1": PREFIX1, "Pict1Options/AFTFN1": "",
         "Pict2Options/GAZOU2": "1", "Pict2Options/WIDTH2": str(LARGE_WIDTH),
         "Pict2Options/PRIFN2": "", "Pict2Options/AFTFN2": SUFFIX2,
-        "OutStyl/HTMLCK": "1", "OutStyl/HTMLFIL": "index.html", "OutStyl/ALBMTITL": TITLE,
-        "OutStyl/HTMLTMP": template.stdout.strip(),
+        "OutStyl/HTMLCK": "1", "OutStyl/HTMLFIL": "", "OutStyl/ALBMTITL": TITLE,
+        "OutStyl/HTMLTMP": "", **(extra or {}),
     }
     args = [cli, "convert", "--settings", os.path.join(work, "Snapfolio.ini"), "--out", out]
     for key, value in settings.items():
         args += ["--set", f"{key}={value}"]
-    args += [os.path.join(photos_dir, name) for name in PHOTOS]
-    run = subprocess.run(args, cwd=work, capture_output=True, text=True, timeout=900)
-    if run.returncode != 0:
-        sys.exit(f"FAIL: snapfolio-cli convert exited with {run.returncode}:\n{run.stderr}")
+    args += photo_paths
+    with subprocess.Popen(args, cwd=work, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                          text=True) as run:
+        if stop_after_first:
+            deadline = time.monotonic() + 300
+            while not os.listdir(out) and run.poll() is None and time.monotonic() < deadline:
+                time.sleep(0.05)
+            run.send_signal(signal.SIGINT)
+        _, err = run.communicate(timeout=900)
+    return run.returncode, err
 
 
 def check_page(report, linked_widths, out, photos_dir, checks):
@@ -145,11 +224,7 @@ def check_page(report, linked_widths, out, photos_dir, checks):
     checks.expect(len(images) == len(PHOTOS), f"{len(images)} images on the page, not 15")
     for img in images:
         name = os.path.basename(file_of(img["src"]) or img["src"])
-        if checks.expect(img["complete"] and img["naturalWidth"] > 0,
-                         f"image {name} did not load"):
-            if img["thumb"]:
-                checks.expect(img["naturalWidth"] == THUMB_WIDTH,
-                              f"thumbnail {name} is {img['naturalWidth']} pixels wide")
+        checks.expect(img["complete"] and img["naturalWidth"] > 0, f"image {name} did not load")
         checks.expect(img["shown"], f"image {name} takes no room on the page")
 
     for url in report["links"]:
@@ -177,18 +252,125 @@ def check_page(report, linked_widths, out, photos_dir, checks):
         checks.expect(width == LARGE_WIDTH, f"{name}: output image 2 decodes {width} wide")
 
 
-def screenshot(browser, path, width, height, mobile):
+def check_viewport(browser, page, width, height, scale, mobile, checks):
+    """Loads the page afresh at this size and checks how the thumbnails are drawn."""
+    where = f"{width} px at {scale}x"
     browser.send("Emulation.setDeviceMetricsOverride",
-                 {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": mobile})
+                 {"width": width, "height": height, "deviceScaleFactor": scale, "mobile": mobile})
+    browser.send("Network.clearBrowserCache")
+    browser.navigate("file://" + urllib.parse.quote(page), timeout=60)
+    report = browser.evaluate(VIEWPORT_JS, timeout=120)
+    checks.expect(report["shifts"] == 0, f"{where}: cumulative layout shift {report['shifts']}")
+    checks.expect(report["scrollWidth"] <= report["innerWidth"],
+                  f"{where}: the page scrolls sideways ({report['scrollWidth']} px)")
+    checks.expect(len(report["thumbs"]) == len(PHOTOS), f"{where}: {len(report['thumbs'])} thumbs")
+    for t in report["thumbs"]:
+        if not checks.expect(t["complete"] and t["naturalWidth"] > 0,
+                             f"{where}: {t['name']} did not load"):
+            continue
+        # Whole pictures: the drawn box has the picture's own aspect, within a pixel.
+        drawn_height = t["width"] * t["naturalHeight"] / t["naturalWidth"]
+        checks.expect(abs(drawn_height - t["height"]) <= 1 and t["fit"] in ("fill", "none"),
+                      f"{where}: {t['name']} drawn {t['width']:.1f} x {t['height']:.1f}, "
+                      f"the picture is {t['naturalWidth']} x {t['naturalHeight']}")
+        if scale == 2:
+            checks.expect(t["currentSrc"] == t["link"],
+                          f"{where}: {t['name']} shows {t['currentSrc']}, not output image 2")
+    return report
+
+
+def key(browser, name, code):
+    for kind in ("keyDown", "keyUp"):
+        browser.send("Input.dispatchKeyEvent", {"type": kind, "key": name, "code": name,
+                                                "windowsVirtualKeyCode": code})
+
+
+def click_thumb(browser, index):
+    box = browser.evaluate(f"""(() => {{
+      const img = document.querySelectorAll('img.thumb')[{index}];
+      img.scrollIntoView({{block: 'center'}});
+      const r = img.getBoundingClientRect();
+      return {{x: r.x + r.width / 2, y: r.y + r.height / 2}};
+    }})()""")
+    for kind in ("mousePressed", "mouseReleased"):
+        browser.send("Input.dispatchMouseEvent", {"type": kind, "x": box["x"], "y": box["y"],
+                                                  "button": "left", "clickCount": 1})
+
+
+def settle(browser, condition, timeout=10):
+    """Waits until the JavaScript condition holds; its last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = browser.evaluate(condition)
+        if value or time.monotonic() > deadline:
+            return value
+        time.sleep(0.1)
+
+
+def check_viewer(browser, page, checks, shot):
+    links = browser.evaluate("Array.from(document.querySelectorAll('a.full'), (a) => a.href)")
+    click_thumb(browser, 2)
+    opened = settle(browser, "(() => { const d = document.querySelector('dialog.viewer');"
+                             " const i = d.querySelector('.viewer-image');"
+                             " return d.open && i && i.complete && i.naturalWidth > 0; })()")
+    viewer = browser.evaluate(VIEWER_JS)
+    checks.expect(opened and viewer["src"] == links[2] and viewer["loaded"] == LARGE_WIDTH,
+                  f"a click on the third thumbnail shows {viewer}")
+    checks.expect(viewer["name"] == PHOTOS[2] and viewer["count"] == f"3 / {len(PHOTOS)}",
+                  f"the viewer's caption: {viewer['name']!r} {viewer['count']!r}")
+    shot()
+    key(browser, "ArrowRight", 39)
+    checks.expect(browser.evaluate(VIEWER_JS)["src"] == links[3], "ArrowRight does not move on")
+    key(browser, "ArrowLeft", 37)
+    key(browser, "ArrowLeft", 37)
+    checks.expect(browser.evaluate(VIEWER_JS)["src"] == links[1], "ArrowLeft does not move back")
+    key(browser, "Escape", 27)
+    closed = settle(browser, "!document.querySelector('dialog.viewer').open")
+    checks.expect(closed, "Escape does not close the viewer")
+    after = settle(browser, f"location.href === {page!r} && history.state === null")
+    checks.expect(after, f"after Escape the page is {browser.evaluate('location.href')}")
+
+    click_thumb(browser, 0)
+    checks.expect(settle(browser, "document.querySelector('dialog.viewer').open"),
+                  "the viewer does not open a second time")
+    browser.evaluate("history.back()")
+    closed = settle(browser, "!document.querySelector('dialog.viewer').open")
+    checks.expect(closed and browser.evaluate("location.href") == page,
+                  f"the back button leaves the viewer open or the page "
+                  f"({browser.evaluate('location.href')})")
+
+
+def check_without_javascript(browser, page, checks):
+    browser.send("Emulation.setScriptExecutionDisabled", {"value": True})
+    browser.navigate(page, timeout=60)
+    link = browser.evaluate("document.querySelectorAll('a.full')[1].href")
+    browser.clear_events()
+    click_thumb(browser, 1)
+    browser.wait_event("Page.loadEventFired", 30)
+    shown = browser.evaluate("location.href")
+    checks.expect(shown == link, f"without JavaScript a thumbnail leads to {shown}, not {link}")
+    browser.send("Emulation.setScriptExecutionDisabled", {"value": False})
+
+
+def check_links_resolve(browser, page, names, what, checks):
+    """The page of a run that did not make every photo: every image and link resolves, and the
+    page shows exactly `names` as text."""
+    browser.navigate("file://" + urllib.parse.quote(page), timeout=60)
+    report = browser.evaluate(RESOLVES_JS, timeout=120)
+    checks.expect(not report["broken"], f"{what}: broken references {report['broken']}")
+    checks.expect(report["count"] == 2 * len(names), f"{what}: {report['count']} references")
+    checks.expect(report["names"] == names, f"{what}: names shown {report['names']}")
+    checks.expect(report["foreign"] == 1, f"{what}: a file name became markup")
+    return report
+
+
+def screenshot(browser, path, width, height, scale, mobile):
+    browser.send("Emulation.setDeviceMetricsOverride",
+                 {"width": width, "height": height, "deviceScaleFactor": scale, "mobile": mobile})
     browser.evaluate("new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r)))")
-    layout = browser.evaluate(LAYOUT_JS)
-    content = browser.send("Page.getLayoutMetrics")["cssContentSize"]
-    shot = browser.send("Page.captureScreenshot", {
-        "format": "png", "captureBeyondViewport": True,
-        "clip": {"x": 0, "y": 0, "width": width, "height": content["height"], "scale": 1}})
+    shot = browser.send("Page.captureScreenshot", {"format": "png"})
     with open(path, "wb") as f:
         f.write(base64.b64decode(shot["data"]))
-    return layout
 
 
 def main():
@@ -209,6 +391,8 @@ def main():
         sys.exit("FAIL: Chromium not found (install the Debian package `chromium`, as "
                  "scripts/setup-debian.sh does, or set CHROMIUM to its executable)")
     os.makedirs(options.screenshots, exist_ok=True)
+    shots = {name: os.path.join(options.screenshots, f"album-{name}.png")
+             for name in ("desktop", "phone", "viewer")}
 
     # CTest's timeout ends us with SIGTERM: leave through the cleanups (browser, temp files).
     signal.signal(signal.SIGTERM, lambda *_: sys.exit("FAIL: terminated"))
@@ -216,31 +400,65 @@ def main():
     with tempfile.TemporaryDirectory(prefix="snapfolio-e2e-") as work:
         out = os.path.join(work, "album")
         os.mkdir(out)
-        convert(cli, photos_dir, work, out)
+        status, err = convert(cli, [os.path.join(photos_dir, n) for n in PHOTOS], work, out)
+        if status != 0:
+            sys.exit(f"FAIL: snapfolio-cli convert exited with {status}:\n{err}")
         page = os.path.join(out, "index.html")
         if not os.path.isfile(page):
             sys.exit("FAIL: the conversion wrote no index.html")
+
+        # A stopped run, and photos that fail or have names that URLs treat specially.
+        stopped = os.path.join(work, "stopped")
+        os.mkdir(stopped)
+        convert(cli, [os.path.join(photos_dir, n) for n in PHOTOS], work, stopped,
+                stop_after_first=True)
+        reached = sorted(n for n in PHOTOS if os.path.isfile(os.path.join(stopped, PREFIX1 + n)))
+        odd = os.path.join(work, "odd")
+        os.makedirs(os.path.join(odd, "in"))
+        os.mkdir(os.path.join(odd, "out"))
+        fixtures = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures")
+        odd_names = ["a#1.jpg", "what?.jpg", "100%.jpg", "with space.jpg", "<b>&\"i\".jpg",
+                     "broken.jpg", "z.jpg"]
+        for name in odd_names:
+            source = "garbage.jpg" if name == "broken.jpg" else "baseline-small.jpg"
+            shutil.copy(os.path.join(fixtures, source), os.path.join(odd, "in", name))
+        status, err = convert(cli, [os.path.join(odd, "in", n) for n in odd_names], work,
+                              os.path.join(odd, "out"))
+        checks.expect(status == 1 and "ERROR" in err, f"the broken photo was not reported: {err}")
 
         log = os.path.join(options.screenshots, "chromium.log")
         try:
             with Browser(chromium, log_path=log) as browser:
                 browser.open_page()
+                browser.send("Page.addScriptToEvaluateOnNewDocument", {"source": CLS_JS})
                 browser.send("Emulation.setDeviceMetricsOverride",
                              {"width": 1280, "height": 900, "deviceScaleFactor": 1,
                               "mobile": False})
-                browser.navigate("file://" + urllib.parse.quote(page), timeout=60)
+                url = "file://" + urllib.parse.quote(page)
+                browser.navigate(url, timeout=60)
                 report = browser.evaluate(PAGE_REPORT_JS, timeout=120)
                 linked_widths = browser.evaluate(LINKED_WIDTHS_JS, timeout=60)
                 check_page(report, linked_widths, out, photos_dir, checks)
 
-                desktop = os.path.join(options.screenshots, "album-desktop.png")
-                phone = os.path.join(options.screenshots, "album-phone.png")
-                screenshot(browser, desktop, 1280, 900, mobile=False)
-                layout = screenshot(browser, phone, 390, 844, mobile=True)
-                checks.expect(layout["scrollWidth"] <= layout["innerWidth"],
-                              f"phone width scrolls sideways: {layout}")
-                checks.expect(layout["columns"] == 2, f"phone width shows {layout['columns']} "
-                              "columns of photos, not 2")
+                check_viewport(browser, page, 390, 844, 2, True, checks)
+                screenshot(browser, shots["phone"], 390, 844, 2, True)
+                check_viewport(browser, page, 1280, 900, 2, False, checks)
+                check_viewport(browser, page, 1280, 900, 1, False, checks)
+                screenshot(browser, shots["desktop"], 1280, 900, 1, False)
+                check_viewer(browser, url, checks,
+                             lambda: screenshot(browser, shots["viewer"], 1280, 900, 1, False))
+                check_without_javascript(browser, url, checks)
+
+                checks.expect(0 < len(reached) < len(PHOTOS),
+                              f"the stop did not end the run early: {len(reached)} photos")
+                check_links_resolve(browser, os.path.join(stopped, "index.html"),
+                                    [n for n in PHOTOS if n in reached], "stopped run", checks)
+                shown = [n for n in odd_names if n != "broken.jpg"]
+                odd_page = check_links_resolve(browser, os.path.join(odd, "out", "index.html"),
+                                               shown, "odd names", checks)
+                checks.expect(odd_page["alts"] == [f"{n}（{expected_date(os.path.join(odd, 'in', n))}）"
+                                                   for n in shown],
+                              f"odd names: alt texts {odd_page['alts']}")
         except DevToolsError as e:
             sys.exit(f"FAIL: Chromium: {e} (its output is in {log})")
 
@@ -248,7 +466,9 @@ def main():
         print("FAIL:", failure)
     if checks.failures:
         return 1
-    print(f"album page checked in Chromium: 15 photos; screenshots {desktop} and {phone}")
+    print(f"album page checked in Chromium: 15 photos at 1280 and 390 px and at 2x, the viewer, "
+          f"without JavaScript; a stopped run ({len(reached)} photos) and odd names; "
+          f"screenshots {', '.join(shots.values())}")
     return 0
 
 

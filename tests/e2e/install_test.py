@@ -51,7 +51,7 @@ def executable(path):
 
 def expected_files():
     files = {"bin/snapfolio", "bin/snapfolio-cli", "share/snapfolio/templates/album.dat",
-             "share/applications/snapfolio.desktop"}
+             "share/snapfolio/templates/album-en.dat", "share/applications/snapfolio.desktop"}
     files.update(f"share/icons/hicolor/{s}x{s}/apps/snapfolio.png" for s in ICON_SIZES)
     return files
 
@@ -65,11 +65,12 @@ def check_tree(prefix, source, checks):
         checks.expect(executable(os.path.join(prefix, "bin", program)),
                       f"bin/{program} is not installed as an executable")
 
-    template = os.path.join(prefix, "share/snapfolio/templates/album.dat")
-    if checks.expect(os.path.isfile(template), "share/snapfolio/templates/album.dat is missing"):
-        checks.expect(filecmp.cmp(template, os.path.join(source, "data/templates/album.dat"),
-                                  shallow=False),
-                      "the installed template differs from data/templates/album.dat")
+    for name in ("album.dat", "album-en.dat"):
+        template = os.path.join(prefix, "share/snapfolio/templates", name)
+        if checks.expect(os.path.isfile(template), f"share/snapfolio/templates/{name} is missing"):
+            checks.expect(filecmp.cmp(template, os.path.join(source, "data/templates", name),
+                                      shallow=False),
+                          f"the installed template differs from data/templates/{name}")
 
     desktop = os.path.join(prefix, "share/applications/snapfolio.desktop")
     if checks.expect(os.path.isfile(desktop), "share/applications/snapfolio.desktop is missing"):

@@ -29,6 +29,13 @@ QSize imageSize(const fs::path& path) {
 
 class AlbumConvTest : public ::testing::Test {
  protected:
+  // The album page on, listing each photo's name, image sizes and date.
+  void pageOn() {
+    port.options.htmlCnv = true;
+    port.options.htmlTemplateFile = (dir / "template.dat").string();
+    test::writeFile(dir / "template.dat",
+                    "<!--$LOOP-->$FILENAME $IMG1Wx$IMG1H $IMG2Wx$IMG2H;<!--$/LOOP-->");
+  }
   void SetUp() override {
     fs::create_directory(dir / "in");
     fs::create_directory(dir / "out");
@@ -183,9 +190,13 @@ TEST_F(AlbumConvTest, AFailedPhotoIsSkippedAndTheRunGoesOn) {
   std::string broken = (dir / "in" / "broken.jpg").string();
   test::writeFile(broken, "not a jpeg");
   fs::path stale = out("t_broken.jpg");
-  port.selection = std::vector<std::string>{photo("a.jpg"), broken, photo("c.jpg")};
+  port.selection = std::vector<std::string>{photo("a.jpg"), broken, photo("c.jpg", 240, 320)};
+  pageOn();
   RunSummary summary = ok();
   EXPECT_TRUE(summary.failed);
+  // The page (an empty name is index.html) leaves the broken photo out.
+  EXPECT_EQ(test::readFile(out("index.html")),
+            "<!--$LOOP-->a.jpg 150x112 640x480;<!---->c.jpg 150x200 640x853;<!--$/LOOP-->");
   EXPECT_EQ(port.errors().size(), 2u);  // one box per output image of the broken photo
   EXPECT_FALSE(fs::exists(stale)) << "the previous photo's picture was saved under its name";
   EXPECT_FALSE(fs::exists(out("broken_l.jpg")));
@@ -198,7 +209,9 @@ TEST_F(AlbumConvTest, StopRequestEndsThePhotoLoopOnly) {
   port.selection = std::vector<std::string>{photo("a.jpg"), photo("b.jpg"), photo("c.jpg")};
   port.stopAtPhoto = 1;
   port.stop = true;  // set before the run: the run clears it at its start
+  pageOn();
   ok();
+  EXPECT_EQ(test::readFile(out("index.html")), "<!--$LOOP-->a.jpg 150x112 640x480;<!--$/LOOP-->");
   EXPECT_TRUE(fs::exists(out("t_a.jpg")));
   EXPECT_FALSE(fs::exists(out("t_b.jpg")));
   EXPECT_EQ(port.foregroundCount, 1);

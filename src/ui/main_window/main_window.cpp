@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "album/default_template.h"
 #include "folders/dir_chk.h"
 #include "ui/main_window/directory_list.h"
 #include "ui/main_window/main_window_dialogs.h"
@@ -114,6 +115,10 @@ void TSnapfolio::loadSettings() {
   HtmlFile->setText(q(read(ini, keys::HTMLFIL)));
   ALBUMTITLE->setText(q(read(ini, keys::ALBMTITL)));
   HtmlTemplateFile->setText(q(read(ini, keys::HTMLTMP)));
+  albumOrder_ = photoOrderFromNumber(read(ini, keys::ALBUM_ORDER));
+  // What an empty field stands for; shown only, never stored.
+  HtmlFile->setPlaceholderText(q(std::string(kDefaultPageFileName)));
+  HtmlTemplateFile->setPlaceholderText(q(shippedTemplatePath("ja")));
 }
 
 void TSnapfolio::Gazou1Click() {

@@ -218,6 +218,7 @@ class TSnapfolio : public QWidget {
   std::string startDirectory_;
   std::string settingsPath_;
   std::string inDir_;
+  PhotoOrder albumOrder_ = PhotoOrder::AsChosen;  // "AlbumOptions"/"ORDER", read at start-up
   std::string photoFileName_;
   std::shared_ptr<WindowDialogs> dialogs_;
   std::unique_ptr<MainWindowPort> port_;

@@ -64,6 +64,7 @@ RunOptions TSnapfolio::runOptions() const {
   options.outputDir = outputDirectory();
   options.top = y();
   options.left = x();
+  options.albumOrder = albumOrder_;
   return options;
 }
 
