@@ -194,7 +194,12 @@ class Run {
     jpeg->Assign(surface);
     if (!result.exif.empty()) {
       jpeg->EnsureEncoded();
-      jpeg->ReadFrom(withExif(*jpeg->Data().Stream, result.exif));
+      try {
+        jpeg->ReadFrom(withExif(*jpeg->Data().Stream, result.exif));
+      } catch (const Failure&) {
+        // The block was read and made again by the same library, so this is not expected; the
+        // picture matters more than its metadata, so it is saved without.
+      }
     }
 
     errorText_.set(m.store + photo + "のJPEGの格納に失敗した。");
