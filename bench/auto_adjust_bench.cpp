@@ -18,10 +18,10 @@ namespace {
 
 class NullProgress : public ProgressPort {
  public:
-  void setStatus(StatusLine, const std::string&) override {}
-  void setGaugeMaximum(GaugeId, int) override {}
-  void setGaugeValue(GaugeId, int) override {}
-  void advanceGauge(GaugeId) override {}
+  void setStatusLine(ProgressLevel, const std::string&) override {}
+  void setProgressMaximum(ProgressLevel, int) override {}
+  void setProgressValue(ProgressLevel, int) override {}
+  void advanceProgress(ProgressLevel) override {}
 };
 
 const CorrectionValues kValues{"5", "0", "-5", 40, 25};

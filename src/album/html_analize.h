@@ -21,6 +21,7 @@
 
 #include "album/html_edit.h"
 #include "core/failure.h"
+#include "core/limits.h"
 #include "timestamp/date_time.h"
 
 namespace snapfolio {
@@ -84,12 +85,11 @@ struct AnalizeOptions {
   FileTimeSource fileTime = fileDateTime;
   // Unset: an output image that the run did not report has the size 0 x 0.
   OutputImageSizeSource outputImageSize;
-  // Upper bound of the page size; a template that would write more is reported. No real album
-  // page comes near it: it only keeps a runaway template from filling the disk.
-  std::uint64_t maxPageBytes = std::uint64_t{1} << 30;
+  // Upper bound of the page size; a template that would write more is reported.
+  std::uint64_t maxPageBytes = kLimits.pageBytes;
   // Upper bound of the template bytes scanned, as a multiple of (photos + 1) times the
-  // template's size: a sensible template scans each part once per photo it shows.
-  std::uint64_t scanFactor = 16;
+  // template's size.
+  std::uint64_t scanFactor = kLimits.templateReadingsPerPhoto;
 };
 
 // Expands `albumTemplate` (its bytes up to the first zero byte) over input.photos into `page`.

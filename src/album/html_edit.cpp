@@ -15,10 +15,11 @@
 #include "album/album_values.h"
 #include "album/default_template.h"
 #include "album/html_analize.h"
-#include "album/page_file.h"
+#include "core/atomic_file.h"
 #include "core/failure.h"
 #include "core/file_io.h"
 #include "core/file_names.h"
+#include "core/limits.h"
 #include "jpeg/jpeg_image.h"
 
 namespace snapfolio {
@@ -27,10 +28,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Far beyond any real template; keeps a wrong choice (a disk image, say) from exhausting memory.
-constexpr std::size_t kMaxTemplateBytes = std::size_t{512} << 20;
-
 constexpr const char* kLineBreak = "\r\n";
+
+// The page being written: the expansion's output streamed into an AtomicFile.
+class PageFile : public PageSink {
+ public:
+  explicit PageFile(const std::string& path) : file_(path) {}
+  void write(std::string_view bytes) override { file_.write(bytes); }
+  void commit() { file_.commit(); }
+
+ private:
+  AtomicFile file_;
+};
 
 // A template "exists" when something other than a directory stands under its name: the
 // template field starts out as a directory name followed by "/".
@@ -45,8 +54,8 @@ std::string templateReadReason(const std::string& path) {
   fs::file_status status = fs::status(path, ec);
   if (!ec && !fs::is_regular_file(status)) return "通常のファイルではない。";
   std::uintmax_t size = fs::file_size(path, ec);
-  if (!ec && size > kMaxTemplateBytes) {
-    return "ファイルが大きすぎる(" + std::to_string(kMaxTemplateBytes >> 20) + " MiBまで)。";
+  if (!ec && size > kLimits.templateBytes) {
+    return "ファイルが大きすぎる(" + std::to_string(kLimits.templateBytes >> 20) + " MiBまで)。";
   }
   if (::access(path.c_str(), R_OK) != 0) {
     const int error = errno;
@@ -108,7 +117,7 @@ bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
       "0010 : " + templatePath + "のテンプレートファイルが読み込めない。";
   errorText.set(readFailed);
   std::string albumTemplate;
-  switch (readFileLimited(templatePath, kMaxTemplateBytes, albumTemplate)) {
+  switch (readFileLimited(templatePath, kLimits.templateBytes, albumTemplate)) {
     case ReadResult::Ok:
       break;
     case ReadResult::Missing:  // removed since the test above
@@ -146,7 +155,7 @@ bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
     errorText.set("0013 : " + e.photo() + "のファイル日付が取得できない。");
     throw;
   } catch (const FileWriteError& e) {
-    errorText.set(writeFailed + kLineBreak + e.what());
+    errorText.set(writeFailed + kLineBreak + fileErrorReason(e.error()));
     throw;
   }
 }

@@ -5,7 +5,7 @@
 #include <limits>
 
 // Project
-#include "core/text_encoding.h"
+#include "core/utf8.h"
 
 namespace snapfolio {
 
@@ -51,14 +51,14 @@ TextPosition textPosition(std::string_view text, std::size_t offset, bool utf8) 
       lineStart = i + 1;
     }
   }
+  if (utf8) {
+    position.column +=
+        static_cast<int>(utf8CharacterCount(text.substr(lineStart, offset - lineStart)));
+    return position;
+  }
   for (std::size_t i = lineStart; i < offset; ++i) {
-    auto c = static_cast<unsigned char>(text[i]);
-    if (utf8) {
-      if ((c & 0xC0) != 0x80) ++position.column;  // continuation bytes belong to the character
-    } else {
-      ++position.column;
-      if (isCp932LeadByte(c) && i + 1 < offset) ++i;
-    }
+    ++position.column;
+    if (isCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < offset) ++i;
   }
   return position;
 }

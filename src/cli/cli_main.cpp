@@ -2,6 +2,7 @@
 //
 //   snapfolio-cli convert [--settings FILE] [--set SECTION/KEY=VALUE]... [--out DIR] PHOTO...
 //   snapfolio-cli render  [--settings FILE] [--set ...] --image N --png OUT PHOTO
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,15 +12,16 @@
 #include <string_view>
 #include <vector>
 
-#include <unistd.h>
-
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
 
 #include "album/default_template.h"
-#include "folders/dir_chk.h"
 #include "cli/cli_port.h"
+#include "core/atomic_file.h"
 #include "core/file_names.h"
+#include "folders/dir_chk.h"
 #include "imaging/photo_pipeline.h"
 #include "run/album_conv.h"
 #include "run/run_settings.h"
@@ -148,28 +150,20 @@ Arguments parse(int argc, char** argv) {
 }
 
 // The options as the windows would load them, with the overrides applied first. The overrides
-// go through a scratch copy of the settings file so that they are read by the same rules.
+// change the settings as read, in memory only, so that they are read by the same rules; the
+// file itself is not touched.
 StoredOptions loadOptions(const Arguments& args) {
-  if (args.overrides.empty()) return readStoredOptions(TIniFile(args.settings));
-  fs::path scratch =
-      fs::temp_directory_path() / ("snapfolio-cli-" + std::to_string(::getpid()) + ".ini");
-  std::error_code ec;
-  if (fs::exists(args.settings, ec)) fs::copy_file(args.settings, scratch, ec);
-  StoredOptions stored;
+  TIniFile ini(args.settings);
   try {
-    TIniFile ini(scratch.string());
     for (const auto& [sectionKey, v] : args.overrides) {
       std::size_t slash = sectionKey.find('/');
-      ini.WriteString(sectionKey.substr(0, slash), sectionKey.substr(slash + 1), v);
+      ini.OverrideString(sectionKey.substr(0, slash), sectionKey.substr(slash + 1), v);
     }
-    stored = readStoredOptions(TIniFile(scratch.string()));
   } catch (const std::exception& e) {
-    fs::remove(scratch, ec);
     std::fprintf(stderr, "snapfolio-cli: cannot apply --set: %s\n", e.what());
     std::exit(2);
   }
-  fs::remove(scratch, ec);
-  return stored;
+  return readStoredOptions(ini);
 }
 
 // An absolute, normalised path without a trailing "/" (other than the root itself): the output
@@ -224,9 +218,20 @@ int render(const Arguments& args) {
   port.finish();
   if (!result.ok) return 1;
   const Raster& surface = workspace.surface(n);
-  if (!surface.isEmpty() && !surface.toImage().save(QString::fromStdString(args.png), "PNG")) {
-    std::fprintf(stderr, "ERROR: cannot write %s\n", args.png.c_str());
-    return 1;
+  if (!surface.isEmpty()) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!surface.toImage().save(&buffer, "PNG")) {
+      std::fprintf(stderr, "ERROR: cannot write %s: PNG encoding failed\n", args.png.c_str());
+      return 1;
+    }
+    try {
+      writeFileAtomically(args.png, std::string_view(png.constData(), png.size()));
+    } catch (const FileWriteError& e) {
+      std::fprintf(stderr, "ERROR: %s\n", e.what());
+      return 1;
+    }
   }
   std::string line = "width=" + std::to_string(surface.width()) +
                      " height=" + std::to_string(surface.height()) + " stamp=\"" +
@@ -243,6 +248,8 @@ int render(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A write over the file size limit fails with its message instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   Arguments args = parse(argc, argv);
   // Text drawing needs a GUI application object; the command line never shows a window.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

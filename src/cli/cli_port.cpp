@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "core/file_names.h"
+#include "core/utf8.h"
 
 namespace snapfolio::cli {
 
@@ -46,8 +46,8 @@ CliPort::CliPort(StoredOptions options, std::vector<std::string> photos, std::FI
       err_(err),
       terminal_(isatty(fileno(err)) != 0) {}
 
-void CliPort::setStatus(StatusLine line, const std::string& text) {
-  if (line != StatusLine::Overall) return;
+void CliPort::setStatusLine(ProgressLevel level, const std::string& text) {
+  if (level != ProgressLevel::Overall) return;
   status_ = text;
   if (terminal_) {
     drawProgress();
@@ -56,20 +56,20 @@ void CliPort::setStatus(StatusLine line, const std::string& text) {
   }
 }
 
-void CliPort::setGaugeMaximum(GaugeId gauge, int maximum) {
-  if (gauge != GaugeId::Overall) return;
+void CliPort::setProgressMaximum(ProgressLevel level, int maximum) {
+  if (level != ProgressLevel::Overall) return;
   overall_.setMaximum(maximum);
   if (terminal_) drawProgress();
 }
 
-void CliPort::setGaugeValue(GaugeId gauge, int value) {
-  if (gauge != GaugeId::Overall) return;
+void CliPort::setProgressValue(ProgressLevel level, int value) {
+  if (level != ProgressLevel::Overall) return;
   overall_.setValue(value);
   if (terminal_) drawProgress();
 }
 
-void CliPort::advanceGauge(GaugeId gauge) {
-  if (gauge != GaugeId::Overall) return;
+void CliPort::advanceProgress(ProgressLevel level) {
+  if (level != ProgressLevel::Overall) return;
   overall_.advance();
   if (terminal_) drawProgress();
 }
@@ -122,7 +122,7 @@ PipelineInputs CliPort::pipelineInputs(int imageNumber) {
   return inputs;
 }
 
-void CliPort::placePreview(const Raster&, int, int) {}
+void CliPort::surfaceReady(int, const Raster&) {}
 
 RunOptions CliPort::runOptions() {
   return options_.run;
@@ -137,7 +137,7 @@ std::string CliPort::photoDialogFileName() {
   return dialogFileName_;
 }
 
-void CliPort::bringToForeground() {}
+void CliPort::photoStarts(int) {}
 
 bool CliPort::stopRequested() {
   return gStopRequest.load();

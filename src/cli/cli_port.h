@@ -19,19 +19,19 @@ class CliPort : public RunPort {
  public:
   CliPort(StoredOptions options, std::vector<std::string> photos, std::FILE* err);
 
-  void setStatus(StatusLine line, const std::string& text) override;
-  void setGaugeMaximum(GaugeId gauge, int maximum) override;
-  void setGaugeValue(GaugeId gauge, int value) override;
-  void advanceGauge(GaugeId gauge) override;
+  void setStatusLine(ProgressLevel level, const std::string& text) override;
+  void setProgressMaximum(ProgressLevel level, int maximum) override;
+  void setProgressValue(ProgressLevel level, int value) override;
+  void advanceProgress(ProgressLevel level) override;
   void showMessage(const std::string& text) override;
   void showError(const std::string& text) override;
   void showFileError(const std::string& text) override;
   PipelineInputs pipelineInputs(int imageNumber) override;
-  void placePreview(const Raster& surface, int left, int top) override;
+  void surfaceReady(int imageNumber, const Raster& surface) override;
   RunOptions runOptions() override;
   std::optional<std::vector<std::string>> choosePhotos() override;
   std::string photoDialogFileName() override;
-  void bringToForeground() override;
+  void photoStarts(int index) override;
   bool stopRequested() override;
   void clearStopRequest() override;
 

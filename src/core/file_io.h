@@ -1,30 +1,13 @@
-// Whole-file writes that never leave a half-written file under the final name.
+// Reading whole files of untrusted content with an explicit size limit. (Files are written
+// through AtomicFile, core/atomic_file.h.)
 //
-// The bytes go to a new temporary file in the target's directory, are flushed to the disk
-// (fsync), and the temporary file is renamed over the target. A failure at any step removes the
-// temporary file and leaves the previous target untouched. An existing target keeps its
-// permission bits (and its owner where the process may set it); a new one gets 0666 less the
-// umask. A symbolic link as target is followed: the file it points to is replaced. A target
-// the process may not write to (a read-only file) is refused, as a direct write would be.
-//
-// Plain functions without shared state; any thread may call them (for different targets).
+// Plain functions without shared state; any thread may call them.
 #pragma once
 
+#include <cstddef>
 #include <string>
-#include <string_view>
-
-#include "core/failure.h"
 
 namespace snapfolio {
-
-// A write that did not reach the disk; the message names the file and the system's reason.
-class FileWriteError : public Failure {
- public:
-  using Failure::Failure;
-};
-
-// Replaces (or creates) the file at `path` with `bytes`. Throws FileWriteError.
-void writeFileAtomically(const std::string& path, std::string_view bytes);
 
 // Reading with an explicit size limit, for files of untrusted content.
 enum class ReadResult { Ok, Missing, Unreadable };

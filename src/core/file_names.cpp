@@ -42,12 +42,4 @@ std::string joinPath(std::string_view directory, std::string_view name) {
   return path;
 }
 
-std::string cutUtf8(std::string_view text, std::size_t maxBytes) {
-  if (text.size() <= maxBytes) return std::string(text);
-  std::size_t end = maxBytes;
-  // Step back over continuation bytes (10xxxxxx) so that no character is split.
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  return std::string(text.substr(0, end));
-}
-
 }  // namespace snapfolio

@@ -30,8 +30,4 @@ std::string outputFileName(std::string_view photoPath, std::string_view prefix,
 // ends in one (at the root this gives "//name", which POSIX accepts).
 std::string joinPath(std::string_view directory, std::string_view name);
 
-// The longest prefix of a UTF-8 text that has at most maxBytes bytes and ends on a character
-// boundary.
-std::string cutUtf8(std::string_view text, std::size_t maxBytes);
-
 }  // namespace snapfolio

@@ -1,6 +1,7 @@
 // Ports: the small interfaces through which the engine talks to whoever shows its progress and
-// messages. The main window implements them with Qt widgets (marshalling to the user-interface
-// thread), the command line with stderr, the tests with a recorder that keeps every call.
+// messages. The main window implements them with its status lines, gauges and message boxes
+// (marshalling to the user-interface thread), the command line with stderr, the tests with a
+// recorder that keeps every call.
 //
 // Thread rule: the engine calls a port from the thread the operation runs on (a worker thread
 // for a conversion run started from the window); implementations must be safe for that.
@@ -10,20 +11,20 @@
 
 namespace snapfolio {
 
-// The two status lines of the main window: Label8 (overall) and Label9 (detail).
-enum class StatusLine { Overall, Detail };
-// The two gauges: CGauge1 (overall progress) and CGauge2 (detail progress).
-enum class GaugeId { Overall, Detail };
+// The two levels of progress an operation reports, each with a status line and a gauge: the
+// overall progress of the operation (a run's photos and album page, the steps of a pipeline
+// call) and the detail progress of the step now running (the rows of the automatic correction).
+enum class ProgressLevel { Overall, Detail };
 
 class ProgressPort {
  public:
   virtual ~ProgressPort() = default;
-  // Sets a status line's text and shows it at once.
-  virtual void setStatus(StatusLine line, const std::string& text) = 0;
-  // Gauge operations with the clamping rules of Gauge.
-  virtual void setGaugeMaximum(GaugeId gauge, int maximum) = 0;
-  virtual void setGaugeValue(GaugeId gauge, int value) = 0;
-  virtual void advanceGauge(GaugeId gauge) = 0;
+  // Sets the text of the level's status line and shows it at once.
+  virtual void setStatusLine(ProgressLevel level, const std::string& text) = 0;
+  // The level's gauge, with the clamping rules of Gauge.
+  virtual void setProgressMaximum(ProgressLevel level, int maximum) = 0;
+  virtual void setProgressValue(ProgressLevel level, int value) = 0;
+  virtual void advanceProgress(ProgressLevel level) = 0;
 };
 
 class MessagePort {

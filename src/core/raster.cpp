@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/failure.h"
+#include "core/limits.h"
 
 namespace snapfolio {
 
@@ -15,9 +16,9 @@ void checkSize(int width, int height) {
     throw Failure("surface size " + std::to_string(width) + " x " + std::to_string(height) +
                   " is negative");
   }
-  if (static_cast<long long>(width) * height > kMaxPixels) {
+  if (static_cast<long long>(width) * height > kLimits.pixels) {
     throw Failure("surface size " + std::to_string(width) + " x " + std::to_string(height) +
-                  " exceeds the limit of " + std::to_string(kMaxPixels) + " pixels");
+                  " exceeds the limit of " + std::to_string(kLimits.pixels) + " pixels");
   }
 }
 

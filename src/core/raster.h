@@ -19,9 +19,6 @@ namespace snapfolio {
 static_assert(std::endian::native == std::endian::little,
               "the 0x00BBGGRR pixel values rely on little-endian byte order");
 
-// Largest surface or decoded photo the program will hold: 250 megapixels (1 GB of pixels).
-inline constexpr long long kMaxPixels = 250'000'000;
-
 inline constexpr int redOf(std::uint32_t colour) {
   return static_cast<int>(colour & 0xFF);
 }
@@ -39,7 +36,7 @@ inline constexpr std::uint32_t rgb(int r, int g, int b) {
 class Raster {
  public:
   Raster() = default;
-  // Throws Failure when either side is negative or the area exceeds kMaxPixels.
+  // Throws Failure when either side is negative or the area exceeds kLimits.pixels.
   Raster(int width, int height);
 
   int width() const { return width_; }

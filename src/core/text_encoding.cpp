@@ -15,43 +15,6 @@ namespace snapfolio {
 namespace {
 
 constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";  // U+FFFD
-constexpr char32_t kReplacement = 0xFFFD;
-
-// Length of the valid UTF-8 sequence at the start of `text` (its code point in `cp`), or 0 when
-// the bytes there are not valid UTF-8.
-std::size_t decodeUtf8(std::string_view text, char32_t& cp) {
-  if (text.empty()) return 0;
-  const auto b0 = static_cast<unsigned char>(text[0]);
-  if (b0 < 0x80) {
-    cp = b0;
-    return 1;
-  }
-  std::size_t length = 0;
-  char32_t min = 0;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    length = 2;
-    cp = b0 & 0x1Fu;
-    min = 0x80;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    length = 3;
-    cp = b0 & 0x0Fu;
-    min = 0x800;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    length = 4;
-    cp = b0 & 0x07u;
-    min = 0x10000;
-  } else {
-    return 0;
-  }
-  if (text.size() < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    if ((b & 0xC0u) != 0x80u) return 0;
-    cp = (cp << 6) | (b & 0x3Fu);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return length;
-}
 
 // One iconv conversion descriptor, closed when the object goes.
 class Iconv {
@@ -108,51 +71,15 @@ bool encodeCp932(std::string_view text, std::string& out, Replace replace) {
   while (!text.empty()) {
     if (cd.convert(text, out) == 0) break;
     lossless = false;
-    char32_t cp = kReplacement;
-    std::size_t length = decodeUtf8(text, cp);
-    if (length == 0) {
-      cp = kReplacement;
-      length = 1;
-    }
-    replace(out, cp);
-    text.remove_prefix(length);
+    // iconv stopped at a character it cannot encode, or at a malformed byte (U+FFFD).
+    const Utf8Character c = decodeUtf8(text);
+    replace(out, c.codePoint);
+    text.remove_prefix(c.length);
   }
   return lossless;
 }
 
 }  // namespace
-
-bool isValidUtf8(std::string_view text) {
-  while (!text.empty()) {
-    // Fast path over ASCII runs.
-    if (static_cast<unsigned char>(text[0]) < 0x80) {
-      text.remove_prefix(1);
-      continue;
-    }
-    char32_t cp = 0;
-    const std::size_t length = decodeUtf8(text, cp);
-    if (length == 0) return false;
-    text.remove_prefix(length);
-  }
-  return true;
-}
-
-std::string sanitizeUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  while (!text.empty()) {
-    char32_t cp = 0;
-    std::size_t length = decodeUtf8(text, cp);
-    if (length == 0) {
-      out += kReplacementUtf8;
-      length = 1;
-    } else {
-      out.append(text.data(), length);
-    }
-    text.remove_prefix(length);
-  }
-  return out;
-}
 
 std::string cp932ToUtf8(std::string_view bytes) {
   Iconv cd("UTF-8", "CP932");

@@ -10,13 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/utf8.h"  // the UTF-8 side of every conversion
+
 namespace snapfolio {
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(std::string_view text);
-
-// `text` with every byte that is not part of valid UTF-8 replaced by U+FFFD.
-std::string sanitizeUtf8(std::string_view text);
 
 // Decodes code page 932 bytes; every byte sequence that is not code page 932 becomes U+FFFD.
 std::string cp932ToUtf8(std::string_view bytes);

@@ -92,7 +92,7 @@ void correctSurface(Raster& surface, CorrectionTable& table, ProgressPort& progr
                (static_cast<std::uint32_t>(levels[kChannelValues + green]) << 8) |
                (static_cast<std::uint32_t>(levels[2 * kChannelValues + blue]) << 16);
     }
-    progress.advanceGauge(GaugeId::Detail);
+    progress.advanceProgress(ProgressLevel::Detail);
   }
 }
 
@@ -164,7 +164,7 @@ int sampledMeanBrightness(const Raster& surface, ProgressPort& progress) {
       sumGreen += greenOf(row[x]);
       sumBlue += blueOf(row[x]);
     }
-    progress.advanceGauge(GaugeId::Detail);
+    progress.advanceProgress(ProgressLevel::Detail);
   }
   const auto tenths = [](int side) { return (static_cast<std::uint32_t>(side) + 9u) / 10u; };
   const std::uint32_t count = tenths(surface.width()) * tenths(surface.height());
@@ -177,15 +177,15 @@ int sampledMeanBrightness(const Raster& surface, ProgressPort& progress) {
 void AoutAdjust(Raster& surface, const CorrectionValues& values, ErrorText& errorText,
                 ProgressPort& progress) {
   const int height = surface.height();
-  progress.setGaugeValue(GaugeId::Detail, 0);
+  progress.setProgressValue(ProgressLevel::Detail, 0);
   // trunc(1.01 x H), computed exactly in integers
-  progress.setGaugeMaximum(GaugeId::Detail, height + height / 100);
-  progress.setStatus(StatusLine::Detail, std::string(kStatusSampling));
+  progress.setProgressMaximum(ProgressLevel::Detail, height + height / 100);
+  progress.setStatusLine(ProgressLevel::Detail, std::string(kStatusSampling));
 
   errorText.set(std::string(kSamplingError));
   const int mean = sampledMeanBrightness(surface, progress);
 
-  progress.setStatus(StatusLine::Detail, std::string(kStatusCorrecting));
+  progress.setStatusLine(ProgressLevel::Detail, std::string(kStatusCorrecting));
 
   errorText.set(std::string(kOffsetError));
   const std::array<int, 3> offsets = {lenientInteger(values.red), lenientInteger(values.green),
@@ -196,7 +196,7 @@ void AoutAdjust(Raster& surface, const CorrectionValues& values, ErrorText& erro
   CorrectionTable table(mean, offsets, values.gain, values.limit);
   correctSurface(surface, table, progress);
 
-  progress.setStatus(StatusLine::Detail, std::string(kStatusDone));
+  progress.setStatusLine(ProgressLevel::Detail, std::string(kStatusDone));
 }
 
 }  // namespace snapfolio

@@ -18,7 +18,7 @@ inline constexpr std::string_view kSamplingError = "0200 : 画素の集計でエ
 inline constexpr std::string_view kOffsetError = "0201 : カラーの補正値が正しい値でない。 ";
 inline constexpr std::string_view kFormulaError = "0300 : 画像補正計算のエラー";
 
-// The texts of the detail status line (Label9) during a correction.
+// The texts of the detail status line during a correction.
 inline constexpr std::string_view kStatusSampling = "  << 画像情報収集 >>";
 inline constexpr std::string_view kStatusCorrecting = "###　画像補正中　###";
 inline constexpr std::string_view kStatusDone = "***　画像補正完了　***";

@@ -122,7 +122,7 @@ Exiv2::Blob encode(const Exiv2::ExifData& data, Exiv2::ByteOrder order) {
 PhotoMetadata readPhotoMetadata(std::span<const std::uint8_t> jpegBytes) {
   PhotoMetadata metadata;
   try {
-    jpeg::JpegMarkers markers = jpeg::readJpegMarkers(jpegBytes, jpeg::MarkerLimits{});
+    jpeg::JpegMarkers markers = jpeg::readJpegMarkers(jpegBytes);
     metadata.kind = markers.kind;
     metadata.exif = std::move(markers.exif);
     metadata.icc = std::move(markers.icc);
@@ -158,7 +158,7 @@ std::optional<DateTime> dateTakenOf(std::span<const std::uint8_t> exif) {
 std::optional<DateTime> readDateTaken(const std::string& path) {
   jpeg::JpegMarkers markers;
   try {
-    markers = jpeg::readJpegExif(path, jpeg::MarkerLimits{});
+    markers = jpeg::readJpegExif(path);
   } catch (...) {
     return std::nullopt;
   }

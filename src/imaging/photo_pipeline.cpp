@@ -64,9 +64,7 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
   PipelineResult result;
   const PipelineInputs inputs = port.pipelineInputs(imageNumber);
   Raster& surface = workspace.surface(imageNumber);
-  bool placed = false;
-  int left = 0;
-  int top = 0;
+  bool scaled = false;
   try {
     TJPEGImage jpeg;
 
@@ -84,7 +82,7 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
 
     const std::string outputStem =
         inputs.image.prefix + splitFileName(fileName).base + inputs.image.suffix;
-    port.setStatus(StatusLine::Overall, outputStem + " サイズ変換中");
+    port.setStatusLine(ProgressLevel::Overall, outputStem + " サイズ変換中");
 
     // The width asked for is that of the upright photo; the height follows it.
     int width = targetWidth(widthText);
@@ -92,27 +90,22 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
     if (inputs.photo.neverEnlarge && photoWidth > 0 && photoWidth < width) width = photoWidth;
     const int height = targetHeight(photoWidth, uprightHeight(jpeg, look), width);
     surface.resize(width, height);
-    port.advanceGauge(GaugeId::Overall);
+    port.advanceProgress(ProgressLevel::Overall);
 
     errorText.set("0102 : " + fileName + "のサイズ変換に失敗した。");
     drawPhoto(jpeg, look, surface, QRect(0, 0, width, height));
-    port.advanceGauge(GaugeId::Overall);
-
-    if (imageNumber == 1) {
-      top = (kPreviewPanelHeight - height) / 2;
-      left = (kPreviewPanelWidth - width) / 2;
-      placed = true;
-    }
+    port.advanceProgress(ProgressLevel::Overall);
+    scaled = true;
 
     if (inputs.image.autoAdjust) {
-      port.setStatus(StatusLine::Overall, outputStem + "　画像補正中");
+      port.setStatusLine(ProgressLevel::Overall, outputStem + "　画像補正中");
       AoutAdjust(surface, inputs.correction, errorText, port);
-      port.advanceGauge(GaugeId::Overall);
+      port.advanceProgress(ProgressLevel::Overall);
     }
 
     if (inputs.image.timeStamp) {
       result.stampRect = drawTimeStamp(surface, inputs.style, result.stampText);
-      port.advanceGauge(GaugeId::Overall);
+      port.advanceProgress(ProgressLevel::Overall);
     }
     result.exif =
         outputExif(metadata.exif, inputs.photo.metadata, width, height, look.colour.has_value());
@@ -120,8 +113,8 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
   } catch (...) {
     port.showError(errorText.text());
   }
-  // The preview shows surface 1 as the call left it, also after a failed correction.
-  if (placed) port.placePreview(surface, left, top);
+  // The surface holds this photo once it is scaled, also after a failed correction.
+  if (scaled) port.surfaceReady(imageNumber, surface);
   return result;
 }
 

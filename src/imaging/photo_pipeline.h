@@ -42,27 +42,25 @@ class PipelinePort : public ProgressPort, public MessagePort {
  public:
   // The options in force for output image n (1 or 2), read when the call starts.
   virtual PipelineInputs pipelineInputs(int imageNumber) = 0;
-  // Shows surface 1 in the 400 x 300 preview panel with its top-left corner at (left, top)
-  // (negative when larger than the panel) and makes it visible. The port copies the pixels.
-  virtual void placePreview(const Raster& surface, int left, int top) = 0;
+  // Surface n (1 or 2) holds the picture of the call that has just ended: reported by every
+  // call that got past the scaling, also when the correction failed afterwards (the surface
+  // then holds the picture as far as it got). A port that keeps the pixels copies them.
+  virtual void surfaceReady(int imageNumber, const Raster& surface) = 0;
 };
 
-// The two persistent work surfaces (Image1 and Image2), reused from photo to photo.
+// The two persistent work surfaces of output image 1 and 2, reused from photo to photo.
 struct Workspace {
   Raster surfaces[2];
   Raster& surface(int imageNumber) { return surfaces[imageNumber - 1]; }
 };
 
 struct PipelineResult {
-  bool ok = false;                       // the surface holds the finished picture
-  std::string stampText;                 // made at step 2 (also with the stamp off)
-  std::optional<DateTime> date;          // the photo's date that stampText shows
-  std::optional<StampRect> stampRect;    // where the stamp was drawn, when it was
-  std::vector<std::uint8_t> exif;        // the EXIF block for the output image; empty: none
+  bool ok = false;                     // the surface holds the finished picture
+  std::string stampText;               // made at step 2 (also with the stamp off)
+  std::optional<DateTime> date;        // the photo's date that stampText shows
+  std::optional<StampRect> stampRect;  // where the stamp was drawn, when it was
+  std::vector<std::uint8_t> exif;      // the EXIF block for the output image; empty: none
 };
-
-inline constexpr int kPreviewPanelWidth = 400;
-inline constexpr int kPreviewPanelHeight = 300;
 
 // PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own
 // failures in an "ERROR" box through the port and always returns normally.

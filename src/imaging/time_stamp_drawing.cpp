@@ -11,6 +11,9 @@
 #include <QPainter>
 #include <QString>
 
+// Project
+#include "core/utf8.h"
+
 namespace snapfolio {
 
 namespace {
@@ -23,19 +26,11 @@ QColor toQColor(std::uint32_t colour) {
   return QColor(redOf(colour), greenOf(colour), blueOf(colour));
 }
 
-// The stamp text as UTF-16, cut to kMaxStampCharacters characters (never inside a surrogate
-// pair). Bytes that are not UTF-8 become replacement characters.
+// The stamp text cut to kLimits.stampCharacters characters. Bytes that are not UTF-8 become
+// replacement characters.
 QString stampText(const std::string& text) {
-  QString result = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  qsizetype characters = 0;
-  for (qsizetype i = 0; i < result.size(); ++i) {
-    if (result.at(i).isLowSurrogate()) continue;
-    if (++characters > kMaxStampCharacters) {
-      result.truncate(i);
-      break;
-    }
-  }
-  return result;
+  const auto limit = static_cast<std::size_t>(kLimits.stampCharacters);
+  return QString::fromStdString(sanitizeUtf8(cutUtf8Characters(text, limit)));
 }
 
 }  // namespace
@@ -79,7 +74,7 @@ int autoSizePoints(int surfaceHeight) {
 
 int stampPoints(const TimeStampStyle& style, int surfaceHeight) {
   const int points = style.autoSize ? autoSizePoints(surfaceHeight) : style.fontSize;
-  return std::clamp(points, kMinStampPoints, kMaxStampPoints);
+  return std::clamp(points, kLimits.smallestStampPoints, kLimits.largestStampPoints);
 }
 
 int pointsToPixels(int points) {

@@ -11,6 +11,7 @@
 
 #include <QFont>
 
+#include "core/limits.h"
 #include "core/raster.h"
 #include "timestamp/time_stamp_style.h"
 
@@ -24,14 +25,6 @@ struct StampRect {
   friend bool operator==(const StampRect&, const StampRect&) = default;
 };
 
-// Font sizes outside these bounds are drawn at the nearest bound (a size of 0 at 1 point, a
-// size of 5000 at 1000 points), so a bad setting never asks the renderer for an absurd glyph.
-inline constexpr int kMinStampPoints = 1;
-inline constexpr int kMaxStampPoints = 1000;
-// Longer stamp texts are cut (on a character boundary) before they are measured and drawn;
-// the longest text at the largest size then stays well inside the renderer's coordinate range.
-inline constexpr int kMaxStampCharacters = 10'000;
-
 // The top-left point of the stamp for a text of tw x th pixels on a W x H surface (width and
 // height of the result are tw and th). Positions 1 to 6 are top left, top centre, top right,
 // bottom left, bottom centre, bottom right; any other value is bottom right. Centring truncates
@@ -41,7 +34,9 @@ StampRect stampPosition(int position, int surfaceWidth, int surfaceHeight, int t
 
 // The automatic size for a surface H pixels high: (H + 50) div 16 points.
 int autoSizePoints(int surfaceHeight);
-// The size the stamp is drawn at: the automatic size or the style's size, within the bounds.
+// The size the stamp is drawn at: the automatic size or the style's size, within
+// kLimits.smallestStampPoints and kLimits.largestStampPoints (a size of 0 is drawn at 1 point, a
+// size of 5000 at 1000 points), so a bad setting never asks the renderer for an absurd glyph.
 int stampPoints(const TimeStampStyle& style, int surfaceHeight);
 // Points to pixels at 96 pixels per inch, rounded to the nearest pixel (12 points are 16 pixels,
 // 10 points 13 pixels).
@@ -55,7 +50,9 @@ QFont stampFont(const TimeStampStyle& style, int surfaceHeight);
 // transparent (only the glyphs are painted, in the font colour) or on an opaque box of exactly
 // the text cell filled with the background colour. Colours use their low 24 bits. Returns the
 // text cell (possibly partly outside the surface, which clips it). An empty text or an empty
-// surface draws nothing.
+// surface draws nothing. A text longer than kLimits.stampCharacters is cut (on a character
+// boundary) first; the longest text at the largest size then stays well inside the renderer's
+// coordinate range.
 StampRect drawTimeStamp(Raster& surface, const TimeStampStyle& style, const std::string& text);
 
 }  // namespace snapfolio

@@ -10,6 +10,7 @@
 #include <jerror.h>
 
 // Project
+#include "core/limits.h"
 #include "jpeg/jpeg_image.h"
 
 namespace snapfolio::jpeg {
@@ -52,7 +53,7 @@ void initErrorManager(ErrorManager& errors) {
 void onProgress(j_common_ptr cinfo) {
   if (!cinfo->is_decompressor) return;
   auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
-  if (dinfo->input_scan_number > kMaxScans) {
+  if (dinfo->input_scan_number > kLimits.progressiveScans) {
     errorsOf(cinfo)->limitMessage = "JPEG file has too many scans";
     onErrorExit(cinfo);
   }
@@ -218,7 +219,7 @@ Decompressor::Decompressor() {
     jpeg_destroy_decompress(&cinfo_);  // safe on a partly created object
     throwFrom(errors_);
   }
-  cinfo_.mem->max_memory_to_use = kMaxCodecMemory;
+  cinfo_.mem->max_memory_to_use = kLimits.codecMemoryBytes;
   cinfo_.progress = &progress_;
 }
 
@@ -279,7 +280,7 @@ Compressor::Compressor(std::vector<std::uint8_t>& output) {
     jpeg_destroy_compress(&cinfo_);
     throwFrom(errors_);
   }
-  cinfo_.mem->max_memory_to_use = kMaxCodecMemory;
+  cinfo_.mem->max_memory_to_use = kLimits.codecMemoryBytes;
   cinfo_.dest = &destination_.pub;
 }
 

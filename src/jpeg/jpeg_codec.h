@@ -8,7 +8,8 @@
 // so a truncated file decodes (the library completes it with its end-of-data handling).
 //
 // Untrusted input is bounded: libjpeg's own memory (coefficient buffers of multi-scan files)
-// by kMaxCodecMemory, the number of scans of a multi-scan file by kMaxScans.
+// by kLimits.codecMemoryBytes, the number of scans of a multi-scan file by
+// kLimits.progressiveScans (core/limits.h).
 //
 // One object per decoding or encoding; objects are neither copied nor moved (the library keeps
 // pointers into them). Not shared between threads.
@@ -23,12 +24,6 @@
 #include <jpeglib.h>
 
 namespace snapfolio::jpeg {
-
-// Largest amount of memory libjpeg may hold for one image (1 GiB): enough for the coefficient
-// buffers of a progressive 4:2:0 photo of the largest raster the program holds.
-inline constexpr long kMaxCodecMemory = 1L << 30;
-// Most scans a multi-scan file may have; real progressive files have about ten.
-inline constexpr int kMaxScans = 500;
 
 // libjpeg's error manager extended with the jump point of the guarded call now running.
 struct ErrorManager {

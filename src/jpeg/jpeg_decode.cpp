@@ -7,6 +7,7 @@
 #include <vector>
 
 // Project
+#include "core/limits.h"
 #include "jpeg/jpeg_codec.h"
 #include "jpeg/jpeg_image.h"
 
@@ -20,9 +21,9 @@ constexpr int kQuantisedColours = 236;
 constexpr JDIMENSION kRowBatch = 16;
 
 void checkPixelLimit(long long width, long long height) {
-  if (width * height > kMaxPixels) {
+  if (width * height > kLimits.pixels) {
     throw EJPEG("JPEG image of " + std::to_string(width) + " x " + std::to_string(height) +
-                " pixels exceeds the limit of " + std::to_string(kMaxPixels) + " pixels");
+                " pixels exceeds the limit of " + std::to_string(kLimits.pixels) + " pixels");
   }
 }
 

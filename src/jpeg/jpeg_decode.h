@@ -35,13 +35,13 @@ struct DecodeSettings {
 };
 
 // Reads the header only. Throws EJPEG on a library error, and when the image exceeds
-// kMaxPixels, before anything large is allocated.
+// kLimits.pixels, before anything large is allocated.
 JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
 
 // Decodes the whole image into RGB. Greyscale output (a greyscale file, or `grayscale`) and
 // `depth8` output are quantised to at most 236 levels or colours and then expanded to RGB.
 // CMYK and YCCK files are converted to RGB (Adobe files store inverted values). Throws EJPEG
-// on a library error or when the output would exceed kMaxPixels.
+// on a library error or when the output would exceed kLimits.pixels.
 Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings);
 
 }  // namespace snapfolio::jpeg

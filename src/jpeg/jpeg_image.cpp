@@ -7,10 +7,11 @@
 
 // Qt
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 
 // Project
+#include "core/atomic_file.h"
+#include "core/limits.h"
 #include "imaging/resample.h"
 #include "jpeg/jpeg_decode.h"
 #include "jpeg/jpeg_encode.h"
@@ -23,7 +24,7 @@ constexpr std::size_t kReadChunk = 1 << 20;
 
 [[noreturn]] void throwTooLarge(long long bytes) {
   throw EJPEG("JPEG file of " + std::to_string(bytes) + " bytes exceeds the limit of " +
-              std::to_string(kMaxFileBytes) + " bytes");
+              std::to_string(kLimits.photoFileBytes) + " bytes");
 }
 
 // The smallest n (1 to 8) for which a decoding at n/8 of the photo's size is still at least
@@ -63,7 +64,7 @@ void TJPEGImage::LoadFromFile(const std::string& fileName) {
     throw Failure("cannot open " + fileName + ": " + file.errorString().toStdString());
   }
   const qint64 size = file.size();
-  if (size > kMaxFileBytes) throwTooLarge(size);
+  if (size > kLimits.photoFileBytes) throwTooLarge(size);
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   if (size > 0 && file.read(reinterpret_cast<char*>(bytes.data()), size) != size) {
     throw Failure("cannot read " + fileName + ": " + file.errorString().toStdString());
@@ -78,14 +79,14 @@ void TJPEGImage::ReadFrom(std::istream& stream) {
     bytes.resize(used + kReadChunk);
     stream.read(reinterpret_cast<char*>(bytes.data() + used), kReadChunk);
     bytes.resize(used + static_cast<std::size_t>(stream.gcount()));
-    if (bytes.size() > kMaxFileBytes) throwTooLarge(static_cast<long long>(bytes.size()));
+    if (bytes.size() > kLimits.photoFileBytes) throwTooLarge(static_cast<long long>(bytes.size()));
   }
   if (stream.bad()) throw Failure("cannot read the JPEG stream");
   ReadFrom(bytes);
 }
 
 void TJPEGImage::ReadFrom(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() > kMaxFileBytes) throwTooLarge(static_cast<long long>(bytes.size()));
+  if (bytes.size() > kLimits.photoFileBytes) throwTooLarge(static_cast<long long>(bytes.size()));
   data_ = std::make_shared<TJPEGData>();
   bitmap_.reset();
   bitmapIsDecoded_ = false;
@@ -104,18 +105,8 @@ void TJPEGImage::SaveToFile(const std::string& fileName) {
   // Encode first: a failing encoder never touches the file system.
   EnsureEncoded();
   const std::vector<std::uint8_t>& bytes = *data_->Stream;
-  QSaveFile file(QString::fromStdString(fileName));
-  if (!file.open(QIODevice::WriteOnly)) {
-    throw Failure("cannot create " + fileName + ": " + file.errorString().toStdString());
-  }
-  const auto size = static_cast<qint64>(bytes.size());
-  if (size > 0 && file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-    file.cancelWriting();
-    throw Failure("cannot write " + fileName + ": " + file.errorString().toStdString());
-  }
-  if (!file.commit()) {
-    throw Failure("cannot write " + fileName + ": " + file.errorString().toStdString());
-  }
+  writeFileAtomically(fileName,
+                      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 void TJPEGImage::WriteTo(std::ostream& stream) {

@@ -11,8 +11,8 @@
 // cached) and raster only (after Assign from a raster; the bytes are made on the first
 // WriteTo). Objects assigned from one another share their TJPEGData (never their rasters).
 //
-// Untrusted input: files above kMaxFileBytes and images above kMaxPixels are refused with
-// EJPEG before anything large is allocated; libjpeg's own memory and the number of scans of a
+// Untrusted input: files above kLimits.photoFileBytes and images above kLimits.pixels are refused
+// with EJPEG before anything large is allocated; libjpeg's own memory and the number of scans of a
 // progressive file are bounded too (jpeg/jpeg_codec.h).
 //
 // Not thread-safe: one object (and the objects sharing its data) is used by one thread at a
@@ -49,9 +49,6 @@ class EInvalidGraphicOperation : public Failure {
 
 // "JPEG エラー #<code>" for a message code of the library.
 std::string jpegErrorMessage(int messageCode);
-
-// Largest JPEG file the object reads (1 GiB).
-inline constexpr long long kMaxFileBytes = 1LL << 30;
 
 enum class JpegDepth { Depth24 = 0, Depth8 = 1 };
 enum class JpegPerformance { BestQuality = 0, BestSpeed = 1 };
@@ -100,9 +97,9 @@ class TJPEGImage {
   // the object holds the bytes with a size of 0.
   void ReadFrom(std::span<const std::uint8_t> bytes);
 
-  // Encodes if needed and writes the file through a temporary file in the same directory and a
-  // rename: a failure leaves neither a partial file nor a damaged previous file. An object
-  // without an image writes a zero-byte file. Throws Failure (EJPEG from the encoder).
+  // Encodes if needed and writes the file as an AtomicFile (core/atomic_file.h): a failure leaves
+  // neither a partial file nor a damaged previous file. An object without an image writes a
+  // zero-byte file. Throws EJPEG from the encoder, FileWriteError from the file system.
   void SaveToFile(const std::string& fileName);
   // EnsureEncoded, then writes the bytes. Throws Failure when the stream fails.
   void WriteTo(std::ostream& stream);

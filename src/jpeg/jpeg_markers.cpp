@@ -66,12 +66,12 @@ bool startsWith(const jpeg_saved_marker_ptr marker, const std::uint8_t* id, std:
   return marker->data_length >= size && std::memcmp(marker->data, id, size) == 0;
 }
 
-void takeExif(j_decompress_ptr cinfo, const MarkerLimits& limits, JpegMarkers& out) {
+void takeExif(j_decompress_ptr cinfo, const Limits& limits, JpegMarkers& out) {
   for (jpeg_saved_marker_ptr m = cinfo->marker_list; m != nullptr; m = m->next) {
     if (m->marker != kApp1 || !startsWith(m, kExifId, sizeof kExifId)) continue;
     // Only the first EXIF segment counts, as for every reader of EXIF.
     const std::size_t size = m->data_length - sizeof kExifId;
-    if (m->data_length != m->original_length || size > limits.maxExifBytes) {
+    if (m->data_length != m->original_length || size > limits.exifBytes) {
       out.exifRefused = true;
     } else {
       out.exif.assign(m->data + sizeof kExifId, m->data + m->data_length);
@@ -80,7 +80,7 @@ void takeExif(j_decompress_ptr cinfo, const MarkerLimits& limits, JpegMarkers& o
   }
 }
 
-void takeIcc(j_decompress_ptr cinfo, const MarkerLimits& limits, JpegMarkers& out) {
+void takeIcc(j_decompress_ptr cinfo, const Limits& limits, JpegMarkers& out) {
   bool any = false;
   std::size_t total = 0;
   for (jpeg_saved_marker_ptr m = cinfo->marker_list; m != nullptr; m = m->next) {
@@ -89,7 +89,7 @@ void takeIcc(j_decompress_ptr cinfo, const MarkerLimits& limits, JpegMarkers& ou
     if (m->data_length >= kIccChunkHeader) total += m->data_length - kIccChunkHeader;
   }
   if (!any) return;
-  if (total == 0 || total > limits.maxIccBytes) {
+  if (total == 0 || total > limits.iccProfileBytes) {
     out.iccRefused = true;
     return;
   }
@@ -120,7 +120,7 @@ PixelKind kindOf(const jpeg_decompress_struct& cinfo) {
 
 }  // namespace
 
-JpegMarkers readJpegMarkers(std::span<const std::uint8_t> bytes, const MarkerLimits& limits) {
+JpegMarkers readJpegMarkers(std::span<const std::uint8_t> bytes, const Limits& limits) {
   Decompressor decompressor;
   j_decompress_ptr cinfo = decompressor.get();
   decompressor.setSource(bytes.data(), bytes.size());
@@ -135,11 +135,11 @@ JpegMarkers readJpegMarkers(std::span<const std::uint8_t> bytes, const MarkerLim
   return markers;
 }
 
-JpegMarkers readJpegExif(const std::string& path, const MarkerLimits& limits) {
+JpegMarkers readJpegExif(const std::string& path, const Limits& limits) {
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
   if (ec) throw Failure("cannot read " + path + ": " + ec.message());
-  if (size > static_cast<std::uintmax_t>(kMaxFileBytes)) {
+  if (size > static_cast<std::uintmax_t>(limits.photoFileBytes)) {
     throw EJPEG("JPEG file of " + std::to_string(size) + " bytes exceeds the limit");
   }
   // Declared before the decompressor, so that the file outlives it.

@@ -2,8 +2,9 @@
 // block (APP1 "Exif") and the embedded ICC colour profile (the APP2 "ICC_PROFILE" chunks,
 // reassembled by jpeg_read_icc_profile). Only the header is read; no pixel is decoded.
 //
-// Untrusted input: a block above its limit is left out (and said so), never cut; a profile
-// whose chunks do not fit together is left out as broken. Nothing here parses the blocks
+// Untrusted input: a block above its limit (Limits::exifBytes, Limits::iccProfileBytes) is left
+// out (and said so), never cut; a profile whose chunks do not fit together is left out as
+// broken. Nothing here parses the blocks
 // themselves.
 //
 // Plain functions; no state. Any thread, one call per buffer or file.
@@ -15,13 +16,9 @@
 #include <string>
 #include <vector>
 
-namespace snapfolio::jpeg {
+#include "core/limits.h"
 
-// Upper bounds of what is taken from a photo, in bytes.
-struct MarkerLimits {
-  std::size_t maxExifBytes = 65527;    // one APP1 segment's payload after "Exif\0\0"
-  std::size_t maxIccBytes = 8u << 20;  // a JPEG can carry about 16 MB in 255 chunks
-};
+namespace snapfolio::jpeg {
 
 // What the decoded pixels of the file are, for a profile to describe them.
 enum class PixelKind { Rgb, Gray, Ink };  // Ink: CMYK or YCCK (four ink values)
@@ -35,11 +32,11 @@ struct JpegMarkers {
 };
 
 // Reads the header of JPEG bytes. Throws EJPEG when the bytes are not a JPEG header.
-JpegMarkers readJpegMarkers(std::span<const std::uint8_t> bytes, const MarkerLimits& limits);
+JpegMarkers readJpegMarkers(std::span<const std::uint8_t> bytes, const Limits& limits = kLimits);
 
 // Reads the header of a JPEG file (the file is read up to its first scan only); only the
 // EXIF block is kept (no profile). Throws Failure when the file cannot be opened or is larger
 // than the program reads, EJPEG when it is not a JPEG file.
-JpegMarkers readJpegExif(const std::string& path, const MarkerLimits& limits);
+JpegMarkers readJpegExif(const std::string& path, const Limits& limits = kLimits);
 
 }  // namespace snapfolio::jpeg

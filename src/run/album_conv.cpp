@@ -11,6 +11,7 @@
 #include "album/html_edit.h"
 #include "core/failure.h"
 #include "core/file_names.h"
+#include "core/utf8.h"
 #include "imaging/photo_metadata.h"
 #include "jpeg/jpeg_image.h"
 #include "settings/ini_file.h"
@@ -105,9 +106,9 @@ class Run {
     if (chosen) {
       const std::vector<std::string>& photos = *chosen;
       summary_.photos = static_cast<int>(photos.size());
-      port_.setGaugeMaximum(GaugeId::Overall, 1);
-      port_.setGaugeMaximum(GaugeId::Overall,
-                            overallGaugeMaximum(options, static_cast<int>(photos.size())));
+      port_.setProgressMaximum(ProgressLevel::Overall, 1);
+      port_.setProgressMaximum(ProgressLevel::Overall,
+                               overallGaugeMaximum(options, static_cast<int>(photos.size())));
 
       errorText_.set("0003 : InFileOpenの取り込みができない。");
       if (auto message = findOverwrite(options, photos)) {
@@ -123,8 +124,9 @@ class Run {
         }
         const std::string& photo = photos[i];
         errorText_.set("0004 : フォームのファオグラウンド処理ができない。");
-        port_.bringToForeground();
-        port_.setStatus(StatusLine::Overall, cutUtf8(fileNamePart(photo), 40) + " 読み込み中");
+        port_.photoStarts(static_cast<int>(i));
+        port_.setStatusLine(ProgressLevel::Overall,
+                            cutUtf8(fileNamePart(photo), 40) + " 読み込み中");
         AlbumPhoto entry(photo);
         bool complete = true;
         for (int n = 1; n <= 2; ++n) {
@@ -134,13 +136,13 @@ class Run {
       }
 
       if (options.htmlCnv) {
-        port_.setStatus(StatusLine::Detail, "HTML変換中");
-        port_.setGaugeMaximum(GaugeId::Detail, static_cast<int>(photos.size()));
+        port_.setStatusLine(ProgressLevel::Detail, "HTML変換中");
+        port_.setProgressMaximum(ProgressLevel::Detail, static_cast<int>(photos.size()));
         albumPage(options, std::move(reached));
-        port_.setGaugeValue(GaugeId::Detail, 0);
-        port_.advanceGauge(GaugeId::Overall);
+        port_.setProgressValue(ProgressLevel::Detail, 0);
+        port_.advanceProgress(ProgressLevel::Overall);
       }
-      port_.setStatus(StatusLine::Overall, "変換終了");
+      port_.setStatusLine(ProgressLevel::Overall, "変換終了");
     }
 
     errorText_.set("000E : iniFileの書き込みに失敗した。");
@@ -173,12 +175,12 @@ class Run {
       // The pipeline has shown its "ERROR" box; the surface does not hold this photo's
       // picture, so nothing is saved under its name.
       summary_.failed = true;
-      port_.advanceGauge(GaugeId::Overall);
+      port_.advanceProgress(ProgressLevel::Overall);
       return false;
     }
     const std::string name = outputFileName(photo, image.prefix, image.suffix);
-    port_.setStatus(StatusLine::Overall,
-                    image.prefix + splitFileName(photo).base + image.suffix + " 格納中");
+    port_.setStatusLine(ProgressLevel::Overall,
+                        image.prefix + splitFileName(photo).base + image.suffix + " 格納中");
 
     errorText_.set(std::string(m.allocate) + "JPEG領域の確保ができない。");
     std::optional<TJPEGImage> jpeg;
@@ -210,7 +212,7 @@ class Run {
 
     if (n == 2) errorText_.set("000D : JPEG領域の開放に失敗した。");
     jpeg.reset();
-    port_.advanceGauge(GaugeId::Overall);
+    port_.advanceProgress(ProgressLevel::Overall);
     return true;
   }
 
@@ -228,7 +230,7 @@ class Run {
     input.page.prefix2 = options.image[1].prefix;
     input.page.suffix2 = options.image[1].suffix;
     input.page.width1Text = options.image[0].widthText;
-    input.page.progressStep = [this] { port_.advanceGauge(GaugeId::Overall); };
+    input.page.progressStep = [this] { port_.advanceProgress(ProgressLevel::Overall); };
     errorText_.set("000F : HTMLページの作成に失敗した。");
     // A missing template is a plain message, not a failure: the run goes on without a page.
     AnalizeOptions analize;

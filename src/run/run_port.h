@@ -31,15 +31,16 @@ struct RunOptions {
 class RunPort : public PipelinePort {
  public:
   virtual RunOptions runOptions() = 0;
-  // The photo dialog (InFileOpen): the full names of the chosen photos in the dialog's order,
-  // or nothing when the user cancels.
+  // The photo choice: the full names of the chosen photos in the order chosen, or nothing when
+  // the user cancels.
   virtual std::optional<std::vector<std::string>> choosePhotos() = 0;
-  // The dialog's current file name: the first photo of the most recent confirmed selection
-  // (by a run or by the preview), or empty when there has been none.
+  // The first photo of the most recent confirmed choice (by a run or by the window's preview),
+  // or empty when there has been none.
   virtual std::string photoDialogFileName() = 0;
-  // Brings the main window to the foreground.
-  virtual void bringToForeground() = 0;
-  // The stop request (BreakButton1): tests it, and clears it.
+  // The run starts photo `index` (counted from 0 in the chosen order), before anything else is
+  // done for it.
+  virtual void photoStarts(int index) = 0;
+  // The user's request to stop before the next photo: tests it, and clears it.
   virtual bool stopRequested() = 0;
   virtual void clearStopRequest() = 0;
 };

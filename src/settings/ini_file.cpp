@@ -8,15 +8,14 @@
 #include <system_error>
 
 // Project
+#include "core/atomic_file.h"
 #include "core/file_io.h"
+#include "core/limits.h"
 #include "core/text_encoding.h"
 
 namespace snapfolio {
 
 namespace {
-
-// A settings file holds a few dozen short lines; anything much larger is not one.
-constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
@@ -105,7 +104,7 @@ std::string serialize(const Sections& sections) {
 template <typename Sections>
 bool load(const std::string& path, Sections& sections) {
   std::string bytes;
-  const ReadResult result = readFileLimited(path, kMaxFileBytes, bytes);
+  const ReadResult result = readFileLimited(path, kLimits.settingsFileBytes, bytes);
   std::string_view text = bytes;
   // Every leading byte-order mark goes: a rewrite drops them, and must not change what reads.
   while (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
@@ -212,13 +211,26 @@ void TIniFile::write(std::string_view section, std::string_view key, std::string
     throw SettingsWriteError("the settings file " + path_ +
                              " exists but cannot be read; it is left unchanged");
   }
+  put(next, section, key, value);
+  save(next);
+  sections_ = std::move(next);
+}
+
+void TIniFile::OverrideString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+  checkNames(section, key);
+  put(sections_, section, key, value);
+}
+
+void TIniFile::put(std::vector<Section>& sections, std::string_view section, std::string_view key,
+                   std::string_view value) {
   // What is stored reads back exactly as what is kept here.
   std::string newValue = storedValue(value);
   if (isQuoted(newValue)) newValue = newValue.substr(1, newValue.size() - 2);
 
   Entry* target = nullptr;
   Section* home = nullptr;
-  for (Section& s : next) {
+  for (Section& s : sections) {
     if (!s.hasHeader || !sameName(s.name, section)) continue;
     if (home == nullptr) home = &s;
     for (Entry& e : s.entries) {
@@ -234,8 +246,8 @@ void TIniFile::write(std::string_view section, std::string_view key, std::string
     target->line.clear();
   } else {
     if (home == nullptr) {
-      next.push_back({std::string(section), "", true, {}});
-      home = &next.back();
+      sections.push_back({std::string(section), "", true, {}});
+      home = &sections.back();
     }
     // After the section's last key, before the blank lines and comments that end it.
     auto at = home->entries.end();
@@ -243,8 +255,6 @@ void TIniFile::write(std::string_view section, std::string_view key, std::string
     if (at == home->entries.begin()) at = home->entries.end();
     home->entries.insert(at, {std::string(key), std::move(newValue), "", true});
   }
-  save(next);
-  sections_ = std::move(next);
 }
 
 void TIniFile::save(const std::vector<Section>& sections) const {

@@ -63,6 +63,10 @@ class TIniFile {
   void WriteBool(std::string_view section, std::string_view key, bool value);
   void WriteFloat(std::string_view section, std::string_view key, double value);
 
+  // Changes a value in this object only, as WriteString would store it; the file is not
+  // touched (the command line's --set). Names as for the writes.
+  void OverrideString(std::string_view section, std::string_view key, std::string_view value);
+
   // Whether the key is present (tests and the command line's --set use it).
   bool ValueExists(std::string_view section, std::string_view key) const;
 
@@ -85,6 +89,8 @@ class TIniFile {
 
   const std::string* find(std::string_view section, std::string_view key) const;
   void write(std::string_view section, std::string_view key, std::string_view value);
+  static void put(std::vector<Section>& sections, std::string_view section, std::string_view key,
+                  std::string_view value);
   void save(const std::vector<Section>& sections) const;
 
   std::string path_;

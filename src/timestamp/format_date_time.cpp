@@ -12,6 +12,7 @@
 
 // Project
 #include "core/failure.h"
+#include "core/utf8.h"
 
 namespace snapfolio {
 
@@ -91,22 +92,9 @@ std::size_t wideQuoteAt(std::string_view text, std::size_t at) {
   return 0;
 }
 
-// Bytes of the UTF-8 character starting with `lead`; a stray byte counts as one character.
+// Bytes of the character at `at` (a malformed byte is one character).
 std::size_t utf8Length(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  std::size_t length = 1;
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-  } else if (lead >= 0xE0) {
-    length = 3;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  }
-  if (length > text.size() - at) return 1;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 1;
-  }
-  return length;
+  return decodeUtf8(text.substr(at)).length;
 }
 
 // Splits the format into tokens in one pass and hands each to `emit`.

@@ -6,12 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <QImageReader>
 #include <QProcess>
+
+#include <signal.h>
+#include <sys/resource.h>
 
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
@@ -29,15 +33,18 @@ struct Result {
   std::string out, err;
 };
 
-Result runCli(const std::vector<std::string>& args, const fs::path& workingDir) {
+Result runCli(const std::vector<std::string>& args, const fs::path& workingDir,
+              const std::function<void(QProcess&)>& setUp = {}) {
   const char* cli = std::getenv("SNAPFOLIO_CLI");
   EXPECT_NE(cli, nullptr) << "SNAPFOLIO_CLI is not set";
   QProcess process;
   process.setWorkingDirectory(QString::fromStdString(workingDir.string()));
+  if (setUp) setUp(process);
   QStringList list;
   for (const auto& a : args) list << QString::fromStdString(a);
   process.start(QString::fromUtf8(cli ? cli : "snapfolio-cli"), list);
   EXPECT_TRUE(process.waitForFinished(600000));
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "ended by a signal";
   return {process.exitCode(), process.readAllStandardOutput().toStdString(),
           process.readAllStandardError().toStdString()};
 }
@@ -268,6 +275,51 @@ TEST(CliTest, RenderCorrectsARealPhotoLikeTheFormula) {
   }
   EXPECT_EQ(differing, 0);
   EXPECT_NE(corrected, plain);
+}
+
+// --set changes the options in memory: no scratch file anywhere (a temporary folder that is no
+// folder changes nothing), and the settings file keeps its bytes.
+TEST(CliTest, SetNeedsNoScratchFile) {
+  TempDir dir;
+  fs::path photo = test::photoPath("tiny.JPG");
+  ASSERT_FALSE(photo.empty());
+  test::writeFile(dir / "Snapfolio.ini", "[Pict2Options]\nWIDTH2=30\n");
+  test::writeFile(dir / "not-a-folder", "");
+  Result r = runCli({"render", "--set", "Pict2Options/WIDTH2=140", "--image", "2", "--png",
+                     "out.png", photo.string()},
+                    dir.path(), [&](QProcess& process) {
+                      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+                      env.insert("TMPDIR", QString::fromStdString((dir / "not-a-folder").string()));
+                      process.setProcessEnvironment(env);
+                    });
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, 10), "width=140 ");
+  EXPECT_EQ(test::readFile(dir / "Snapfolio.ini"), "[Pict2Options]\nWIDTH2=30\n");
+}
+
+// A write over the file size limit (ulimit -f) fails with the step's message; the program is
+// not killed by SIGXFSZ and leaves no temporary file.
+TEST(CliTest, FileSizeLimitFailsWithItsMessage) {
+  TempDir dir;
+  fs::path photo = test::photoPath("tiny.JPG");
+  ASSERT_FALSE(photo.empty());
+  fs::create_directory(dir / "out");
+  Result r = runCli({"convert", "--out", "out", "--set", "Pict1Options/WIDTH1=1600", "--set",
+                     "Pict2Options/GAZOU2=0", photo.string()},
+                    dir.path(), [](QProcess& process) {
+                      process.setChildProcessModifier([] {
+                        ::signal(SIGXFSZ, SIG_DFL);  // as a shell leaves it
+                        struct rlimit limit {};
+                        ::getrlimit(RLIMIT_FSIZE, &limit);
+                        limit.rlim_cur = 16384;
+                        ::setrlimit(RLIMIT_FSIZE, &limit);
+                      });
+                    });
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_NE(r.err.find("ERROR: 0008 : " + photo.string() + "のJPEGの格納に失敗した。"),
+            std::string::npos)
+      << r.err;
+  EXPECT_TRUE(fs::is_empty(dir / "out"));
 }
 
 }  // namespace

@@ -36,11 +36,7 @@ TEST(FileNames, SeparatorIsAlwaysInserted) {
   EXPECT_EQ(joinPath("/out/", "a.jpg"), "/out//a.jpg");
 }
 
-TEST(FileNames, CutNeverSplitsACharacter) {
-  EXPECT_EQ(cutUtf8("abc", 40), "abc");
-  EXPECT_EQ(cutUtf8("写真", 5), "写");  // 6 bytes cut to 5 keeps one whole character
-  EXPECT_EQ(cutUtf8("写真", 6), "写真");
-  EXPECT_EQ(cutUtf8("a写", 2), "a");
+TEST(FileNames, FileNamePartKeepsCharacters) {
   EXPECT_EQ(fileNamePart("/a/b/写真.jpg"), "写真.jpg");
 }
 

@@ -8,38 +8,6 @@
 namespace snapfolio {
 namespace {
 
-struct Utf8Case {
-  const char* name;
-  std::string bytes;
-  bool valid;
-};
-
-class Utf8Validity : public testing::TestWithParam<Utf8Case> {};
-
-TEST_P(Utf8Validity, Classifies) {
-  EXPECT_EQ(isValidUtf8(GetParam().bytes), GetParam().valid);
-  // Sanitising changes exactly the invalid texts, and always yields valid UTF-8.
-  const std::string clean = sanitizeUtf8(GetParam().bytes);
-  EXPECT_TRUE(isValidUtf8(clean));
-  EXPECT_EQ(clean == GetParam().bytes, GetParam().valid);
-}
-
-INSTANTIATE_TEST_SUITE_P(Sequences, Utf8Validity,
-                         testing::Values(Utf8Case{"empty", "", true},
-                                         Utf8Case{"ascii", "abc=1", true},
-                                         Utf8Case{"two_bytes", "é", true},
-                                         Utf8Case{"three_bytes", "ゴシック", true},
-                                         Utf8Case{"four_bytes", "😀", true},
-                                         Utf8Case{"nul_inside", std::string("a\0b", 3), true},
-                                         Utf8Case{"overlong_slash", "\xC0\xAF", false},
-                                         Utf8Case{"overlong_three", "\xE0\x80\xAF", false},
-                                         Utf8Case{"surrogate", "\xED\xA0\x80", false},
-                                         Utf8Case{"above_max", "\xF4\x90\x80\x80", false},
-                                         Utf8Case{"truncated", "\xE3\x81", false},
-                                         Utf8Case{"lone_continuation", "a\x80", false},
-                                         Utf8Case{"cp932_text", "\x95\x5C\x8E\xA6", false}),
-                         [](const auto& p) { return std::string(p.param.name); });
-
 // Texts that code page 932 holds: they survive UTF-8 -> CP932 -> UTF-8 unchanged.
 class Cp932RoundTrip : public testing::TestWithParam<const char*> {};
 

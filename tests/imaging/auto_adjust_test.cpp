@@ -29,19 +29,19 @@ namespace {
 // A ProgressPort that keeps every call in order and the detail gauge's state.
 class RecordingProgress : public ProgressPort {
  public:
-  void setStatus(StatusLine line, const std::string& text) override {
-    events.push_back((line == StatusLine::Detail ? "detail: " : "overall: ") + text);
+  void setStatusLine(ProgressLevel level, const std::string& text) override {
+    events.push_back((level == ProgressLevel::Detail ? "detail: " : "overall: ") + text);
   }
-  void setGaugeMaximum(GaugeId gauge, int maximum) override {
-    if (gauge == GaugeId::Detail) detail.setMaximum(maximum);
+  void setProgressMaximum(ProgressLevel level, int maximum) override {
+    if (level == ProgressLevel::Detail) detail.setMaximum(maximum);
     events.push_back("maximum " + std::to_string(maximum));
   }
-  void setGaugeValue(GaugeId gauge, int value) override {
-    if (gauge == GaugeId::Detail) detail.setValue(value);
+  void setProgressValue(ProgressLevel level, int value) override {
+    if (level == ProgressLevel::Detail) detail.setValue(value);
     events.push_back("value " + std::to_string(value));
   }
-  void advanceGauge(GaugeId gauge) override {
-    if (gauge == GaugeId::Detail) {
+  void advanceProgress(ProgressLevel level) override {
+    if (level == ProgressLevel::Detail) {
       detail.advance();
       ++detailAdvances;
     } else {

@@ -1,5 +1,5 @@
 // The photo pipeline through a recording port: target sizes, messages of each failing step,
-// gauge advances, status texts and the preview placement.
+// gauge advances, status texts and the surfaces reported ready.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -74,27 +74,21 @@ TEST_F(PhotoPipelineTest, StatusTextsNameTheOutputFile) {
   port.options.image[0].suffix = "_t";
   port.options.image[0].autoAdjust = true;
   run(photo("IMG 1.jpg", 200, 100), "100");
-  EXPECT_NE(std::find(port.calls.begin(), port.calls.end(), "Label8 = s_IMG 1_t サイズ変換中"),
-            port.calls.end());
-  EXPECT_NE(std::find(port.calls.begin(), port.calls.end(), "Label8 = s_IMG 1_t　画像補正中"),
-            port.calls.end());
+  EXPECT_NE(
+      std::find(port.calls.begin(), port.calls.end(), "overall status = s_IMG 1_t サイズ変換中"),
+      port.calls.end());
+  EXPECT_NE(
+      std::find(port.calls.begin(), port.calls.end(), "overall status = s_IMG 1_t　画像補正中"),
+      port.calls.end());
 }
 
-TEST_F(PhotoPipelineTest, PreviewIsCentredInThePanel) {
+TEST_F(PhotoPipelineTest, ReportsEachSurfaceOnceItIsScaled) {
   run(photo("a.jpg", 1600, 1200), "150");
-  EXPECT_TRUE(port.previewShown);
-  EXPECT_EQ(port.previewLeft, 125);
-  EXPECT_EQ(port.previewTop, 94);
-
-  run(photo("b.jpg", 1200, 600), "600");
-  EXPECT_EQ(port.previewLeft, -100);
-  EXPECT_EQ(port.previewTop, 0);
-}
-
-TEST_F(PhotoPipelineTest, ImageTwoIsNeverShown) {
-  run(photo("a.jpg", 400, 300), "150", 2);
-  EXPECT_FALSE(port.previewShown);
-  EXPECT_EQ(workspace.surface(2).width(), 150);
+  run(photo("b.jpg", 400, 300), "600", 2);
+  run((dir / "missing.jpg").string(), "150");  // fails before the scaling: not reported
+  port.options.image[0].autoAdjust = true;
+  EXPECT_FALSE(run(photo("wide.jpg", 3000, 10), "150").ok);  // the correction fails afterwards
+  EXPECT_EQ(port.readySurfaces, (std::vector<std::string>{"1: 150x112", "2: 600x450", "1: 150x0"}));
 }
 
 TEST_F(PhotoPipelineTest, EachFailingStepShowsItsMessage) {

@@ -113,7 +113,7 @@ TEST_F(AlbumConvTest, WritesBothImagesOfEveryPhotoAndStoresTheOptions) {
   // 3N + 3N, nothing else switched on.
   EXPECT_EQ(port.gauges[0].maximum(), 18);
   EXPECT_EQ(port.gauges[0].value(), 18);
-  EXPECT_EQ(port.foregroundCount, 3);
+  EXPECT_EQ(port.photosStarted, 3);
 
   EXPECT_EQ(stored("InOutFile", "OUTDIR"), port.options.outputDir);
   EXPECT_EQ(stored("InOutFile", "INDIR"), (dir / "in" / "a.jpg").string());
@@ -141,7 +141,7 @@ TEST_F(AlbumConvTest, SecondRunStartsTheGaugeAtOne) {
   ASSERT_EQ(port.gauges[0].value(), 6);
   port.calls.clear();
   ok();
-  auto first = std::find(port.calls.begin(), port.calls.end(), "CGauge1.max = 1");
+  auto first = std::find(port.calls.begin(), port.calls.end(), "overall progress.max = 1");
   ASSERT_NE(first, port.calls.end());
   EXPECT_EQ(port.gauges[0].value(), 6);
 }
@@ -214,7 +214,7 @@ TEST_F(AlbumConvTest, StopRequestEndsThePhotoLoopOnly) {
   EXPECT_EQ(test::readFile(out("index.html")), "<!--$LOOP-->a.jpg 150x112 640x480;<!--$/LOOP-->");
   EXPECT_TRUE(fs::exists(out("t_a.jpg")));
   EXPECT_FALSE(fs::exists(out("t_b.jpg")));
-  EXPECT_EQ(port.foregroundCount, 1);
+  EXPECT_EQ(port.photosStarted, 1);
   EXPECT_FALSE(port.stop);
   EXPECT_EQ(port.status[0], "変換終了");
   EXPECT_EQ(stored("Pict1Options", "WIDTH1"), "150");
@@ -253,7 +253,7 @@ TEST_F(AlbumConvTest, LongNamesAreCutWithoutSplittingACharacter) {
   port.selection = std::vector<std::string>{photo(name)};
   ok();
   auto it = std::find(port.calls.begin(), port.calls.end(),
-                      "Label8 = 写真写真写真写真写真写真写 読み込み中");
+                      "overall status = 写真写真写真写真写真写真写 読み込み中");
   EXPECT_NE(it, port.calls.end()) << ::testing::PrintToString(port.calls);
 }
 

@@ -19,19 +19,11 @@ namespace snapfolio {
 namespace {
 
 namespace fs = std::filesystem;
+using test::namesIn;
 using test::readFile;
+using test::runningAsRoot;
 using test::TempDir;
 using test::writeFile;
-
-std::set<std::string> namesIn(const fs::path& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename());
-  return names;
-}
-
-bool runningAsRoot() {
-  return ::geteuid() == 0;
-}
 
 class IniWrite : public testing::Test {
  protected:

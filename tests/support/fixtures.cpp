@@ -8,6 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <unistd.h>
+
 namespace snapfolio::test {
 
 namespace fs = std::filesystem;
@@ -74,6 +76,16 @@ void writeFile(const fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
   if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::set<std::string> namesIn(const fs::path& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename());
+  return names;
+}
+
+bool runningAsRoot() {
+  return ::geteuid() == 0;
 }
 
 }  // namespace snapfolio::test

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 
 namespace snapfolio::test {
@@ -34,5 +35,11 @@ class TempDir {
 // Whole-file helpers.
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
+
+// The names in a folder (to check that no temporary file stays behind).
+std::set<std::string> namesIn(const std::filesystem::path& dir);
+
+// Root may write whatever the permissions say: permission tests need another situation.
+bool runningAsRoot();
 
 }  // namespace snapfolio::test

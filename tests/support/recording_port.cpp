@@ -3,14 +3,11 @@
 namespace snapfolio::test {
 
 namespace {
-const char* lineName(StatusLine line) {
-  return line == StatusLine::Overall ? "Label8" : "Label9";
+const char* levelName(ProgressLevel level) {
+  return level == ProgressLevel::Overall ? "overall" : "detail";
 }
-const char* gaugeName(GaugeId gauge) {
-  return gauge == GaugeId::Overall ? "CGauge1" : "CGauge2";
-}
-int slot(GaugeId gauge) {
-  return gauge == GaugeId::Overall ? 0 : 1;
+int slot(ProgressLevel level) {
+  return level == ProgressLevel::Overall ? 0 : 1;
 }
 }  // namespace
 
@@ -18,26 +15,26 @@ RecordingPort::RecordingPort() : gauges{Gauge(1), Gauge(100)} {
   options.outputDir = "/tmp";
 }
 
-void RecordingPort::setStatus(StatusLine line, const std::string& text) {
-  status[line == StatusLine::Overall ? 0 : 1] = text;
-  calls.push_back(std::string(lineName(line)) + " = " + text);
+void RecordingPort::setStatusLine(ProgressLevel level, const std::string& text) {
+  status[slot(level)] = text;
+  calls.push_back(std::string(levelName(level)) + " status = " + text);
 }
 
-void RecordingPort::setGaugeMaximum(GaugeId gauge, int maximum) {
-  gauges[slot(gauge)].setMaximum(maximum);
-  calls.push_back(std::string(gaugeName(gauge)) + ".max = " + std::to_string(maximum));
+void RecordingPort::setProgressMaximum(ProgressLevel level, int maximum) {
+  gauges[slot(level)].setMaximum(maximum);
+  calls.push_back(std::string(levelName(level)) + " progress.max = " + std::to_string(maximum));
 }
 
-void RecordingPort::setGaugeValue(GaugeId gauge, int value) {
-  gauges[slot(gauge)].setValue(value);
-  calls.push_back(std::string(gaugeName(gauge)) + ".value = " + std::to_string(value));
+void RecordingPort::setProgressValue(ProgressLevel level, int value) {
+  gauges[slot(level)].setValue(value);
+  calls.push_back(std::string(levelName(level)) + " progress.value = " + std::to_string(value));
 }
 
-void RecordingPort::advanceGauge(GaugeId gauge) {
-  gauges[slot(gauge)].advance();
-  ++gaugeAdvances[slot(gauge)];
+void RecordingPort::advanceProgress(ProgressLevel level) {
+  gauges[slot(level)].advance();
+  ++gaugeAdvances[slot(level)];
   // Row-wise advances of the detail gauge would drown the log; they are counted instead.
-  if (gauge == GaugeId::Overall) calls.push_back("CGauge1 += 1");
+  if (level == ProgressLevel::Overall) calls.push_back("overall progress += 1");
 }
 
 void RecordingPort::showMessage(const std::string& text) {
@@ -65,13 +62,10 @@ PipelineInputs RecordingPort::pipelineInputs(int imageNumber) {
   return inputs;
 }
 
-void RecordingPort::placePreview(const Raster& surface, int left, int top) {
-  previewShown = true;
-  previewLeft = left;
-  previewTop = top;
-  previewWidth = surface.width();
-  previewHeight = surface.height();
-  calls.push_back("preview at " + std::to_string(left) + "," + std::to_string(top));
+void RecordingPort::surfaceReady(int imageNumber, const Raster& surface) {
+  readySurfaces.push_back(std::to_string(imageNumber) + ": " + std::to_string(surface.width()) +
+                          "x" + std::to_string(surface.height()));
+  calls.push_back("surface " + readySurfaces.back());
 }
 
 RunOptions RecordingPort::runOptions() {
@@ -89,14 +83,14 @@ std::string RecordingPort::photoDialogFileName() {
   return dialogFileName;
 }
 
-void RecordingPort::bringToForeground() {
-  ++foregroundCount;
-  calls.push_back("foreground");
+void RecordingPort::photoStarts(int index) {
+  ++photosStarted;
+  calls.push_back("photo " + std::to_string(index) + " starts");
 }
 
 bool RecordingPort::stopRequested() {
   // The stop button was pressed while the previous photo was being converted.
-  if (stopAtPhoto >= 0 && foregroundCount == stopAtPhoto) stop = true;
+  if (stopAtPhoto >= 0 && photosStarted == stopAtPhoto) stop = true;
   return stop;
 }
 

@@ -17,22 +17,22 @@ class RecordingPort : public RunPort {
   RecordingPort();
 
   // ProgressPort
-  void setStatus(StatusLine line, const std::string& text) override;
-  void setGaugeMaximum(GaugeId gauge, int maximum) override;
-  void setGaugeValue(GaugeId gauge, int value) override;
-  void advanceGauge(GaugeId gauge) override;
+  void setStatusLine(ProgressLevel level, const std::string& text) override;
+  void setProgressMaximum(ProgressLevel level, int maximum) override;
+  void setProgressValue(ProgressLevel level, int value) override;
+  void advanceProgress(ProgressLevel level) override;
   // MessagePort
   void showMessage(const std::string& text) override;
   void showError(const std::string& text) override;
   void showFileError(const std::string& text) override;
   // PipelinePort
   PipelineInputs pipelineInputs(int imageNumber) override;
-  void placePreview(const Raster& surface, int left, int top) override;
+  void surfaceReady(int imageNumber, const Raster& surface) override;
   // RunPort
   RunOptions runOptions() override;
   std::optional<std::vector<std::string>> choosePhotos() override;
   std::string photoDialogFileName() override;
-  void bringToForeground() override;
+  void photoStarts(int index) override;
   bool stopRequested() override;
   void clearStopRequest() override;
 
@@ -49,13 +49,13 @@ class RecordingPort : public RunPort {
   // What the engine did.
   std::vector<std::string> calls;     // every call, in order
   std::vector<std::string> messages;  // "Snapfolio: ...", "ERROR: ...", "File Error: ..."
+  // Index 0 is the overall level, 1 the detail level.
   std::string status[2];
   Gauge gauges[2];
   int gaugeAdvances[2] = {0, 0};
   std::string dialogFileName;
-  int foregroundCount = 0;
-  int previewLeft = 0, previewTop = 0, previewWidth = 0, previewHeight = 0;
-  bool previewShown = false;
+  int photosStarted = 0;
+  std::vector<std::string> readySurfaces;  // "n: WxH" for each surface reported ready
 
   std::vector<std::string> errors() const;  // the texts of the "ERROR" boxes
 };

@@ -12,12 +12,12 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "ui/main_window/directory_list.h"
-#include "ui/common/gauge_bar.h"
-#include "ui/main_window/main_window.h"
-#include "ui/recording_dialogs.h"
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
+#include "ui/common/gauge_bar.h"
+#include "ui/main_window/directory_list.h"
+#include "ui/main_window/main_window.h"
+#include "ui/recording_dialogs.h"
 
 using namespace snapfolio;
 namespace fs = std::filesystem;
@@ -32,7 +32,7 @@ struct Fixture {
   TSnapfolio& open() {
     window = std::make_unique<TSnapfolio>(MainWindowEnvironment{dir.path().string(), dialogs});
     fs::create_directories(dir / "out");
-    window->DirectoryListBox1->setDirectory(QString::fromStdString((dir / "out").string()));
+    window->form().DirectoryListBox1->setDirectory(QString::fromStdString((dir / "out").string()));
     return *window;
   }
   std::string ini() const { return (dir / "Snapfolio.ini").string(); }
@@ -61,18 +61,18 @@ class ConversionTest : public QObject {
 void ConversionTest::previewShowsImage1CentredInThePanel() {
   Fixture f;
   TSnapfolio& w = f.open();
-  w.Gazou1->setChecked(false);  // the preview ignores it
-  w.Width1->setText("200");
+  w.form().Gazou1->setChecked(false);  // the preview ignores it
+  w.form().Width1->setText("200");
   f.dialogs->photoAnswers = {QStringList{photo("landscape-18mp.jpg"), photo("tiny.JPG")}};
   QSignalSpy finished(&w, &TSnapfolio::operationFinished);
-  QTest::mouseClick(w.InButton, Qt::LeftButton);
+  QTest::mouseClick(w.form().InButton, Qt::LeftButton);
   QVERIFY(finished.wait(60000));
   QVERIFY(f.dialogs->boxes.empty());
-  QVERIFY(!w.Image1->isHidden());
+  QVERIFY(!w.form().Image1->isHidden());
   // 5640 x 3172 at 200 pixels wide is 112 high, centred in 400 x 300
-  QCOMPARE(w.Image1->geometry(), QRect(100, 94, 200, 112));
+  QCOMPARE(w.form().Image1->geometry(), QRect(100, 94, 200, 112));
   QCOMPARE(w.photoDialogFileName(), test::photoPath("landscape-18mp.jpg").string());
-  QCOMPARE(w.CGauge1->value(), 1);  // advanced, and kept within the maximum of 1
+  QCOMPARE(w.form().CGauge1->value(), 1);  // advanced, and kept within the maximum of 1
   QVERIFY(!fs::exists(f.ini()));
   QVERIFY(fs::is_empty(f.dir / "out"));
 }
@@ -80,14 +80,14 @@ void ConversionTest::previewShowsImage1CentredInThePanel() {
 void ConversionTest::runWritesTheImagesAndStoresTheOptions() {
   Fixture f;
   TSnapfolio& w = f.open();
-  w.Width1->setText("160");
-  w.PriFileName1->setText("s_");
-  w.Width2->setText("320");
-  w.AftFileName2->setText("_L");
+  w.form().Width1->setText("160");
+  w.form().PriFileName1->setText("s_");
+  w.form().Width2->setText("320");
+  w.form().AftFileName2->setText("_L");
   w.move(12, 34);
   f.dialogs->photoAnswers = {QStringList{photo("tiny.JPG"), photo("portrait-exif6.jpg")}};
   QSignalSpy finished(&w, &TSnapfolio::operationFinished);
-  QTest::mouseClick(w.OKButton, Qt::LeftButton);
+  QTest::mouseClick(w.form().OKButton, Qt::LeftButton);
   QVERIFY(finished.wait(60000));
   QVERIFY2(f.dialogs->boxes.empty(),
            f.dialogs->boxes.empty() ? "" : qPrintable(f.dialogs->boxes.front().text));
@@ -96,9 +96,9 @@ void ConversionTest::runWritesTheImagesAndStoresTheOptions() {
   QCOMPARE(imageSize(out / "tiny_L.JPG").width(), 320);
   QCOMPARE(imageSize(out / "s_portrait-exif6.jpg").width(), 160);
   QCOMPARE(imageSize(out / "portrait-exif6_L.jpg").width(), 320);
-  QCOMPARE(w.Label8->text(), QStringLiteral("変換終了"));
-  QCOMPARE(w.CGauge1->maximum(), 12);  // 1 + 3N + 3N - 1 with N = 2
-  QCOMPARE(w.CGauge1->value(), 12);
+  QCOMPARE(w.form().Label8->text(), QStringLiteral("変換終了"));
+  QCOMPARE(w.form().CGauge1->maximum(), 12);  // 1 + 3N + 3N - 1 with N = 2
+  QCOMPARE(w.form().CGauge1->value(), 12);
   const TIniFile ini(f.ini());
   QCOMPARE(ini.ReadString("InOutFile", "OUTDIR", ""), out.string());
   QCOMPARE(ini.ReadString("InOutFile", "INDIR", ""), test::photoPath("tiny.JPG").string());
@@ -107,29 +107,29 @@ void ConversionTest::runWritesTheImagesAndStoresTheOptions() {
   QCOMPARE(ini.ReadString("Pict2Options", "WIDTH2", ""), std::string("320"));
   QCOMPARE(ini.ReadInteger("Snapfolio", "LEFT", -1), w.x());
   QCOMPARE(ini.ReadInteger("Snapfolio", "TOP", -1), w.y());
-  QVERIFY(w.BreakButton1->isHidden());
+  QVERIFY(w.form().BreakButton1->isHidden());
 }
 
 void ConversionTest::stopButtonEndsTheRunBeforeTheNextPhoto() {
   Fixture f;
   TSnapfolio& w = f.open();
-  w.Width1->setText("100");
-  w.Gazou2->setChecked(false);
+  w.form().Width1->setText("100");
+  w.form().Gazou2->setChecked(false);
   f.dialogs->photoAnswers = {QStringList{photo("tiny.JPG"), photo("grey-exif.jpg")}};
   // the stop button is pressed while the run waits for the photo dialog (after the run has
   // cleared any earlier request): the run stops before its first photo
   bool stopUsable = false;
   f.dialogs->whileChoosing = [&] {
-    stopUsable = !w.BreakButton1->isHidden() && w.BreakButton1->isEnabled();
-    QTest::mouseClick(w.BreakButton1, Qt::LeftButton);
+    stopUsable = !w.form().BreakButton1->isHidden() && w.form().BreakButton1->isEnabled();
+    QTest::mouseClick(w.form().BreakButton1, Qt::LeftButton);
   };
   QSignalSpy finished(&w, &TSnapfolio::operationFinished);
-  QTest::mouseClick(w.OKButton, Qt::LeftButton);
+  QTest::mouseClick(w.form().OKButton, Qt::LeftButton);
   QVERIFY(finished.wait(60000));
   QVERIFY(stopUsable);
   QVERIFY(fs::is_empty(f.dir / "out"));
   QVERIFY(!w.stopRequested());  // honoured and cleared
-  QCOMPARE(w.Label8->text(), QStringLiteral("変換終了"));
+  QCOMPARE(w.form().Label8->text(), QStringLiteral("変換終了"));
   // the settings of the run's end are still stored
   QCOMPARE(TIniFile(f.ini()).ReadString("Pict1Options", "WIDTH1", ""), std::string("100"));
   QVERIFY(f.dialogs->boxes.empty());
@@ -138,20 +138,20 @@ void ConversionTest::stopButtonEndsTheRunBeforeTheNextPhoto() {
 void ConversionTest::aFailingPhotoIsReportedAndTheWindowStaysUsable() {
   Fixture f;
   TSnapfolio& w = f.open();
-  w.Width1->setText("100");
-  w.Gazou2->setChecked(false);
+  w.form().Width1->setText("100");
+  w.form().Gazou2->setChecked(false);
   test::writeFile(f.dir / "broken.jpg", "not a jpeg");
   const QString broken = QString::fromStdString((f.dir / "broken.jpg").string());
   f.dialogs->photoAnswers = {QStringList{broken, photo("tiny.JPG")}};
   QSignalSpy finished(&w, &TSnapfolio::operationFinished);
-  QTest::mouseClick(w.OKButton, Qt::LeftButton);
+  QTest::mouseClick(w.form().OKButton, Qt::LeftButton);
   QVERIFY(finished.wait(60000));
   QVERIFY(!f.dialogs->boxes.empty());
   QCOMPARE(f.dialogs->boxes[0].caption, QStringLiteral("ERROR"));
   QVERIFY2(f.dialogs->boxes[0].text.startsWith(QStringLiteral("0101 : ") + broken),
            qPrintable(f.dialogs->boxes[0].text));
   QVERIFY(fs::exists(f.dir / "out" / "tiny.JPG"));
-  QVERIFY(w.OKButton->isEnabled() && w.GroupBox1->isEnabled());
+  QVERIFY(w.form().OKButton->isEnabled() && w.form().GroupBox1->isEnabled());
 }
 
 QTEST_MAIN(ConversionTest)

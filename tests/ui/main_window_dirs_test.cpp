@@ -10,10 +10,10 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "support/fixtures.h"
 #include "ui/main_window/directory_list.h"
 #include "ui/main_window/main_window.h"
 #include "ui/recording_dialogs.h"
-#include "support/fixtures.h"
 
 using namespace snapfolio;
 namespace fs = std::filesystem;
@@ -66,18 +66,18 @@ class MainWindowDirsTest : public QObject {
 void MainWindowDirsTest::makeDirCreatesAndMovesTheList() {
   Fixture f;
   TSnapfolio& w = f.open();
-  w.NewDir->setText(QStringLiteral("2024 夏"));
-  QTest::mouseClick(w.MakeDir, Qt::LeftButton);
+  w.form().NewDir->setText(QStringLiteral("2024 夏"));
+  QTest::mouseClick(w.form().MakeDir, Qt::LeftButton);
   QVERIFY(f.dialogs->boxes.empty());
   QVERIFY(fs::is_directory(fs::u8path((f.dir / "2024 夏").string())));
-  QCOMPARE(w.DirectoryListBox1->directory(), f.path() + QStringLiteral("/2024 夏"));
+  QCOMPARE(w.form().DirectoryListBox1->directory(), f.path() + QStringLiteral("/2024 夏"));
   QCOMPARE(QString::fromStdString(w.outputDirectory()), f.path() + QStringLiteral("/2024 夏"));
-  QCOMPARE(w.NewDir->text(), QStringLiteral("2024 夏"));
+  QCOMPARE(w.form().NewDir->text(), QStringLiteral("2024 夏"));
   // a list directory ending in "/" gets a second one
-  w.DirectoryListBox1->setDirectory(f.path() + "/");
-  w.NewDir->setText("b");
+  w.form().DirectoryListBox1->setDirectory(f.path() + "/");
+  w.form().NewDir->setText("b");
   w.MakeDirClick();
-  QCOMPARE(w.DirectoryListBox1->directory(), f.path() + "//b");
+  QCOMPARE(w.form().DirectoryListBox1->directory(), f.path() + "//b");
   QVERIFY(fs::is_directory(f.dir / "b"));
 }
 
@@ -100,15 +100,15 @@ void MainWindowDirsTest::makeDirRefusesBadNames() {
   fs::create_directories(f.dir / "out" / "existing");
   test::writeFile(f.dir / "out" / "file.txt", "x");
   TSnapfolio& w = f.open();
-  w.DirectoryListBox1->setDirectory(f.path("out"));
+  w.form().DirectoryListBox1->setDirectory(f.path("out"));
   const auto before = treeOf(f.dir.path());
-  w.NewDir->setText(name);
-  QTest::mouseClick(w.MakeDir, Qt::LeftButton);
+  w.form().NewDir->setText(name);
+  QTest::mouseClick(w.form().MakeDir, Qt::LeftButton);
   QCOMPARE(f.dialogs->boxes.size(), 1u);
   QCOMPARE(f.dialogs->boxes[0].caption, QStringLiteral("File Error"));
   QCOMPARE(f.dialogs->boxes[0].text, kCannotCreate);
-  QCOMPARE(w.DirectoryListBox1->directory(), f.path("out"));
-  QCOMPARE(w.NewDir->text(), name);
+  QCOMPARE(w.form().DirectoryListBox1->directory(), f.path("out"));
+  QCOMPARE(w.form().NewDir->text(), name);
   QCOMPARE(treeOf(f.dir.path()), before);
   QVERIFY(!fs::exists("/tmp/snapfolio-escape"));
 }
@@ -117,12 +117,12 @@ void MainWindowDirsTest::makeDirInADirectoryNobodyCanWrite() {
   Fixture f;
   TSnapfolio& w = f.open();
   // /proc takes no new directories, not even from root (which writes read-only directories)
-  w.DirectoryListBox1->setDirectory(QStringLiteral("/proc"));
-  w.NewDir->setText(QStringLiteral("snapfolio-new"));
+  w.form().DirectoryListBox1->setDirectory(QStringLiteral("/proc"));
+  w.form().NewDir->setText(QStringLiteral("snapfolio-new"));
   w.MakeDirClick();
   QCOMPARE(f.dialogs->boxes.size(), 1u);
   QCOMPARE(f.dialogs->boxes[0].text, kCannotCreate);
-  QCOMPARE(w.DirectoryListBox1->directory(), QStringLiteral("/proc"));
+  QCOMPARE(w.form().DirectoryListBox1->directory(), QStringLiteral("/proc"));
   QVERIFY(!fs::exists("/proc/snapfolio-new"));
 }
 
@@ -130,14 +130,14 @@ void MainWindowDirsTest::makeDirWhenTheOutputDirectoryVanished() {
   Fixture f;
   fs::create_directories(f.dir / "gone");
   TSnapfolio& w = f.open();
-  w.DirectoryListBox1->setDirectory(f.path("gone"));
+  w.form().DirectoryListBox1->setDirectory(f.path("gone"));
   fs::remove(f.dir / "gone");
-  w.NewDir->setText(QStringLiteral("new"));
+  w.form().NewDir->setText(QStringLiteral("new"));
   w.MakeDirClick();
   QCOMPARE(f.dialogs->boxes.size(), 1u);
   QCOMPARE(f.dialogs->boxes[0].caption, QStringLiteral("File Error"));
   QCOMPARE(f.dialogs->boxes[0].text, kCannotEnter);
-  QCOMPARE(w.DirectoryListBox1->directory(), f.path("gone"));
+  QCOMPARE(w.form().DirectoryListBox1->directory(), f.path("gone"));
   QVERIFY(!fs::exists(f.dir / "gone"));
   QVERIFY(!fs::exists(f.dir / "new"));
 }
@@ -146,7 +146,7 @@ void MainWindowDirsTest::makeDirKeepsTheWorkingDirectory() {
   Fixture f;
   TSnapfolio& w = f.open();
   const fs::path before = fs::current_path();
-  w.NewDir->setText("kept");
+  w.form().NewDir->setText("kept");
   w.MakeDirClick();
   QCOMPARE(fs::current_path(), before);
   QCOMPARE(w.settingsPath(), f.dir.path().string() + "/Snapfolio.ini");
@@ -156,44 +156,45 @@ void MainWindowDirsTest::dspDirMovesToTheNearestExistingAncestor() {
   Fixture f;
   fs::create_directories(f.dir / "a" / "b" / "c");
   TSnapfolio& w = f.open();
-  w.DirectoryListBox1->setDirectory(f.path("a/b/c"));
+  w.form().DirectoryListBox1->setDirectory(f.path("a/b/c"));
   w.DspDirClick();
-  QCOMPARE(w.DirectoryListBox1->directory(), f.path("a/b/c"));  // existing: unchanged
+  QCOMPARE(w.form().DirectoryListBox1->directory(), f.path("a/b/c"));  // existing: unchanged
   fs::remove_all(f.dir / "a" / "b");
-  QTest::mouseClick(w.DspDir, Qt::LeftButton);
-  QCOMPARE(w.DirectoryListBox1->directory(), f.path("a") + "/");
+  QTest::mouseClick(w.form().DspDir, Qt::LeftButton);
+  QCOMPARE(w.form().DirectoryListBox1->directory(), f.path("a") + "/");
   QVERIFY(f.dialogs->boxes.empty());
 }
 
 void MainWindowDirsTest::dspDirWithNothingLeftKeepsTheList() {
   Fixture f;
   TSnapfolio& w = f.open();
-  w.DirectoryListBox1->setDirectory(QStringLiteral("relative-and-missing"));
+  w.form().DirectoryListBox1->setDirectory(QStringLiteral("relative-and-missing"));
   w.DspDirClick();
-  QCOMPARE(w.DirectoryListBox1->directory(), QStringLiteral("relative-and-missing"));
+  QCOMPARE(w.form().DirectoryListBox1->directory(), QStringLiteral("relative-and-missing"));
 }
 
 void MainWindowDirsTest::timerAndFocusChangesRecheckTheList() {
   Fixture f;
   fs::create_directories(f.dir / "t" / "u");
   TSnapfolio& w = f.open();
-  QVERIFY(w.DirUpdateTimer->isActive());
-  QCOMPARE(w.DirUpdateTimer->interval(), 2000);
+  QVERIFY(w.form().DirUpdateTimer->isActive());
+  QCOMPARE(w.form().DirUpdateTimer->interval(), 2000);
 
-  w.DirectoryListBox1->setDirectory(f.path("t/u"));
+  w.form().DirectoryListBox1->setDirectory(f.path("t/u"));
   fs::remove(f.dir / "t" / "u");
-  QTRY_COMPARE_WITH_TIMEOUT(w.DirectoryListBox1->directory(), f.path("t") + "/", 3000);
+  QTRY_COMPARE_WITH_TIMEOUT(w.form().DirectoryListBox1->directory(), f.path("t") + "/", 3000);
 
   for (QEvent::Type type : {QEvent::FocusIn, QEvent::FocusOut}) {
     fs::create_directories(f.dir / "t" / "v");
-    w.DirectoryListBox1->setDirectory(f.path("t/v"));
+    w.form().DirectoryListBox1->setDirectory(f.path("t/v"));
     fs::remove(f.dir / "t" / "v");
     QFocusEvent windowSwitch(type, Qt::ActiveWindowFocusReason);
-    QApplication::sendEvent(w.DirectoryListBox1, &windowSwitch);
-    QCOMPARE(w.DirectoryListBox1->directory(), f.path("t/v"));  // not a move within the window
+    QApplication::sendEvent(w.form().DirectoryListBox1, &windowSwitch);
+    QCOMPARE(w.form().DirectoryListBox1->directory(),
+             f.path("t/v"));  // not a move within the window
     QFocusEvent tab(type, Qt::TabFocusReason);
-    QApplication::sendEvent(w.DirectoryListBox1, &tab);
-    QCOMPARE(w.DirectoryListBox1->directory(), f.path("t") + "/");
+    QApplication::sendEvent(w.form().DirectoryListBox1, &tab);
+    QCOMPARE(w.form().DirectoryListBox1->directory(), f.path("t") + "/");
   }
 }
 
@@ -204,22 +205,22 @@ void MainWindowDirsTest::enteringGroupBox1RechecksTheList() {
   w.show();
   w.activateWindow();
   QVERIFY(QTest::qWaitForWindowActive(&w));
-  w.DirUpdateTimer->stop();  // only the focus change may move the list here
-  w.Cancel->setFocus();
-  QTRY_COMPARE(QApplication::focusWidget(), w.Cancel);
-  w.DirectoryListBox1->setDirectory(f.path("g"));
+  w.form().DirUpdateTimer->stop();  // only the focus change may move the list here
+  w.form().Cancel->setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), w.form().Cancel);
+  w.form().DirectoryListBox1->setDirectory(f.path("g"));
   fs::remove(f.dir / "g");
   // from outside into the group
-  w.NewDir->setFocus();
-  QTRY_COMPARE(QApplication::focusWidget(), w.NewDir);
-  QCOMPARE(w.DirectoryListBox1->directory(), f.path() + "/");
+  w.form().NewDir->setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), w.form().NewDir);
+  QCOMPARE(w.form().DirectoryListBox1->directory(), f.path() + "/");
   fs::create_directories(f.dir / "h");
-  w.DirectoryListBox1->setDirectory(f.path("h"));
+  w.form().DirectoryListBox1->setDirectory(f.path("h"));
   fs::remove(f.dir / "h");
   // within the group nothing is entered
-  w.MakeDir->setFocus();
-  QTRY_COMPARE(QApplication::focusWidget(), w.MakeDir);
-  QCOMPARE(w.DirectoryListBox1->directory(), f.path("h"));
+  w.form().MakeDir->setFocus();
+  QTRY_COMPARE(QApplication::focusWidget(), w.form().MakeDir);
+  QCOMPARE(w.form().DirectoryListBox1->directory(), f.path("h"));
 }
 
 QTEST_MAIN(MainWindowDirsTest)

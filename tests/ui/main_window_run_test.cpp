@@ -12,11 +12,11 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "ui/main_window/directory_list.h"
+#include "support/fixtures.h"
 #include "ui/common/gauge_bar.h"
+#include "ui/main_window/directory_list.h"
 #include "ui/main_window/main_window.h"
 #include "ui/recording_dialogs.h"
-#include "support/fixtures.h"
 
 using namespace snapfolio;
 
@@ -56,7 +56,7 @@ class MainWindowRunTest : public QObject {
   void portAnswersWithTheOptionsInForce();
   void pipelineInputsComeFromTheLinkedDialogs();
   void photoDialogThroughThePort();
-  void previewPlacesImage1InThePanel();
+  void previewCentresSurface1InThePanel();
   void aRunShowsTheStopButtonAndDisablesTheOptions();
   void closingDuringARunStopsItAndClosesAfterwards();
 };
@@ -66,20 +66,20 @@ void MainWindowRunTest::portCallsFromAWorkerReachTheWindowInOrder() {
   TSnapfolio& w = f.open();
   RunPort& port = w.runPort();
   onWorker([&] {
-    port.setGaugeMaximum(GaugeId::Overall, 5);
-    port.advanceGauge(GaugeId::Overall);
-    port.advanceGauge(GaugeId::Overall);
-    port.setStatus(StatusLine::Overall, "p1.jpg 読み込み中");
-    port.setGaugeMaximum(GaugeId::Detail, 3);
-    port.setGaugeValue(GaugeId::Detail, 9);  // kept within the maximum
-    port.setStatus(StatusLine::Detail, "HTML変換中");
+    port.setProgressMaximum(ProgressLevel::Overall, 5);
+    port.advanceProgress(ProgressLevel::Overall);
+    port.advanceProgress(ProgressLevel::Overall);
+    port.setStatusLine(ProgressLevel::Overall, "p1.jpg 読み込み中");
+    port.setProgressMaximum(ProgressLevel::Detail, 3);
+    port.setProgressValue(ProgressLevel::Detail, 9);  // kept within the maximum
+    port.setStatusLine(ProgressLevel::Detail, "HTML変換中");
     port.showError("0008 : /p1.jpgのJPEGの格納に失敗した。");  // waits for the queued calls
   });
-  QCOMPARE(w.CGauge1->maximum(), 5);
-  QCOMPARE(w.CGauge1->value(), 2);
-  QCOMPARE(w.CGauge2->value(), 3);
-  QCOMPARE(w.Label8->text(), QStringLiteral("p1.jpg 読み込み中"));
-  QCOMPARE(w.Label9->text(), QStringLiteral("HTML変換中"));
+  QCOMPARE(w.form().CGauge1->maximum(), 5);
+  QCOMPARE(w.form().CGauge1->value(), 2);
+  QCOMPARE(w.form().CGauge2->value(), 3);
+  QCOMPARE(w.form().Label8->text(), QStringLiteral("p1.jpg 読み込み中"));
+  QCOMPARE(w.form().Label9->text(), QStringLiteral("HTML変換中"));
   QCOMPARE(f.dialogs->boxes.size(), 1u);
   QCOMPARE(f.dialogs->boxes[0].caption, QStringLiteral("ERROR"));
   QCOMPARE(f.dialogs->boxes[0].thread, w.thread());
@@ -89,19 +89,19 @@ void MainWindowRunTest::portAnswersWithTheOptionsInForce() {
   Fixture f;
   TSnapfolio& w = f.open();
   w.move(30, 40);
-  w.Gazou1->setChecked(true);
-  w.Width1->setText("150");
-  w.PriFileName1->setText("s_");
-  w.AftFileName1->setText("_1");
-  w.AutoAdjust1->setChecked(true);
-  w.Gazou2->setChecked(false);
-  w.Width2->setText("800");
-  w.PriFileName2->setText("l_");
-  w.HtmlCnv->setChecked(true);
-  w.HtmlFile->setText("index.html");
-  w.ALBUMTITLE->setText("夏");
-  w.HtmlTemplateFile->setText("/t/a.dat");
-  w.DirectoryListBox1->setDirectory(QString::fromStdString(f.dir.path().string()));
+  w.form().Gazou1->setChecked(true);
+  w.form().Width1->setText("150");
+  w.form().PriFileName1->setText("s_");
+  w.form().AftFileName1->setText("_1");
+  w.form().AutoAdjust1->setChecked(true);
+  w.form().Gazou2->setChecked(false);
+  w.form().Width2->setText("800");
+  w.form().PriFileName2->setText("l_");
+  w.form().HtmlCnv->setChecked(true);
+  w.form().HtmlFile->setText("index.html");
+  w.form().ALBUMTITLE->setText("夏");
+  w.form().HtmlTemplateFile->setText("/t/a.dat");
+  w.form().DirectoryListBox1->setDirectory(QString::fromStdString(f.dir.path().string()));
   RunOptions options;
   onWorker([&] { options = w.runPort().runOptions(); });
   QVERIFY(options.image[0].produce);
@@ -125,8 +125,8 @@ void MainWindowRunTest::portAnswersWithTheOptionsInForce() {
 void MainWindowRunTest::pipelineInputsComeFromTheLinkedDialogs() {
   Fixture f;
   TSnapfolio& w = f.open();
-  w.Width2->setText("640");
-  w.CheckTimeStmp2->setChecked(true);
+  w.form().Width2->setText("640");
+  w.form().CheckTimeStmp2->setChecked(true);
   // without links, the defaults
   PipelineInputs plain;
   onWorker([&] { plain = w.runPort().pipelineInputs(2); });
@@ -169,21 +169,26 @@ void MainWindowRunTest::photoDialogThroughThePort() {
   QCOMPARE(name, std::string("/p/一.jpg"));  // a cancelled dialog keeps the last name
 }
 
-void MainWindowRunTest::previewPlacesImage1InThePanel() {
+void MainWindowRunTest::previewCentresSurface1InThePanel() {
   Fixture f;
   TSnapfolio& w = f.open();
-  Raster surface(150, 100);
+  const QLabel* image1 = w.form().Image1;
+  // surface 2 is never shown
+  onWorker([&] { w.runPort().surfaceReady(2, Raster(150, 112)); });
+  QTest::qWait(50);
+  QVERIFY(image1->isHidden());
+  Raster surface(150, 112);
   surface.fill(rgb(255, 0, 0));
-  onWorker([&] { w.runPort().placePreview(surface, 125, 100); });
-  QTRY_VERIFY(!w.Image1->isHidden());
-  QTRY_COMPARE(w.Image1->geometry(), QRect(125, 100, 150, 100));
-  QCOMPARE(w.Image1->pixmap().toImage().pixelColor(10, 10), QColor(255, 0, 0));
-  // a picture larger than the panel is placed at negative offsets and clipped by it
-  Raster wide(600, 400);
-  onWorker([&] { w.runPort().placePreview(wide, -100, -50); });
-  QTRY_COMPARE(w.Image1->geometry(), QRect(-100, -50, 600, 400));
-  QCOMPARE(w.Image1->parentWidget(), w.Panel1);
-  QVERIFY(w.Image2->isHidden());
+  onWorker([&] { w.runPort().surfaceReady(1, surface); });
+  QTRY_VERIFY(!image1->isHidden());
+  QTRY_COMPARE(image1->geometry(), QRect(125, 94, 150, 112));
+  QCOMPARE(image1->pixmap().toImage().pixelColor(10, 10), QColor(255, 0, 0));
+  // a picture larger than the panel sits at negative offsets, truncated toward zero, and is
+  // clipped by the panel
+  onWorker([&] { w.runPort().surfaceReady(1, Raster(601, 401)); });
+  QTRY_COMPARE(image1->geometry(), QRect(-100, -50, 601, 401));
+  QCOMPARE(image1->parentWidget(), w.form().Panel1);
+  QVERIFY(w.form().Image2->isHidden());
 }
 
 void MainWindowRunTest::aRunShowsTheStopButtonAndDisablesTheOptions() {
@@ -192,22 +197,22 @@ void MainWindowRunTest::aRunShowsTheStopButtonAndDisablesTheOptions() {
   w.show();
   // neither image nor page: the run's validation answers with a message box, shown while the
   // run's worker waits
-  w.Gazou1->setChecked(false);
-  w.Gazou2->setChecked(false);
-  w.HtmlCnv->setChecked(false);
+  w.form().Gazou1->setChecked(false);
+  w.form().Gazou2->setChecked(false);
+  w.form().HtmlCnv->setChecked(false);
   bool stopShown = false, stopEnabled = false, groupEnabled = true, okEnabled = true,
        previewEnabled = true, timerActive = true, busy = false;
   f.dialogs->whileOpen = [&](const test::RecordingDialogs::Box&) {
-    stopShown = w.BreakButton1->isVisible();
-    stopEnabled = w.BreakButton1->isEnabled();
-    groupEnabled = w.GroupBox1->isEnabled();
-    okEnabled = w.OKButton->isEnabled();
-    previewEnabled = w.InButton->isEnabled();
-    timerActive = w.DirUpdateTimer->isActive();
+    stopShown = w.form().BreakButton1->isVisible();
+    stopEnabled = w.form().BreakButton1->isEnabled();
+    groupEnabled = w.form().GroupBox1->isEnabled();
+    okEnabled = w.form().OKButton->isEnabled();
+    previewEnabled = w.form().InButton->isEnabled();
+    timerActive = w.form().DirUpdateTimer->isActive();
     busy = w.isBusy();
   };
   QSignalSpy finished(&w, &TSnapfolio::operationFinished);
-  QTest::mouseClick(w.OKButton, Qt::LeftButton);
+  QTest::mouseClick(w.form().OKButton, Qt::LeftButton);
   QVERIFY(finished.wait(10000));
   QCOMPARE(f.dialogs->boxes.size(), 1u);
   QCOMPARE(f.dialogs->boxes[0].text,
@@ -217,13 +222,14 @@ void MainWindowRunTest::aRunShowsTheStopButtonAndDisablesTheOptions() {
   QVERIFY(!groupEnabled && !okEnabled && !previewEnabled && !timerActive);
   // afterwards everything is back, with the enabling rules' own states
   QVERIFY(!w.isBusy());
-  QVERIFY(w.BreakButton1->isHidden());
-  QVERIFY(!w.BreakButton1->isEnabled());
-  QVERIFY(w.GroupBox1->isEnabled() && w.OKButton->isEnabled() && w.InButton->isEnabled());
-  QVERIFY(w.DirUpdateTimer->isActive());
-  QVERIFY(!w.Width1->isEnabled());  // Gazou1 is unchecked
-  QVERIFY(!w.HtmlFile->isEnabled());
-  QVERIFY(w.NewDir->isEnabled());
+  QVERIFY(w.form().BreakButton1->isHidden());
+  QVERIFY(!w.form().BreakButton1->isEnabled());
+  QVERIFY(w.form().GroupBox1->isEnabled() && w.form().OKButton->isEnabled() &&
+          w.form().InButton->isEnabled());
+  QVERIFY(w.form().DirUpdateTimer->isActive());
+  QVERIFY(!w.form().Width1->isEnabled());  // Gazou1 is unchecked
+  QVERIFY(!w.form().HtmlFile->isEnabled());
+  QVERIFY(w.form().NewDir->isEnabled());
   QVERIFY(!std::filesystem::exists(f.dir / "Snapfolio.ini"));  // nothing stored
 }
 
@@ -231,15 +237,15 @@ void MainWindowRunTest::closingDuringARunStopsItAndClosesAfterwards() {
   Fixture f;
   TSnapfolio& w = f.open();
   w.show();
-  w.Gazou1->setChecked(false);
-  w.Gazou2->setChecked(false);
+  w.form().Gazou1->setChecked(false);
+  w.form().Gazou2->setChecked(false);
   bool closedMeanwhile = true;
   f.dialogs->whileOpen = [&](const test::RecordingDialogs::Box&) {
     w.close();
     closedMeanwhile = !w.isVisible();
   };
   QSignalSpy finished(&w, &TSnapfolio::operationFinished);
-  QTest::mouseClick(w.OKButton, Qt::LeftButton);
+  QTest::mouseClick(w.form().OKButton, Qt::LeftButton);
   QVERIFY(finished.wait(10000));
   QVERIFY(!closedMeanwhile);
   QVERIFY(w.stopRequested());

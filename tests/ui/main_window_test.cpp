@@ -16,12 +16,12 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "ui/main_window/directory_list.h"
-#include "ui/common/gauge_bar.h"
-#include "ui/main_window/main_window.h"
-#include "ui/recording_dialogs.h"
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
+#include "ui/common/gauge_bar.h"
+#include "ui/main_window/directory_list.h"
+#include "ui/main_window/main_window.h"
+#include "ui/recording_dialogs.h"
 
 using namespace snapfolio;
 
@@ -60,17 +60,20 @@ QString textOf(QWidget* w) {
 
 QList<QWidget*> imageControls(TSnapfolio& w, int n) {
   if (n == 1) {
-    return {w.Label1,      w.Width1,       w.Label2,      w.PriFileName1,
-            w.filemei1,    w.AftFileName1, w.jpg1,        w.CheckTimeStmp1,
-            w.FontButton1, w.AutoAdjust1,  w.AdjstButton1};
+    return {w.form().Label1,       w.form().Width1,         w.form().Label2,
+            w.form().PriFileName1, w.form().filemei1,       w.form().AftFileName1,
+            w.form().jpg1,         w.form().CheckTimeStmp1, w.form().FontButton1,
+            w.form().AutoAdjust1,  w.form().AdjstButton1};
   }
-  return {w.Label5, w.Width2,         w.Label6,      w.PriFileName2, w.filemei2,    w.AftFileName2,
-          w.jpg2,   w.CheckTimeStmp2, w.FontButton2, w.AutoAdjust2,  w.AdjstButton2};
+  return {w.form().Label5,       w.form().Width2,         w.form().Label6,
+          w.form().PriFileName2, w.form().filemei2,       w.form().AftFileName2,
+          w.form().jpg2,         w.form().CheckTimeStmp2, w.form().FontButton2,
+          w.form().AutoAdjust2,  w.form().AdjstButton2};
 }
 
 QList<QWidget*> htmlControls(TSnapfolio& w) {
-  return {w.Label4,     w.HtmlFile, w.HtmlButton,       w.Label7,
-          w.ALBUMTITLE, w.Label10,  w.HtmlTemplateFile, w.HtmlTemplate};
+  return {w.form().Label4,     w.form().HtmlFile, w.form().HtmlButton,       w.form().Label7,
+          w.form().ALBUMTITLE, w.form().Label10,  w.form().HtmlTemplateFile, w.form().HtmlTemplate};
 }
 
 bool allEnabled(const QList<QWidget*>& ws, bool enabled) {
@@ -184,36 +187,37 @@ void MainWindowTest::formStatesOfTheOtherControls() {
                            "CGauge1",          "CGauge2"}) {
     QVERIFY2(w.findChild<QWidget*>(name) != nullptr, name);
   }
-  QCOMPARE(w.Panel1->size(), QSize(400, 300));
-  QCOMPARE(w.Panel1->frameShadow(), QFrame::Sunken);
-  QCOMPARE(w.Image1->parentWidget(), w.Panel1);
-  QCOMPARE(w.Image2->parentWidget(), w.Panel1);
-  QVERIFY(w.Image1->isHidden());
-  QVERIFY(w.Image2->isHidden());
-  QVERIFY(w.BreakButton1->isHidden());
-  QVERIFY(!w.BreakButton1->isEnabled());
-  QCOMPARE(w.BreakButton1->focusPolicy(), Qt::NoFocus);
-  QCOMPARE(w.FileListBox1->focusPolicy(), Qt::NoFocus);
-  for (QPushButton* b : {w.InButton, w.OKButton, w.BreakButton1, w.Cancel}) {
+  QCOMPARE(w.form().Panel1->size(), QSize(400, 300));
+  QCOMPARE(w.form().Panel1->frameShadow(), QFrame::Sunken);
+  QCOMPARE(w.form().Image1->parentWidget(), w.form().Panel1);
+  QCOMPARE(w.form().Image2->parentWidget(), w.form().Panel1);
+  QVERIFY(w.form().Image1->isHidden());
+  QVERIFY(w.form().Image2->isHidden());
+  QVERIFY(w.form().BreakButton1->isHidden());
+  QVERIFY(!w.form().BreakButton1->isEnabled());
+  QCOMPARE(w.form().BreakButton1->focusPolicy(), Qt::NoFocus);
+  QCOMPARE(w.form().FileListBox1->focusPolicy(), Qt::NoFocus);
+  for (QPushButton* b :
+       {w.form().InButton, w.form().OKButton, w.form().BreakButton1, w.form().Cancel}) {
     QCOMPARE(b->size(), QSize(75, 25));
   }
-  QCOMPARE(w.CGauge1->size(), QSize(345, 17));
-  QCOMPARE(w.CGauge2->size(), QSize(345, 17));
-  QCOMPARE(w.CGauge1->maximum(), 1);
-  QCOMPARE(w.CGauge1->value(), 0);
-  QCOMPARE(w.CGauge2->value(), 0);
-  QVERIFY(w.DriveComboBox1->count() >= 1);
-  QVERIFY(w.DriveComboBox1->isEnabled());
-  QCOMPARE(w.DirUpdateTimer->objectName(), QStringLiteral("DirUpdateTimer"));
-  QCOMPARE(w.DirUpdateTimer->interval(), 2000);
-  QVERIFY(w.DirUpdateTimer->isActive());
+  QCOMPARE(w.form().CGauge1->size(), QSize(345, 17));
+  QCOMPARE(w.form().CGauge2->size(), QSize(345, 17));
+  QCOMPARE(w.form().CGauge1->maximum(), 1);
+  QCOMPARE(w.form().CGauge1->value(), 0);
+  QCOMPARE(w.form().CGauge2->value(), 0);
+  QVERIFY(w.form().DriveComboBox1->count() >= 1);
+  QVERIFY(w.form().DriveComboBox1->isEnabled());
+  QCOMPARE(w.form().DirUpdateTimer->objectName(), QStringLiteral("DirUpdateTimer"));
+  QCOMPARE(w.form().DirUpdateTimer->interval(), 2000);
+  QVERIFY(w.form().DirUpdateTimer->isActive());
   QCOMPARE(w.font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
   QCOMPARE(w.font().pixelSize(), 12);
   // The file list shows the start directory's files and is linked to nothing.
   test::writeFile(f.dir / "start.txt", "x");
   TSnapfolio& again = f.open();
-  QCOMPARE(again.FileListBox1->count(), 1);
-  QCOMPARE(again.FileListBox1->item(0)->text(), QStringLiteral("start.txt"));
+  QCOMPARE(again.form().FileListBox1->count(), 1);
+  QCOMPARE(again.form().FileListBox1->item(0)->text(), QStringLiteral("start.txt"));
 }
 
 void MainWindowTest::windowSizeFollowsGroupBox1AndPanel1() {
@@ -221,34 +225,36 @@ void MainWindowTest::windowSizeFollowsGroupBox1AndPanel1() {
   TSnapfolio& w = f.open();
   w.show();
   QVERIFY(QTest::qWaitForWindowExposed(&w));
-  const QRect group = w.GroupBox1->geometry();
-  const QPoint panel = w.Panel1->mapTo(&w, QPoint(0, 0));
+  const QRect group = w.form().GroupBox1->geometry();
+  const QPoint panel = w.form().Panel1->mapTo(&w, QPoint(0, 0));
   QCOMPARE(w.height(), group.top() + group.height() + 30);
   QCOMPARE(w.width(), panel.x() + 400 + 15);
   // every control of the right column lies inside the window
-  QVERIFY(w.rect().contains(QRect(w.Cancel->mapTo(&w, QPoint(0, 0)), w.Cancel->size())));
-  QVERIFY(w.rect().contains(QRect(w.CGauge2->mapTo(&w, QPoint(0, 0)), w.CGauge2->size())));
+  QVERIFY(
+      w.rect().contains(QRect(w.form().Cancel->mapTo(&w, QPoint(0, 0)), w.form().Cancel->size())));
+  QVERIFY(w.rect().contains(
+      QRect(w.form().CGauge2->mapTo(&w, QPoint(0, 0)), w.form().CGauge2->size())));
 }
 
 void MainWindowTest::startsWithoutSettingsFile() {
   Fixture f;
   TSnapfolio& w = f.open();
   QCOMPARE(w.pos(), QPoint(0, 0));
-  QVERIFY(w.Gazou1->isChecked());
-  QVERIFY(w.Gazou2->isChecked());
-  QCOMPARE(w.Width1->text(), QString());
-  QCOMPARE(w.Width2->text(), QString());
-  QVERIFY(!w.AutoAdjust1->isChecked());
-  QVERIFY(!w.AutoAdjust2->isChecked());
-  QVERIFY(!w.CheckTimeStmp1->isChecked());
-  QVERIFY(!w.CheckTimeStmp2->isChecked());
-  QVERIFY(!w.HtmlCnv->isChecked());
+  QVERIFY(w.form().Gazou1->isChecked());
+  QVERIFY(w.form().Gazou2->isChecked());
+  QCOMPARE(w.form().Width1->text(), QString());
+  QCOMPARE(w.form().Width2->text(), QString());
+  QVERIFY(!w.form().AutoAdjust1->isChecked());
+  QVERIFY(!w.form().AutoAdjust2->isChecked());
+  QVERIFY(!w.form().CheckTimeStmp1->isChecked());
+  QVERIFY(!w.form().CheckTimeStmp2->isChecked());
+  QVERIFY(!w.form().HtmlCnv->isChecked());
   QVERIFY(allEnabled(htmlControls(w), false));
-  QVERIFY(w.HtmlCnv->isEnabled());
+  QVERIFY(w.form().HtmlCnv->isEnabled());
   QVERIFY(allEnabled(imageControls(w, 1), true));
   QVERIFY(allEnabled(imageControls(w, 2), true));
   QCOMPARE(w.windowTitle(), QStringLiteral("Snapfolio Ver1.03"));
-  QCOMPARE(w.DirectoryListBox1->directory(), QString::fromStdString(f.dir.path().string()));
+  QCOMPARE(w.form().DirectoryListBox1->directory(), QString::fromStdString(f.dir.path().string()));
   QCOMPARE(w.photoDialogInitialDir(), std::string());
   QVERIFY(!std::filesystem::exists(f.iniPath()));  // reading creates no file
 }
@@ -267,19 +273,19 @@ void MainWindowTest::startsFromStoredValues() {
       "HTMLTMP=/t/album.dat\n");
   TSnapfolio& w = f.open();
   QCOMPARE(w.pos(), QPoint(45, 120));
-  QCOMPARE(w.Width1->text(), QStringLiteral("160"));
-  QCOMPARE(w.PriFileName1->text(), QStringLiteral("s_"));
-  QCOMPARE(w.AftFileName1->text(), QStringLiteral("_a"));
-  QVERIFY(w.AutoAdjust1->isChecked());
-  QCOMPARE(w.Width2->text(), QStringLiteral("640"));
-  QCOMPARE(w.PriFileName2->text(), QStringLiteral("l_"));
-  QCOMPARE(w.AftFileName2->text(), QStringLiteral("_b"));
-  QVERIFY(w.AutoAdjust2->isChecked());
-  QVERIFY(w.CheckTimeStmp1->isChecked());
-  QVERIFY(!w.CheckTimeStmp2->isChecked());
-  QCOMPARE(w.HtmlFile->text(), QStringLiteral("index.html"));
-  QCOMPARE(w.ALBUMTITLE->text(), QStringLiteral("旅行"));
-  QCOMPARE(w.HtmlTemplateFile->text(), QStringLiteral("/t/album.dat"));
+  QCOMPARE(w.form().Width1->text(), QStringLiteral("160"));
+  QCOMPARE(w.form().PriFileName1->text(), QStringLiteral("s_"));
+  QCOMPARE(w.form().AftFileName1->text(), QStringLiteral("_a"));
+  QVERIFY(w.form().AutoAdjust1->isChecked());
+  QCOMPARE(w.form().Width2->text(), QStringLiteral("640"));
+  QCOMPARE(w.form().PriFileName2->text(), QStringLiteral("l_"));
+  QCOMPARE(w.form().AftFileName2->text(), QStringLiteral("_b"));
+  QVERIFY(w.form().AutoAdjust2->isChecked());
+  QVERIFY(w.form().CheckTimeStmp1->isChecked());
+  QVERIFY(!w.form().CheckTimeStmp2->isChecked());
+  QCOMPARE(w.form().HtmlFile->text(), QStringLiteral("index.html"));
+  QCOMPARE(w.form().ALBUMTITLE->text(), QStringLiteral("旅行"));
+  QCOMPARE(w.form().HtmlTemplateFile->text(), QStringLiteral("/t/album.dat"));
   QCOMPARE(w.photoDialogInitialDir(), std::string("/photos/p1.jpg"));
   // OUTDIR passes through DirChk: two missing levels climb to the existing one
   QCOMPARE(w.outputDirectory(), (f.dir / "out").string() + "/");
@@ -289,14 +295,14 @@ void MainWindowTest::storedGazou1FalseLeavesImage1ControlsEnabled() {
   Fixture f;
   f.writeIni("[Pict1Options]\nGAZOU1=0\nATADJ1=1\n[OutStyl]\nTIMSTMP1=1\n");
   TSnapfolio& w = f.open();
-  QVERIFY(!w.Gazou1->isChecked());
+  QVERIFY(!w.form().Gazou1->isChecked());
   // the box never changed state, so its rule did not run
   QVERIFY(allEnabled(imageControls(w, 1), true));
-  QVERIFY(w.AutoAdjust1->isChecked());
-  QVERIFY(w.CheckTimeStmp1->isChecked());
+  QVERIFY(w.form().AutoAdjust1->isChecked());
+  QVERIFY(w.form().CheckTimeStmp1->isChecked());
   // the first toggle runs it
-  w.Gazou1->setChecked(true);
-  w.Gazou1->setChecked(false);
+  w.form().Gazou1->setChecked(true);
+  w.form().Gazou1->setChecked(false);
   QVERIFY(allEnabled(imageControls(w, 1), false));
 }
 
@@ -304,7 +310,7 @@ void MainWindowTest::storedHtmlckTrueEnablesTheHtmlControls() {
   Fixture f;
   f.writeIni("[OutStyl]\nHTMLCK=1\n");
   TSnapfolio& w = f.open();
-  QVERIFY(w.HtmlCnv->isChecked());
+  QVERIFY(w.form().HtmlCnv->isChecked());
   QVERIFY(allEnabled(htmlControls(w), true));
 }
 
@@ -321,11 +327,11 @@ void MainWindowTest::uncheckingAnImageDisablesAndClearsItsSwitches() {
       "[Pict1Options]\nWIDTH1=150\nPRIFN1=a\nATADJ1=1\n[Pict2Options]\nWIDTH2=800\nPRIFN2=b\n"
       "ATADJ2=1\n[OutStyl]\nTIMSTMP1=1\nTIMSTMP2=1\n");
   TSnapfolio& w = f.open();
-  QCheckBox* gazou = image == 1 ? w.Gazou1 : w.Gazou2;
-  QCheckBox* adjust = image == 1 ? w.AutoAdjust1 : w.AutoAdjust2;
-  QCheckBox* stamp = image == 1 ? w.CheckTimeStmp1 : w.CheckTimeStmp2;
-  QLineEdit* width = image == 1 ? w.Width1 : w.Width2;
-  QLineEdit* prefix = image == 1 ? w.PriFileName1 : w.PriFileName2;
+  QCheckBox* gazou = image == 1 ? w.form().Gazou1 : w.form().Gazou2;
+  QCheckBox* adjust = image == 1 ? w.form().AutoAdjust1 : w.form().AutoAdjust2;
+  QCheckBox* stamp = image == 1 ? w.form().CheckTimeStmp1 : w.form().CheckTimeStmp2;
+  QLineEdit* width = image == 1 ? w.form().Width1 : w.form().Width2;
+  QLineEdit* prefix = image == 1 ? w.form().PriFileName1 : w.form().PriFileName2;
   QVERIFY(adjust->isChecked() && stamp->isChecked());
   const QString widthText = width->text();
 
@@ -337,7 +343,7 @@ void MainWindowTest::uncheckingAnImageDisablesAndClearsItsSwitches() {
   QCOMPARE(prefix->text(), image == 1 ? QStringLiteral("a") : QStringLiteral("b"));
   // the other image is untouched
   QVERIFY(allEnabled(imageControls(w, 3 - image), true));
-  QVERIFY((image == 1 ? w.AutoAdjust2 : w.AutoAdjust1)->isChecked());
+  QVERIFY((image == 1 ? w.form().AutoAdjust2 : w.form().AutoAdjust1)->isChecked());
 }
 
 void MainWindowTest::checkingAnImageRestoresItsSwitchesFromTheFile_data() {
@@ -353,9 +359,9 @@ void MainWindowTest::checkingAnImageRestoresItsSwitchesFromTheFile() {
       "[Pict1Options]\nATADJ1=1\n[Pict2Options]\nATADJ2=1\n[OutStyl]\nTIMSTMP1=0\n"
       "TIMSTMP2=0\n");
   TSnapfolio& w = f.open();
-  QCheckBox* gazou = image == 1 ? w.Gazou1 : w.Gazou2;
-  QCheckBox* adjust = image == 1 ? w.AutoAdjust1 : w.AutoAdjust2;
-  QCheckBox* stamp = image == 1 ? w.CheckTimeStmp1 : w.CheckTimeStmp2;
+  QCheckBox* gazou = image == 1 ? w.form().Gazou1 : w.form().Gazou2;
+  QCheckBox* adjust = image == 1 ? w.form().AutoAdjust1 : w.form().AutoAdjust2;
+  QCheckBox* stamp = image == 1 ? w.form().CheckTimeStmp1 : w.form().CheckTimeStmp2;
   // a change made since the last run is discarded by unchecking and checking again
   adjust->setChecked(false);
   stamp->setChecked(true);
@@ -381,12 +387,12 @@ void MainWindowTest::checkingAnImageRestoresItsSwitchesFromTheFile() {
 void MainWindowTest::htmlCnvEnablesItsEightControls() {
   Fixture f;
   TSnapfolio& w = f.open();
-  w.HtmlFile->setText("page.html");
-  w.HtmlCnv->setChecked(true);
+  w.form().HtmlFile->setText("page.html");
+  w.form().HtmlCnv->setChecked(true);
   QVERIFY(allEnabled(htmlControls(w), true));
-  w.HtmlCnv->setChecked(false);
+  w.form().HtmlCnv->setChecked(false);
   QVERIFY(allEnabled(htmlControls(w), false));
-  QCOMPARE(w.HtmlFile->text(), QStringLiteral("page.html"));
+  QCOMPARE(w.form().HtmlFile->text(), QStringLiteral("page.html"));
   QVERIFY(!std::filesystem::exists(f.iniPath()));  // no settings are read or written
 }
 
@@ -407,11 +413,11 @@ void MainWindowTest::quittingWritesNothing() {
   f.writeIni(stored);
   TSnapfolio& w = f.open();
   w.show();
-  w.Width1->setText("999");
-  w.Gazou2->setChecked(false);
-  w.HtmlCnv->setChecked(true);
+  w.form().Width1->setText("999");
+  w.form().Gazou2->setChecked(false);
+  w.form().HtmlCnv->setChecked(true);
   w.move(300, 200);
-  QTest::mouseClick(w.Cancel, Qt::LeftButton);
+  QTest::mouseClick(w.form().Cancel, Qt::LeftButton);
   QVERIFY(!w.isVisible());
   QCOMPARE(test::readFile(f.iniPath()), stored);
   QCOMPARE(QDir(QString::fromStdString(f.dir.path().string())).entryList(QDir::Files),
@@ -423,18 +429,18 @@ void MainWindowTest::dialogButtonsShowTheLinkedDialogs() {
   Fixture f;
   TSnapfolio& w = f.open();
   // unlinked buttons do nothing
-  QTest::mouseClick(w.FontButton1, Qt::LeftButton);
-  QTest::mouseClick(w.AdjstButton2, Qt::LeftButton);
+  QTest::mouseClick(w.form().FontButton1, Qt::LeftButton);
+  QTest::mouseClick(w.form().AdjstButton2, Qt::LeftButton);
 
   FakeDialog time1, time2, correction;
   w.setLinks({&time1, &time2, &correction, {}, {}, {}});
-  QTest::mouseClick(w.FontButton1, Qt::LeftButton);
+  QTest::mouseClick(w.form().FontButton1, Qt::LeftButton);
   QCOMPARE(time1.shown, 1);
   QCOMPARE(time2.shown, 0);
-  QTest::mouseClick(w.FontButton2, Qt::LeftButton);
+  QTest::mouseClick(w.form().FontButton2, Qt::LeftButton);
   QCOMPARE(time2.shown, 1);
-  QTest::mouseClick(w.AdjstButton1, Qt::LeftButton);
-  QTest::mouseClick(w.AdjstButton2, Qt::LeftButton);
+  QTest::mouseClick(w.form().AdjstButton1, Qt::LeftButton);
+  QTest::mouseClick(w.form().AdjstButton2, Qt::LeftButton);
   QCOMPARE(correction.shown, 2);
   QCOMPARE(time1.shown, 1);
 }
@@ -458,17 +464,17 @@ void MainWindowTest::photoDialogStartsAtIndirThenAtTheLastPhoto() {
 void MainWindowTest::previewWithoutAChoiceOrWidthWritesNothing() {
   Fixture f;
   TSnapfolio& w = f.open();
-  w.Width1->clear();
-  w.Gazou1->setChecked(false);  // the preview does not depend on Gazou1
+  w.form().Width1->clear();
+  w.form().Gazou1->setChecked(false);  // the preview does not depend on Gazou1
   f.dialogs->photoAnswers = {std::nullopt, QStringList{"/nowhere/p.jpg"}};
-  QTest::mouseClick(w.InButton, Qt::LeftButton);
+  QTest::mouseClick(w.form().InButton, Qt::LeftButton);
   QCOMPARE(f.dialogs->photoStarts.size(), 1);
-  QTest::mouseClick(w.InButton, Qt::LeftButton);
+  QTest::mouseClick(w.form().InButton, Qt::LeftButton);
   QCOMPARE(f.dialogs->photoStarts.size(), 2);
   QCOMPARE(w.photoDialogFileName(), std::string("/nowhere/p.jpg"));
   QVERIFY(f.dialogs->boxes.empty());  // an empty width stops without a message
-  QVERIFY(w.Image1->isHidden());
-  QCOMPARE(w.CGauge1->value(), 0);
+  QVERIFY(w.form().Image1->isHidden());
+  QCOMPARE(w.form().CGauge1->value(), 0);
   QVERIFY(!std::filesystem::exists(f.iniPath()));
 }
 
@@ -509,9 +515,9 @@ void MainWindowTest::templateChooserFillsAndStoresTheTemplate() {
   f.writeIni("[OutStyl]\nHTMLCK=1\nHTMLTMP=/old/templates/a.dat\n");
   TSnapfolio& w = f.open();
   f.dialogs->templateAnswers = {QStringLiteral("/new/テンプレート.dat")};
-  QTest::mouseClick(w.HtmlTemplate, Qt::LeftButton);
+  QTest::mouseClick(w.form().HtmlTemplate, Qt::LeftButton);
   QCOMPARE(f.dialogs->templateStarts, QStringList{"/old/templates/"});
-  QCOMPARE(w.HtmlTemplateFile->text(), QStringLiteral("/new/テンプレート.dat"));
+  QCOMPARE(w.form().HtmlTemplateFile->text(), QStringLiteral("/new/テンプレート.dat"));
   QCOMPARE(TIniFile(f.iniPath()).ReadString("OutStyl", "HTMLTMP", ""),
            std::string("/new/テンプレート.dat"));
   QVERIFY(f.dialogs->boxes.empty());
@@ -522,9 +528,9 @@ void MainWindowTest::templateChooserCancelledKeepsTheStartDirectory() {
   f.writeIni("[OutStyl]\nHTMLCK=1\n");
   TSnapfolio& w = f.open();
   const std::string before = test::readFile(f.iniPath());
-  QTest::mouseClick(w.HtmlTemplate, Qt::LeftButton);
+  QTest::mouseClick(w.form().HtmlTemplate, Qt::LeftButton);
   const QString start = QString::fromStdString(f.dir.path().string() + "/");
-  QCOMPARE(w.HtmlTemplateFile->text(), start);
+  QCOMPARE(w.form().HtmlTemplateFile->text(), start);
   QCOMPARE(f.dialogs->templateStarts, QStringList{start});
   QCOMPARE(test::readFile(f.iniPath()), before);
 }
@@ -532,11 +538,11 @@ void MainWindowTest::templateChooserCancelledKeepsTheStartDirectory() {
 void MainWindowTest::templateChooserReportsAFileError() {
   Fixture f;
   TSnapfolio& w = f.open();
-  w.HtmlCnv->setChecked(true);
+  w.form().HtmlCnv->setChecked(true);
   // a directory in the settings file's place cannot be written
   std::filesystem::create_directories(f.iniPath());
   f.dialogs->templateAnswers = {QStringLiteral("/t/a.dat")};
-  QTest::mouseClick(w.HtmlTemplate, Qt::LeftButton);
+  QTest::mouseClick(w.form().HtmlTemplate, Qt::LeftButton);
   QCOMPARE(f.dialogs->boxes.size(), 1u);
   QCOMPARE(f.dialogs->boxes[0].caption, QStringLiteral("File Error"));
   QCOMPARE(
@@ -549,10 +555,10 @@ void MainWindowTest::pageChooserKeepsOnlyTheFileName() {
   f.writeIni("[OutStyl]\nHTMLCK=1\nHTMLFIL=old.html\n");
   TSnapfolio& w = f.open();
   f.dialogs->pageAnswers = {std::nullopt, QStringLiteral("/elsewhere/dir/album.html")};
-  QTest::mouseClick(w.HtmlButton, Qt::LeftButton);
-  QCOMPARE(w.HtmlFile->text(), QStringLiteral("old.html"));
-  QTest::mouseClick(w.HtmlButton, Qt::LeftButton);
-  QCOMPARE(w.HtmlFile->text(), QStringLiteral("album.html"));
+  QTest::mouseClick(w.form().HtmlButton, Qt::LeftButton);
+  QCOMPARE(w.form().HtmlFile->text(), QStringLiteral("old.html"));
+  QTest::mouseClick(w.form().HtmlButton, Qt::LeftButton);
+  QCOMPARE(w.form().HtmlFile->text(), QStringLiteral("album.html"));
   const QString out = QString::fromStdString(w.outputDirectory());
   QCOMPARE(f.dialogs->pageStarts, (QStringList{out, out}));
 }

@@ -69,31 +69,9 @@ void DirectoryList::reread(bool force) {
   shownChildren_ = children;
   if (clean.isEmpty()) return;
 
-  const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+  QTreeWidgetItem* here = addChain(clean);
+  if (here == nullptr) return;
   const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirIcon);
-
-  // The chain from the root down to the current directory, each a child of the one above.
-  QTreeWidgetItem* current = nullptr;
-  QString path;
-  const bool absolute = clean.startsWith('/');
-  const QStringList parts = clean.split('/', Qt::SkipEmptyParts);
-  auto addLevel = [&](const QString& text, const QString& levelPath) {
-    auto* item = current == nullptr ? new QTreeWidgetItem(this) : new QTreeWidgetItem(current);
-    item->setText(0, text);
-    item->setIcon(0, openIcon);
-    item->setData(0, kPathRole, levelPath);
-    current = item;
-  };
-  if (absolute) {
-    path = "/";
-    addLevel("/", path);
-  }
-  for (const QString& part : parts) {
-    path = path.isEmpty() ? part : joined(path, part);
-    addLevel(part, path);
-  }
-  if (current == nullptr) return;
-  QTreeWidgetItem* here = current;
   for (const QString& child : children) {
     auto* item = new QTreeWidgetItem(here);
     item->setText(0, child);
@@ -114,6 +92,30 @@ void DirectoryList::reread(bool force) {
   } else {
     verticalScrollBar()->setValue(scroll);
   }
+}
+
+// The chain from the root down to the directory `clean`, each level a child of the one above;
+// the last level, or null when there is none.
+QTreeWidgetItem* DirectoryList::addChain(const QString& clean) {
+  const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
+  QTreeWidgetItem* current = nullptr;
+  auto addLevel = [&](const QString& text, const QString& levelPath) {
+    auto* item = current == nullptr ? new QTreeWidgetItem(this) : new QTreeWidgetItem(current);
+    item->setText(0, text);
+    item->setIcon(0, openIcon);
+    item->setData(0, kPathRole, levelPath);
+    current = item;
+  };
+  QString path;
+  if (clean.startsWith('/')) {
+    path = "/";
+    addLevel("/", path);
+  }
+  for (const QString& part : clean.split('/', Qt::SkipEmptyParts)) {
+    path = path.isEmpty() ? part : joined(path, part);
+    addLevel(part, path);
+  }
+  return current;
 }
 
 }  // namespace snapfolio

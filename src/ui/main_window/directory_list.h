@@ -36,6 +36,7 @@ class DirectoryList : public QTreeWidget {
 
  private:
   void reread(bool force);
+  QTreeWidgetItem* addChain(const QString& clean);
   void openEntry(QTreeWidgetItem* item);
 
   QString directory_;

@@ -2,8 +2,6 @@
 // buttons and the photo dialog.
 #include "ui/main_window/main_window.h"
 
-#include <array>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
@@ -16,11 +14,12 @@
 
 #include "album/default_template.h"
 #include "folders/dir_chk.h"
-#include "ui/main_window/directory_list.h"
-#include "ui/main_window/main_window_dialogs.h"
-#include "ui/main_window/main_window_port.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
+#include "ui/main_window/directory_list.h"
+#include "ui/main_window/folder_navigation.h"
+#include "ui/main_window/main_window_dialogs.h"
+#include "ui/main_window/run_controller.h"
 
 namespace snapfolio {
 
@@ -42,8 +41,11 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
       settingsPath_(startDirectory_ + "/Snapfolio.ini"),
       dialogs_(environment.dialogs ? environment.dialogs
                                    : std::make_shared<QtWindowDialogs>(this)) {
-  port_ = std::make_unique<MainWindowPort>(*this);
-  createForm();
+  setUpForm(this, q(startDirectory_));
+  controller_ =
+      std::make_unique<RunController>(form(), static_cast<RunView&>(*this), settingsPath_);
+  connect(controller_.get(), &RunController::operationFinished, this,
+          &TSnapfolio::onOperationFinished);
 
   // Check boxes run their handler on every change of state, also the changes made below.
   connect(Gazou1, &QCheckBox::toggled, this, &TSnapfolio::Gazou1Click);
@@ -59,10 +61,10 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
   connect(AdjstButton2, &QPushButton::clicked, this, &TSnapfolio::AdjstButton2Click);
   connect(HtmlButton, &QPushButton::clicked, this, &TSnapfolio::HtmlButtonClick);
   connect(HtmlTemplate, &QPushButton::clicked, this, &TSnapfolio::HtmlTemplateClick);
-  connectDirectoryEvents();
+  navigation_ = std::make_unique<FolderNavigation>(*this, form(), *dialogs_);
 
   loadSettings();
-  fitWindowSize();
+  fitWindowSize(this);
   setWindowTitle(windowTitle() + QStringLiteral("Ver1.03"));
   DirUpdateTimer->start();
 }
@@ -70,11 +72,8 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
 TSnapfolio::~TSnapfolio() {
   // Widgets are hidden and lose the focus while the base classes are destroyed; the focus
   // handlers must not see this window half-destroyed.
-  if (QCoreApplication::instance() != nullptr) {
-    disconnect(QCoreApplication::instance(), nullptr, this, nullptr);
-  }
-  DirectoryListBox1->removeEventFilter(this);
-  finishWorker();
+  navigation_.reset();
+  controller_->finishWorker();
 }
 
 void TSnapfolio::setLinks(MainWindowLinks links) {
@@ -82,11 +81,19 @@ void TSnapfolio::setLinks(MainWindowLinks links) {
 }
 
 RunPort& TSnapfolio::runPort() {
-  return *port_;
+  return controller_->port();
 }
 
 std::string TSnapfolio::outputDirectory() const {
-  return s(DirectoryListBox1->directory());
+  return navigation_->outputDirectory();
+}
+
+void TSnapfolio::DspDirClick() {
+  navigation_->DspDirClick();
+}
+
+void TSnapfolio::MakeDirClick() {
+  navigation_->MakeDirClick();
 }
 
 void TSnapfolio::loadSettings() {
@@ -136,15 +143,8 @@ void TSnapfolio::imageClick(int imageNumber) {
   QCheckBox* gazou = one ? Gazou1 : Gazou2;
   QCheckBox* adjust = one ? AutoAdjust1 : AutoAdjust2;
   QCheckBox* stamp = one ? CheckTimeStmp1 : CheckTimeStmp2;
-  const std::array<QWidget*, 11> controls =
-      one ? std::array<QWidget*, 11>{Label1,      Width1,       Label2,      PriFileName1,
-                                     filemei1,    AftFileName1, jpg1,        CheckTimeStmp1,
-                                     FontButton1, AutoAdjust1,  AdjstButton1}
-          : std::array<QWidget*, 11>{Label5,      Width2,       Label6,      PriFileName2,
-                                     filemei2,    AftFileName2, jpg2,        CheckTimeStmp2,
-                                     FontButton2, AutoAdjust2,  AdjstButton2};
   const bool checked = gazou->isChecked();
-  for (QWidget* w : controls) w->setEnabled(checked);
+  for (QWidget* w : imageControls(imageNumber)) w->setEnabled(checked);
   if (checked) {
     const TIniFile ini(settingsPath_);
     adjust->setChecked(read(ini, keys::IMAGE[imageNumber - 1].atAdj));
@@ -157,11 +157,7 @@ void TSnapfolio::imageClick(int imageNumber) {
 
 void TSnapfolio::HtmlCnvClick() {
   const bool checked = HtmlCnv->isChecked();
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{Label4, HtmlFile, HtmlButton, Label7, ALBUMTITLE, Label10,
-                                       HtmlTemplateFile, HtmlTemplate}) {
-    w->setEnabled(checked);
-  }
+  for (QWidget* w : htmlControls()) w->setEnabled(checked);
 }
 
 void TSnapfolio::showDialog(QDialog* dialog) {

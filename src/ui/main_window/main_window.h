@@ -1,21 +1,22 @@
-// TSnapfolio: the main window. Its controls hold every option of a conversion run; it owns the
-// output-directory browser, the preview panel with the two work images, the two gauges and
-// status lines, and shows the time-stamp and correction dialogs it is linked to.
+// TSnapfolio: the main window. Its controls hold every option of a conversion run; it shows the
+// time-stamp and correction dialogs it is linked to, and reads its options from the settings
+// file at start-up. It is made of three parts:
+//   - its form (MainWindowForm): the controls, named as on the form and each with the same
+//     objectName, and their arrangement; the window owns the controls (Qt parent);
+//   - the folder navigation (FolderNavigation): the output-directory group;
+//   - the run controller (RunController): a conversion run (OKButton) and the preview (InButton)
+//     on a worker thread, the stop button, and the enabling rules while one executes. Closing
+//     the window during a run asks the run to stop and closes when it has ended.
+// The engine reaches the window only through runPort(), which hands its calls to the window's
+// RunView side on the user-interface thread.
 //
-// The controls are public members named as on the form, each with the same objectName; the
-// window owns them (Qt parent). The dialogs are not owned: main() creates them after the
-// window and hands them over with setLinks(). Message boxes and file choosers go through a
-// WindowDialogs (Qt's own unless the environment passes another, as the tests do).
-//
-// A conversion run (OKButton) and the preview (InButton) execute on a worker thread and talk to
-// the window through runPort(); while one runs, the option controls are disabled, and during
-// a run BreakButton1 is shown and enabled. Closing the window during a run asks the run to
-// stop and closes when it has ended.
+// The dialogs are not owned: main() creates them after the window and hands them over with
+// setLinks(). Message boxes and file choosers go through a WindowDialogs (Qt's own unless the
+// environment passes another, as the tests do).
 //
 // User-interface thread only, except runPort(), which any thread may use.
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,23 +29,15 @@
 #include "imaging/photo_pipeline.h"
 #include "run/run_port.h"
 #include "timestamp/time_stamp_style.h"
+#include "ui/main_window/main_window_form.h"
+#include "ui/main_window/run_view.h"
 
-class QCheckBox;
-class QComboBox;
 class QDialog;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QTimer;
 
 namespace snapfolio {
 
-class DirectoryList;
-class GaugeBar;
-class MainWindowPort;
+class FolderNavigation;
+class RunController;
 class WindowDialogs;
 
 // What the main window takes from outside when it is constructed.
@@ -67,7 +60,7 @@ struct MainWindowLinks {
   std::function<CorrectionValues()> correctionValues;    // the correction values in force
 };
 
-class TSnapfolio : public QWidget {
+class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   Q_OBJECT
 
  public:
@@ -86,24 +79,24 @@ class TSnapfolio : public QWidget {
   // The initial folder of InFileOpen ("InOutFile"/"INDIR" as read at start-up).
   const std::string& photoDialogInitialDir() const { return inDir_; }
   // The photo dialog's file name: the first photo of the last confirmed selection, or empty.
-  const std::string& photoDialogFileName() const { return photoFileName_; }
+  std::string photoDialogFileName() const override { return photoFileName_; }
 
   // The window as the engine sees it (progress, messages, options, the photo dialog);
   // callable from any thread.
   RunPort& runPort();
   MessagePort& messagePort() { return runPort(); }
-  WindowDialogs& dialogs() { return *dialogs_; }
+  WindowDialogs& dialogs() override { return *dialogs_; }
 
   // Snapshots of the options in force, taken on the user-interface thread.
-  RunOptions runOptions() const;
-  PipelineInputs pipelineInputs(int imageNumber) const;
+  RunOptions runOptions() const override;
+  PipelineInputs pipelineInputs(int imageNumber) const override;
 
   // Whether a run or a preview is executing.
-  bool isBusy() const { return busy_; }
+  bool isBusy() const;
 
   // The stop request of BreakButton1.
-  bool stopRequested() const { return stopRequest_.load(); }
-  void clearStopRequest() { stopRequest_.store(false); }
+  bool stopRequested() const;
+  void clearStopRequest();
 
   // Event handlers, named after their controls.
   void InButtonClick();
@@ -124,96 +117,33 @@ class TSnapfolio : public QWidget {
 
   // The photo dialog (InFileOpen): shows it starting at the last chosen photo's folder (or at
   // "INDIR"), remembers the first chosen photo; the chosen names, or nothing when cancelled.
-  std::optional<QStringList> choosePhotos();
+  std::optional<QStringList> choosePhotos() override;
 
-  // Controls, in the form's order.
-  QGroupBox* GroupBox1;
-  QComboBox* DriveComboBox1;
-  DirectoryList* DirectoryListBox1;
-  QListWidget* FileListBox1;
-  QLabel* Label3;
-  QLineEdit* NewDir;
-  QPushButton* MakeDir;
-  QPushButton* DspDir;
-
-  QGroupBox* GroupBox2;
-  QCheckBox* Gazou1;
-  QLabel* Label1;
-  QLineEdit* Width1;
-  QLabel* Label2;
-  QLineEdit* PriFileName1;
-  QLabel* filemei1;
-  QLineEdit* AftFileName1;
-  QLabel* jpg1;
-  QCheckBox* AutoAdjust1;
-  QPushButton* AdjstButton1;
-  QCheckBox* CheckTimeStmp1;
-  QPushButton* FontButton1;
-
-  QGroupBox* GroupBox3;
-  QCheckBox* Gazou2;
-  QLabel* Label5;
-  QLineEdit* Width2;
-  QLabel* Label6;
-  QLineEdit* PriFileName2;
-  QLabel* filemei2;
-  QLineEdit* AftFileName2;
-  QLabel* jpg2;
-  QCheckBox* AutoAdjust2;
-  QPushButton* AdjstButton2;
-  QCheckBox* CheckTimeStmp2;
-  QPushButton* FontButton2;
-
-  QGroupBox* GroupBox5;
-  QCheckBox* HtmlCnv;
-  QLabel* Label4;
-  QLineEdit* HtmlFile;
-  QPushButton* HtmlButton;
-  QLabel* Label7;
-  QLineEdit* ALBUMTITLE;
-  QLabel* Label10;
-  QLineEdit* HtmlTemplateFile;
-  QPushButton* HtmlTemplate;
-
-  QLabel* Label11;
-  QFrame* Panel1;
-  QLabel* Image1;
-  QLabel* Image2;
-  QLabel* Label12;
-  QLabel* Label8;
-  GaugeBar* CGauge1;
-  QLabel* Label9;
-  GaugeBar* CGauge2;
-  QPushButton* InButton;
-  QPushButton* OKButton;
-  QPushButton* BreakButton1;
-  QPushButton* Cancel;
-  QTimer* DirUpdateTimer;
+  // The form's controls, by their form names (the tests read and drive the window through it).
+  const MainWindowForm& form() const { return *this; }
 
  signals:
   // A run or a preview has ended and the controls are usable again.
   void operationFinished();
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // main_window_layout.cpp
-  void createForm();
-  void fitWindowSize();
   // main_window.cpp
   void loadSettings();
   void imageClick(int imageNumber);
   void showDialog(QDialog* dialog);
   // main_window_run.cpp
   ImageOptions imageOptions(int imageNumber) const;
-  void startOperation(bool run, std::function<void()> work);
-  void setBusy(bool busy, bool run);
-  void finishWorker();
-  // main_window_dirs.cpp
-  void connectDirectoryEvents();
-  void onFocusChanged(QWidget* old, QWidget* now);
+  void onOperationFinished();
+  // RunView: what the port shows on the user-interface thread.
+  void showStatusLine(ProgressLevel level, const QString& text) override;
+  void setProgressMaximum(ProgressLevel level, int maximum) override;
+  void setProgressValue(ProgressLevel level, int value) override;
+  void advanceProgress(ProgressLevel level) override;
+  void showPreview(const QImage& picture) override;
+  void photoStarts(int index) override;
 
   std::string startDirectory_;
   std::string settingsPath_;
@@ -221,14 +151,10 @@ class TSnapfolio : public QWidget {
   PhotoOrder albumOrder_ = PhotoOrder::AsChosen;  // "AlbumOptions"/"ORDER", read at start-up
   std::string photoFileName_;
   std::shared_ptr<WindowDialogs> dialogs_;
-  std::unique_ptr<MainWindowPort> port_;
   MainWindowLinks links_;
-  std::atomic<bool> stopRequest_{false};
-  // The two work surfaces; only the worker of the operation in progress touches them.
-  Workspace workspace_;
-  bool busy_ = false;
+  std::unique_ptr<FolderNavigation> navigation_;
+  std::unique_ptr<RunController> controller_;
   bool closeWhenDone_ = false;
-  QThread* worker_ = nullptr;
 };
 
 }  // namespace snapfolio

@@ -1,15 +1,9 @@
 #include "ui/main_window/main_window_port.h"
 
-#include <QCheckBox>
 #include <QImage>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPixmap>
 
-#include "ui/main_window/directory_list.h"
-#include "ui/common/gauge_bar.h"
-#include "ui/main_window/main_window.h"
 #include "ui/main_window/main_window_dialogs.h"
+#include "ui/main_window/run_view.h"
 
 namespace snapfolio {
 
@@ -24,76 +18,64 @@ QString q(const std::string& s) {
 template <typename F>
 void MainWindowPort::post(F&& f) {
   if (closing_.load()) return;
-  if (QThread::currentThread() == window_.thread()) {
+  if (QThread::currentThread() == context_.thread()) {
     f();
   } else {
-    QMetaObject::invokeMethod(&window_, std::forward<F>(f), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&context_, std::forward<F>(f), Qt::QueuedConnection);
   }
 }
 
 template <typename F>
 auto MainWindowPort::ask(F&& f) -> decltype(f()) {
   if (closing_.load()) return decltype(f())();
-  return onThreadOf(&window_, std::forward<F>(f));
+  return onThreadOf(&context_, std::forward<F>(f));
 }
 
-void MainWindowPort::setStatus(StatusLine line, const std::string& text) {
-  post([this, line, text = q(text)] {
-    QLabel* label = line == StatusLine::Overall ? window_.Label8 : window_.Label9;
-    label->setText(text);
-    label->repaint();
-  });
+void MainWindowPort::setStatusLine(ProgressLevel level, const std::string& text) {
+  post([this, level, text = q(text)] { view_.showStatusLine(level, text); });
 }
 
-void MainWindowPort::setGaugeMaximum(GaugeId gauge, int maximum) {
-  post([this, gauge, maximum] {
-    (gauge == GaugeId::Overall ? window_.CGauge1 : window_.CGauge2)->setMaximum(maximum);
-  });
+void MainWindowPort::setProgressMaximum(ProgressLevel level, int maximum) {
+  post([this, level, maximum] { view_.setProgressMaximum(level, maximum); });
 }
 
-void MainWindowPort::setGaugeValue(GaugeId gauge, int value) {
-  post([this, gauge, value] {
-    (gauge == GaugeId::Overall ? window_.CGauge1 : window_.CGauge2)->setValue(value);
-  });
+void MainWindowPort::setProgressValue(ProgressLevel level, int value) {
+  post([this, level, value] { view_.setProgressValue(level, value); });
 }
 
-void MainWindowPort::advanceGauge(GaugeId gauge) {
-  post([this, gauge] {
-    (gauge == GaugeId::Overall ? window_.CGauge1 : window_.CGauge2)->advance();
-  });
+void MainWindowPort::advanceProgress(ProgressLevel level) {
+  post([this, level] { view_.advanceProgress(level); });
 }
 
 void MainWindowPort::showMessage(const std::string& text) {
-  ask([this, &text] { window_.dialogs().showMessage(q(text)); });
+  ask([this, &text] { view_.dialogs().showMessage(q(text)); });
 }
 
 void MainWindowPort::showError(const std::string& text) {
-  ask([this, &text] { window_.dialogs().showError(q(text)); });
+  ask([this, &text] { view_.dialogs().showError(q(text)); });
 }
 
 void MainWindowPort::showFileError(const std::string& text) {
-  ask([this, &text] { window_.dialogs().showFileError(q(text)); });
+  ask([this, &text] { view_.dialogs().showFileError(q(text)); });
 }
 
 PipelineInputs MainWindowPort::pipelineInputs(int imageNumber) {
-  return ask([this, imageNumber] { return window_.pipelineInputs(imageNumber); });
+  return ask([this, imageNumber] { return view_.pipelineInputs(imageNumber); });
 }
 
-void MainWindowPort::placePreview(const Raster& surface, int left, int top) {
-  post([this, image = surface.toImage(), left, top] {
-    window_.Image1->setPixmap(QPixmap::fromImage(image));
-    window_.Image1->setGeometry(left, top, image.width(), image.height());
-    window_.Image1->show();
-  });
+// Surface 1 is the preview; surface 2 is never shown, so its pixels are not copied.
+void MainWindowPort::surfaceReady(int imageNumber, const Raster& surface) {
+  if (imageNumber != 1) return;
+  post([this, image = surface.toImage()] { view_.showPreview(image); });
 }
 
 RunOptions MainWindowPort::runOptions() {
-  return ask([this] { return window_.runOptions(); });
+  return ask([this] { return view_.runOptions(); });
 }
 
 std::optional<std::vector<std::string>> MainWindowPort::choosePhotos() {
   return ask([this]() -> std::optional<std::vector<std::string>> {
-    const std::optional<QStringList> photos = window_.choosePhotos();
+    const std::optional<QStringList> photos = view_.choosePhotos();
     if (!photos) return std::nullopt;
     std::vector<std::string> names;
     for (const QString& photo : *photos) names.push_back(photo.toStdString());
@@ -102,22 +84,19 @@ std::optional<std::vector<std::string>> MainWindowPort::choosePhotos() {
 }
 
 std::string MainWindowPort::photoDialogFileName() {
-  return ask([this] { return window_.photoDialogFileName(); });
+  return ask([this] { return view_.photoDialogFileName(); });
 }
 
-void MainWindowPort::bringToForeground() {
-  post([this] {
-    window_.raise();
-    window_.activateWindow();
-  });
+void MainWindowPort::photoStarts(int index) {
+  post([this, index] { view_.photoStarts(index); });
 }
 
 bool MainWindowPort::stopRequested() {
-  return window_.stopRequested();
+  return stopRequest_.load();
 }
 
 void MainWindowPort::clearStopRequest() {
-  window_.clearStopRequest();
+  stopRequest_.store(false);
 }
 
 }  // namespace snapfolio

@@ -1,11 +1,13 @@
 // MainWindowPort: the RunPort of the main window. A conversion run and the preview execute on
-// a worker thread and reach the window only through this port; each call is handed to the
-// user-interface thread. Calls that answer something (options, the photo dialog, message
-// boxes) block the worker until the window has answered; status lines, gauges, the preview
-// picture and the foreground step are queued and keep their order.
+// a worker thread and reach the window only through this port, which hands each call to the
+// window's RunView on the user-interface thread (the thread of its context object). Calls that
+// answer something (options, the photo dialog, message boxes) block the worker until the window
+// has answered; status lines, gauges, the preview picture and the start of each photo are queued
+// and keep their order. The stop request is a flag any thread may read.
 //
-// Owned by the window. Once the window starts closing (shutDown()), no call reaches it any
-// more: boxes are skipped, the photo dialog counts as cancelled and the stop request is set.
+// Owned by the window's RunController. Once the window starts closing (shutDown()), no call
+// reaches it any more: boxes are skipped, the photo dialog counts as cancelled and the stop
+// request is set.
 #pragma once
 
 #include <atomic>
@@ -20,7 +22,7 @@
 
 namespace snapfolio {
 
-class TSnapfolio;
+class RunView;
 
 // Runs `f` on the thread of `context` and returns its result: directly when already there,
 // otherwise through a blocking queued call.
@@ -39,25 +41,27 @@ auto onThreadOf(QObject* context, F&& f) -> decltype(f()) {
 
 class MainWindowPort : public RunPort {
  public:
-  explicit MainWindowPort(TSnapfolio& window) : window_(window) {}
+  // `context` lives on the user-interface thread; the calls are queued to it.
+  MainWindowPort(QObject& context, RunView& view, std::atomic<bool>& stopRequest)
+      : context_(context), view_(view), stopRequest_(stopRequest) {}
 
   // ProgressPort (queued)
-  void setStatus(StatusLine line, const std::string& text) override;
-  void setGaugeMaximum(GaugeId gauge, int maximum) override;
-  void setGaugeValue(GaugeId gauge, int value) override;
-  void advanceGauge(GaugeId gauge) override;
+  void setStatusLine(ProgressLevel level, const std::string& text) override;
+  void setProgressMaximum(ProgressLevel level, int maximum) override;
+  void setProgressValue(ProgressLevel level, int value) override;
+  void advanceProgress(ProgressLevel level) override;
   // MessagePort (blocking)
   void showMessage(const std::string& text) override;
   void showError(const std::string& text) override;
   void showFileError(const std::string& text) override;
   // PipelinePort
-  PipelineInputs pipelineInputs(int imageNumber) override;               // blocking
-  void placePreview(const Raster& surface, int left, int top) override;  // queued copy
+  PipelineInputs pipelineInputs(int imageNumber) override;             // blocking
+  void surfaceReady(int imageNumber, const Raster& surface) override;  // queued copy
   // RunPort
   RunOptions runOptions() override;                                 // blocking
   std::optional<std::vector<std::string>> choosePhotos() override;  // blocking
   std::string photoDialogFileName() override;                       // blocking
-  void bringToForeground() override;                                // queued
+  void photoStarts(int index) override;                             // queued
   bool stopRequested() override;
   void clearStopRequest() override;
 
@@ -73,7 +77,9 @@ class MainWindowPort : public RunPort {
   template <typename F>
   auto ask(F&& f) -> decltype(f());
 
-  TSnapfolio& window_;
+  QObject& context_;
+  RunView& view_;
+  std::atomic<bool>& stopRequest_;
   std::atomic<bool> closing_{false};
 };
 

@@ -1,21 +1,15 @@
-// The conversion run and the preview: both execute on a worker thread while the window stays
-// responsive; the window shows their progress and answers their questions through its port.
+// The window's side of a conversion run and of the preview: the buttons that start and stop
+// them, the options they read, and what they show (status lines, gauges, the preview picture,
+// the window brought forward). The run controller executes them on a worker thread.
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QThread>
-#include <QTimer>
 
-#include "ui/main_window/directory_list.h"
+#include "ui/common/gauge_bar.h"
 #include "ui/main_window/main_window.h"
-#include "ui/main_window/main_window_port.h"
-#include "core/error_text.h"
-#include "run/album_conv.h"
+#include "ui/main_window/run_controller.h"
 
 namespace snapfolio {
 
@@ -26,20 +20,6 @@ std::string s(const QString& q) {
 }
 
 }  // namespace
-
-// Only when the window is destroyed in the middle of an operation: nothing reaches the window
-// any more, the run stops before its next photo, and the calls already queued are served
-// while waiting for the worker.
-void TSnapfolio::finishWorker() {
-  if (worker_ == nullptr) return;
-  QThread* worker = worker_;
-  worker_ = nullptr;
-  disconnect(worker, nullptr, this, nullptr);
-  port_->shutDown();
-  stopRequest_.store(true);
-  while (!worker->wait(QDeadlineTimer(20))) QCoreApplication::processEvents();
-  delete worker;
-}
 
 ImageOptions TSnapfolio::imageOptions(int imageNumber) const {
   const bool one = imageNumber == 1;
@@ -78,69 +58,78 @@ PipelineInputs TSnapfolio::pipelineInputs(int imageNumber) const {
 }
 
 void TSnapfolio::OKButtonClick() {
-  if (busy_) return;
-  startOperation(true, [this] { snapfolio::OKButtonClick(*port_, workspace_, settingsPath_); });
+  controller_->startRun();
 }
 
 void TSnapfolio::InButtonClick() {
-  if (busy_) return;
+  if (controller_->isBusy()) return;
   const std::optional<QStringList> photos = choosePhotos();
   if (!photos || photos->isEmpty()) return;
   if (Width1->text().isEmpty()) return;
-  const std::string photo = s(photos->front());
-  const std::string width = s(Width1->text());
-  startOperation(false, [this, photo, width] {
-    ErrorText errorText;
-    PhotDispSet(photo, width, 1, workspace_, errorText, *port_);
-  });
-  // Image1 is made visible by the pipeline's placing of the picture (the port's placePreview),
-  // also when the picture is only partly finished.
+  controller_->startPreview(s(photos->front()), s(Width1->text()));
+  // Image1 is made visible when the pipeline reports surface 1 (showPreview below), also when
+  // the picture is only partly finished.
 }
 
 void TSnapfolio::BreakButton1Click() {
-  stopRequest_.store(true);
+  controller_->requestStop();
 }
 
-void TSnapfolio::startOperation(bool run, std::function<void()> work) {
-  setBusy(true, run);
-  worker_ = QThread::create(std::move(work));
-  connect(worker_, &QThread::finished, this, [this] {
-    worker_->deleteLater();
-    worker_ = nullptr;
-    setBusy(false, false);
-    emit operationFinished();
-    if (closeWhenDone_) close();
-  });
-  worker_->start();
+bool TSnapfolio::isBusy() const {
+  return controller_->isBusy();
 }
 
-// While an operation executes, the option groups and the buttons that start something are
-// disabled (their own enabled states come back with them) and the directory timer rests. A
-// run shows the stop button.
-void TSnapfolio::setBusy(bool busy, bool run) {
-  busy_ = busy;
-  GroupBox1->setEnabled(!busy);
-  InButton->setEnabled(!busy);
-  OKButton->setEnabled(!busy);
-  BreakButton1->setVisible(busy && run);
-  BreakButton1->setEnabled(busy && run);
-  if (busy) {
-    DirUpdateTimer->stop();
-  } else {
-    DirUpdateTimer->start();
-  }
+bool TSnapfolio::stopRequested() const {
+  return controller_->stopRequested();
+}
+
+void TSnapfolio::clearStopRequest() {
+  controller_->clearStopRequest();
+}
+
+void TSnapfolio::onOperationFinished() {
+  emit operationFinished();
+  if (closeWhenDone_) close();
 }
 
 // Quitting writes nothing. During an operation the window asks the run to stop and closes
 // once it has ended.
 void TSnapfolio::closeEvent(QCloseEvent* event) {
-  if (busy_) {
+  if (controller_->isBusy()) {
     closeWhenDone_ = true;
-    stopRequest_.store(true);
+    controller_->requestStop();
     event->ignore();
     return;
   }
   QWidget::closeEvent(event);
+}
+
+void TSnapfolio::showStatusLine(ProgressLevel level, const QString& text) {
+  QLabel* label = level == ProgressLevel::Overall ? Label8 : Label9;
+  label->setText(text);
+  label->repaint();
+}
+
+void TSnapfolio::setProgressMaximum(ProgressLevel level, int maximum) {
+  (level == ProgressLevel::Overall ? CGauge1 : CGauge2)->setMaximum(maximum);
+}
+
+void TSnapfolio::setProgressValue(ProgressLevel level, int value) {
+  (level == ProgressLevel::Overall ? CGauge1 : CGauge2)->setValue(value);
+}
+
+void TSnapfolio::advanceProgress(ProgressLevel level) {
+  (level == ProgressLevel::Overall ? CGauge1 : CGauge2)->advance();
+}
+
+void TSnapfolio::showPreview(const QImage& picture) {
+  placePreview(picture);
+}
+
+// Each photo of a run brings the window to the foreground.
+void TSnapfolio::photoStarts(int) {
+  raise();
+  activateWindow();
 }
 
 }  // namespace snapfolio

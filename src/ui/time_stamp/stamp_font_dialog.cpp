@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 // Project
+#include "core/limits.h"
 #include "imaging/time_stamp_drawing.h"
 
 namespace snapfolio {
@@ -68,9 +69,10 @@ StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
 
   FontSize = new QSpinBox(this);
   FontSize->setObjectName("FontSize");
-  FontSize->setRange(kMinStampPoints, kMaxStampPoints);
+  FontSize->setRange(kLimits.smallestStampPoints, kLimits.largestStampPoints);
   FontSize->setSuffix(QStringLiteral(" pt"));
-  FontSize->setValue(std::clamp(initial.size, kMinStampPoints, kMaxStampPoints));
+  FontSize->setValue(
+      std::clamp(initial.size, kLimits.smallestStampPoints, kLimits.largestStampPoints));
 
   Bold = new QCheckBox(QString::fromUtf8("太字"), this);
   Bold->setObjectName("Bold");

@@ -1,5 +1,7 @@
 // The main window's form: its controls with their names, captions and form states, and their
 // arrangement (the output-directory group on the left, the preview and the run on the right).
+#include "ui/main_window/main_window_form.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -7,17 +9,18 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStorageInfo>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "ui/main_window/directory_list.h"
 #include "ui/common/gauge_bar.h"
-#include "ui/main_window/main_window.h"
+#include "ui/main_window/directory_list.h"
 
 namespace snapfolio {
 
@@ -61,37 +64,94 @@ QLabel* statusLabel(QWidget* parent, const char* name) {
   return l;
 }
 
+// The controls of one output image's group, in the order the group arranges them.
+struct ImageGroup {
+  QGroupBox* group;
+  QCheckBox* gazou;
+  QLabel* widthLabel;
+  QLineEdit* width;
+  QLabel* pixels;
+  QLineEdit* prefix;
+  QLabel* name;
+  QLineEdit* suffix;
+  QLabel* ext;
+  QCheckBox* adjust;
+  QPushButton* adjustButton;
+  QCheckBox* stamp;
+  QPushButton* stampButton;
+};
+
+// The check box heads the group; below it the width row beside the correction switch and its
+// button, and the file-name row beside the time-stamp switch and its button.
+void arrangeImageGroup(const ImageGroup& c) {
+  auto* grid = new QGridLayout(c.group);
+  grid->setContentsMargins(8, 2, 8, 4);
+  grid->setVerticalSpacing(3);
+  grid->addWidget(c.gazou, 0, 0, 1, 3);
+  auto* widthRow = new QHBoxLayout;
+  widthRow->addWidget(c.widthLabel);
+  widthRow->addWidget(c.width);
+  widthRow->addWidget(c.pixels);
+  widthRow->addStretch(1);
+  c.width->setFixedWidth(56);
+  auto* nameRow = new QHBoxLayout;
+  nameRow->setSpacing(2);
+  nameRow->addWidget(c.prefix, 1);
+  nameRow->addWidget(c.name);
+  nameRow->addWidget(c.suffix, 1);
+  nameRow->addWidget(c.ext);
+  grid->addLayout(widthRow, 1, 0);
+  grid->addWidget(c.adjust, 1, 1);
+  grid->addWidget(c.adjustButton, 1, 2);
+  grid->addLayout(nameRow, 2, 0);
+  grid->addWidget(c.stamp, 2, 1);
+  grid->addWidget(c.stampButton, 2, 2);
+  grid->setColumnStretch(0, 1);
+  for (QPushButton* b : {c.adjustButton, c.stampButton}) b->setFixedSize(52, 22);
+}
+
 }  // namespace
 
-void TSnapfolio::createForm() {
+void MainWindowForm::setUpForm(QWidget* window, const QString& startDirectory) {
   QFont formFont(QStringLiteral("ＭＳ Ｐゴシック"));
   formFont.setPixelSize(12);
-  setFont(formFont);
-  setWindowTitle(QStringLiteral("Snapfolio "));
-  resize(800, 557);
+  window->setFont(formFont);
+  window->setWindowTitle(QStringLiteral("Snapfolio "));
+  window->resize(800, 557);
 
-  // Output directory.
-  GroupBox1 = named(new QGroupBox(QStringLiteral("出力ディレクトリ"), this), "GroupBox1");
+  createDirectoryGroup(window, startDirectory);
+  createImageGroups();
+  createHtmlGroup();
+  createPreviewAndRun(window);
+
+  arrangeImageGroups();
+  arrangeHtmlGroup();
+  arrangeDirectoryGroup();
+  arrangeWindow(window);
+}
+
+void MainWindowForm::createDirectoryGroup(QWidget* window, const QString& startDirectory) {
+  GroupBox1 = named(new QGroupBox(QStringLiteral("出力ディレクトリ"), window), "GroupBox1");
   DriveComboBox1 = named(new QComboBox(GroupBox1), "DriveComboBox1");
   for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
     if (volume.isValid() && volume.isReady()) DriveComboBox1->addItem(volume.rootPath());
   }
-  const int startVolume =
-      DriveComboBox1->findText(QStorageInfo(QString::fromStdString(startDirectory_)).rootPath());
+  const int startVolume = DriveComboBox1->findText(QStorageInfo(startDirectory).rootPath());
   if (startVolume >= 0) DriveComboBox1->setCurrentIndex(startVolume);
   DirectoryListBox1 = named(new DirectoryList(GroupBox1), "DirectoryListBox1");
-  DirectoryListBox1->setDirectory(QString::fromStdString(startDirectory_));
+  DirectoryListBox1->setDirectory(startDirectory);
   FileListBox1 = named(new QListWidget(GroupBox1), "FileListBox1");
   FileListBox1->setFocusPolicy(Qt::NoFocus);
   FileListBox1->setStyleSheet(QStringLiteral("QListWidget { background-color: #c0c0c0; }"));
-  FileListBox1->addItems(QDir(QString::fromStdString(startDirectory_))
-                             .entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
+  FileListBox1->addItems(
+      QDir(startDirectory).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
   Label3 = label(GroupBox1, "Label3", QStringLiteral("Dir:"));
   NewDir = edit(GroupBox1, "NewDir");
   MakeDir = button(GroupBox1, "MakeDir", QStringLiteral("出力Dir作成"));
   DspDir = button(GroupBox1, "DspDir", QStringLiteral("更新"));
+}
 
-  // Output image 1.
+void MainWindowForm::createImageGroups() {
   GroupBox2 = named(new QGroupBox(GroupBox1), "GroupBox2");
   Gazou1 = checkBox(GroupBox2, "Gazou1", QStringLiteral("出力画像１ (サムネール） "));
   Label1 = label(GroupBox2, "Label1", QStringLiteral("横幅"));
@@ -106,7 +166,6 @@ void TSnapfolio::createForm() {
   CheckTimeStmp1 = checkBox(GroupBox2, "CheckTimeStmp1", QStringLiteral("DATE"));
   FontButton1 = button(GroupBox2, "FontButton1", QStringLiteral("設定"));
 
-  // Output image 2.
   GroupBox3 = named(new QGroupBox(GroupBox1), "GroupBox3");
   Gazou2 = checkBox(GroupBox3, "Gazou2", QStringLiteral("出力画像２"));
   Label5 = label(GroupBox3, "Label5", QStringLiteral("横幅"));
@@ -121,8 +180,9 @@ void TSnapfolio::createForm() {
   AdjstButton2 = button(GroupBox3, "AdjstButton2", QStringLiteral("補正値"));
   CheckTimeStmp2 = checkBox(GroupBox3, "CheckTimeStmp2", QStringLiteral("DATE"));
   FontButton2 = button(GroupBox3, "FontButton2", QStringLiteral("設定"));
+}
 
-  // HTML album page.
+void MainWindowForm::createHtmlGroup() {
   GroupBox5 = named(new QGroupBox(GroupBox1), "GroupBox5");
   HtmlCnv = checkBox(GroupBox5, "HtmlCnv", QStringLiteral("HTML出力"));
   Label4 = label(GroupBox5, "Label4", QStringLiteral("ﾌｧｲﾙ名 :"));
@@ -133,42 +193,66 @@ void TSnapfolio::createForm() {
   Label10 = label(GroupBox5, "Label10", QStringLiteral("ﾃﾝﾌﾟﾚｰﾄ :"));
   HtmlTemplateFile = edit(GroupBox5, "HtmlTemplateFile");
   HtmlTemplate = button(GroupBox5, "HtmlTemplate", QStringLiteral("参照"));
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{Label4, HtmlFile, HtmlButton, Label7, ALBUMTITLE, Label10,
-                                       HtmlTemplateFile, HtmlTemplate}) {
-    w->setEnabled(false);
-  }
+  for (QWidget* w : htmlControls()) w->setEnabled(false);
+}
 
-  // Preview and run.
-  Label11 = label(this, "Label11", QStringLiteral("サムネール"));
-  Panel1 = named(new QFrame(this), "Panel1");
+void MainWindowForm::createPreviewAndRun(QWidget* window) {
+  Label11 = label(window, "Label11", QStringLiteral("サムネール"));
+  Panel1 = named(new QFrame(window), "Panel1");
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  Panel1->setFixedSize(400, 300);
+  Panel1->setFixedSize(kPreviewPanelWidth, kPreviewPanelHeight);
   Image1 = label(Panel1, "Image1", {});
   Image2 = label(Panel1, "Image2", {});
   Image1->hide();
   Image2->hide();
-  Label12 = label(this, "Label12", QStringLiteral("<表示幅400ピクセル>"));
-  Label8 = statusLabel(this, "Label8");
-  CGauge1 = named(new GaugeBar(1, this), "CGauge1");
-  Label9 = statusLabel(this, "Label9");
-  CGauge2 = named(new GaugeBar(100, this), "CGauge2");
+  Label12 = label(window, "Label12", QStringLiteral("<表示幅400ピクセル>"));
+  Label8 = statusLabel(window, "Label8");
+  CGauge1 = named(new GaugeBar(1, window), "CGauge1");
+  Label9 = statusLabel(window, "Label9");
+  CGauge2 = named(new GaugeBar(100, window), "CGauge2");
   for (GaugeBar* g : {CGauge1, CGauge2}) g->setFixedSize(kGaugeWidth, kGaugeHeight);
-  InButton = button(this, "InButton", QStringLiteral("プレビュー"));
-  OKButton = button(this, "OKButton", QStringLiteral("入力"));
-  BreakButton1 = button(this, "BreakButton1", QStringLiteral("中止"));
+  InButton = button(window, "InButton", QStringLiteral("プレビュー"));
+  OKButton = button(window, "OKButton", QStringLiteral("入力"));
+  BreakButton1 = button(window, "BreakButton1", QStringLiteral("中止"));
   BreakButton1->setEnabled(false);
   BreakButton1->setFocusPolicy(Qt::NoFocus);
   BreakButton1->hide();
-  Cancel = button(this, "Cancel", QStringLiteral("終了"));
+  Cancel = button(window, "Cancel", QStringLiteral("終了"));
   for (QPushButton* b : {InButton, OKButton, BreakButton1, Cancel}) {
     b->setFixedSize(kButtonWidth, kButtonHeight);
   }
 
-  DirUpdateTimer = named(new QTimer(this), "DirUpdateTimer");
+  DirUpdateTimer = named(new QTimer(window), "DirUpdateTimer");
   DirUpdateTimer->setInterval(2000);
+}
 
-  // Arrangement.
+void MainWindowForm::arrangeImageGroups() {
+  arrangeImageGroup({GroupBox2, Gazou1, Label1, Width1, Label2, PriFileName1, filemei1,
+                     AftFileName1, jpg1, AutoAdjust1, AdjstButton1, CheckTimeStmp1, FontButton1});
+  arrangeImageGroup({GroupBox3, Gazou2, Label5, Width2, Label6, PriFileName2, filemei2,
+                     AftFileName2, jpg2, AutoAdjust2, AdjstButton2, CheckTimeStmp2, FontButton2});
+}
+
+void MainWindowForm::arrangeHtmlGroup() {
+  auto* html = new QGridLayout(GroupBox5);
+  html->setContentsMargins(8, 2, 8, 4);
+  html->setVerticalSpacing(3);
+  html->addWidget(HtmlCnv, 0, 0, 1, 3);
+  html->addWidget(Label4, 1, 0);
+  html->addWidget(HtmlFile, 1, 1);
+  html->addWidget(HtmlButton, 1, 2);
+  html->addWidget(Label7, 2, 0);
+  html->addWidget(ALBUMTITLE, 2, 1, 1, 2);
+  html->addWidget(Label10, 3, 0);
+  html->addWidget(HtmlTemplateFile, 3, 1);
+  html->addWidget(HtmlTemplate, 3, 2);
+  html->setColumnStretch(1, 1);
+  for (QPushButton* b : {HtmlButton, HtmlTemplate}) b->setFixedSize(52, 22);
+}
+
+// The drive selector above the directory list beside the file list, the new-directory row, then
+// the three option groups.
+void MainWindowForm::arrangeDirectoryGroup() {
   auto* nav = new QHBoxLayout;
   auto* tree = new QVBoxLayout;
   tree->addWidget(DriveComboBox1);
@@ -185,55 +269,6 @@ void TSnapfolio::createForm() {
   newDirRow->addWidget(MakeDir);
   newDirRow->addWidget(DspDir);
 
-  auto imageGroup = [](QGroupBox* group, QCheckBox* gazou, QLabel* widthLabel, QLineEdit* width,
-                       QLabel* pixels, QLineEdit* prefix, QLabel* name, QLineEdit* suffix,
-                       QLabel* ext, QCheckBox* adjust, QPushButton* adjustButton, QCheckBox* stamp,
-                       QPushButton* stampButton) {
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(8, 2, 8, 4);
-    grid->setVerticalSpacing(3);
-    grid->addWidget(gazou, 0, 0, 1, 3);
-    auto* widthRow = new QHBoxLayout;
-    widthRow->addWidget(widthLabel);
-    widthRow->addWidget(width);
-    widthRow->addWidget(pixels);
-    widthRow->addStretch(1);
-    width->setFixedWidth(56);
-    auto* nameRow = new QHBoxLayout;
-    nameRow->setSpacing(2);
-    nameRow->addWidget(prefix, 1);
-    nameRow->addWidget(name);
-    nameRow->addWidget(suffix, 1);
-    nameRow->addWidget(ext);
-    grid->addLayout(widthRow, 1, 0);
-    grid->addWidget(adjust, 1, 1);
-    grid->addWidget(adjustButton, 1, 2);
-    grid->addLayout(nameRow, 2, 0);
-    grid->addWidget(stamp, 2, 1);
-    grid->addWidget(stampButton, 2, 2);
-    grid->setColumnStretch(0, 1);
-    for (QPushButton* b : {adjustButton, stampButton}) b->setFixedSize(52, 22);
-  };
-  imageGroup(GroupBox2, Gazou1, Label1, Width1, Label2, PriFileName1, filemei1, AftFileName1, jpg1,
-             AutoAdjust1, AdjstButton1, CheckTimeStmp1, FontButton1);
-  imageGroup(GroupBox3, Gazou2, Label5, Width2, Label6, PriFileName2, filemei2, AftFileName2, jpg2,
-             AutoAdjust2, AdjstButton2, CheckTimeStmp2, FontButton2);
-
-  auto* html = new QGridLayout(GroupBox5);
-  html->setContentsMargins(8, 2, 8, 4);
-  html->setVerticalSpacing(3);
-  html->addWidget(HtmlCnv, 0, 0, 1, 3);
-  html->addWidget(Label4, 1, 0);
-  html->addWidget(HtmlFile, 1, 1);
-  html->addWidget(HtmlButton, 1, 2);
-  html->addWidget(Label7, 2, 0);
-  html->addWidget(ALBUMTITLE, 2, 1, 1, 2);
-  html->addWidget(Label10, 3, 0);
-  html->addWidget(HtmlTemplateFile, 3, 1);
-  html->addWidget(HtmlTemplate, 3, 2);
-  html->setColumnStretch(1, 1);
-  for (QPushButton* b : {HtmlButton, HtmlTemplate}) b->setFixedSize(52, 22);
-
   auto* left = new QVBoxLayout(GroupBox1);
   left->setContentsMargins(8, 6, 8, 8);
   left->setSpacing(5);
@@ -243,7 +278,11 @@ void TSnapfolio::createForm() {
   left->addWidget(GroupBox3);
   left->addWidget(GroupBox5);
   GroupBox1->setFixedWidth(kGroupBox1Width);
+}
 
+// GroupBox1 on the left; on the right the preview, the two status lines over their gauges, and
+// the buttons at the bottom.
+void MainWindowForm::arrangeWindow(QWidget* window) {
   auto* buttons = new QHBoxLayout;
   buttons->setSpacing(8);
   for (QPushButton* b : {InButton, OKButton, BreakButton1, Cancel}) buttons->addWidget(b);
@@ -263,21 +302,41 @@ void TSnapfolio::createForm() {
   right->addStretch(1);
   right->addLayout(buttons);
 
-  auto* columns = new QHBoxLayout(this);
+  auto* columns = new QHBoxLayout(window);
   columns->setContentsMargins(8, 8, 15, 30);
   columns->setSpacing(7);
   columns->addWidget(GroupBox1);
   columns->addLayout(right, 1);
 }
 
-// The window's size follows the form: its height reaches 30 pixels below GroupBox1 and its
-// width 15 pixels beyond Panel1, measured in the laid-out geometry.
-void TSnapfolio::fitWindowSize() {
-  resize(minimumSizeHint());  // the compact form; the lists grow with the window
-  layout()->activate();
+void MainWindowForm::fitWindowSize(QWidget* window) {
+  window->resize(window->minimumSizeHint());  // the compact form; the lists grow with the window
+  window->layout()->activate();
   const QRect group = GroupBox1->geometry();
-  const QRect panel(Panel1->mapTo(this, QPoint(0, 0)), Panel1->size());
-  resize(panel.left() + panel.width() + 15, group.top() + group.height() + 30);
+  const QRect panel(Panel1->mapTo(window, QPoint(0, 0)), Panel1->size());
+  window->resize(panel.left() + panel.width() + 15, group.top() + group.height() + 30);
+}
+
+std::array<QWidget*, 11> MainWindowForm::imageControls(int imageNumber) const {
+  if (imageNumber == 1) {
+    return {Label1, Width1,         Label2,      PriFileName1, filemei1,    AftFileName1,
+            jpg1,   CheckTimeStmp1, FontButton1, AutoAdjust1,  AdjstButton1};
+  }
+  return {Label5, Width2,         Label6,      PriFileName2, filemei2,    AftFileName2,
+          jpg2,   CheckTimeStmp2, FontButton2, AutoAdjust2,  AdjstButton2};
+}
+
+std::array<QWidget*, 8> MainWindowForm::htmlControls() const {
+  return {Label4,     HtmlFile, HtmlButton,       Label7,
+          ALBUMTITLE, Label10,  HtmlTemplateFile, HtmlTemplate};
+}
+
+void MainWindowForm::placePreview(const QImage& picture) {
+  const int top = (Panel1->height() - picture.height()) / 2;
+  const int left = (Panel1->width() - picture.width()) / 2;
+  Image1->setPixmap(QPixmap::fromImage(picture));
+  Image1->setGeometry(left, top, picture.width(), picture.height());
+  Image1->show();
 }
 
 }  // namespace snapfolio

@@ -1,0 +1,50 @@
+// Limits: every bound the program puts on what untrusted input may cost, in one place.
+//
+// Photos, templates and the settings file come from anywhere; each of these values stops one
+// file from exhausting memory, disk or time, far beyond anything a real album needs. kLimits
+// holds the program's values; code that wants other bounds (a test, a fuzz target) makes its
+// own Limits and hands it where an interface takes one. The README's limits section lists the
+// same values: change both together.
+//
+// A plain constant value; any thread may read it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace snapfolio {
+
+struct Limits {
+  // Largest photo, output image or work surface the program holds, in pixels (1 GB of RGB).
+  long long pixels = 250'000'000;
+  // Largest photo file read, in bytes (1 GiB).
+  long long photoFileBytes = 1LL << 30;
+  // Memory the JPEG library may hold for one photo, in bytes (1 GiB): enough for the
+  // coefficient buffers of a progressive 4:2:0 photo of the largest raster above.
+  long codecMemoryBytes = 1L << 30;
+  // Most scans of a multi-scan (progressive) JPEG file; real files have about ten.
+  int progressiveScans = 500;
+  // Largest album template read, in bytes (512 MiB).
+  std::size_t templateBytes = std::size_t{512} << 20;
+  // Largest album page written, in bytes (1 GiB): keeps a runaway template from filling the
+  // disk.
+  std::uint64_t pageBytes = std::uint64_t{1} << 30;
+  // Template bytes scanned, as a multiple of (photos + 1) times the template's size: a sensible
+  // template scans each part once per photo it shows, an endless loop is found early.
+  std::uint64_t templateReadingsPerPhoto = 16;
+  // Stamp font sizes outside these bounds are drawn at the nearest bound, in points.
+  int smallestStampPoints = 1;
+  int largestStampPoints = 1000;
+  // Longer stamp texts are cut (on a character boundary) before they are measured and drawn.
+  int stampCharacters = 10'000;
+  // Largest EXIF block taken from a photo, in bytes: the payload of one JPEG segment (64 KB).
+  std::size_t exifBytes = 65527;
+  // Largest embedded ICC colour profile used, in bytes (8 MiB); a JPEG can carry about 16 MB.
+  std::size_t iccProfileBytes = std::size_t{8} << 20;
+  // Largest settings file read, in bytes (16 MiB); a larger file is no settings file.
+  std::size_t settingsFileBytes = std::size_t{16} << 20;
+};
+
+inline constexpr Limits kLimits{};
+
+}  // namespace snapfolio

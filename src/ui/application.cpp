@@ -1,0 +1,53 @@
+#include "ui/application.h"
+
+#include <cstdlib>
+#include <exception>
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "timestamp/font_substitution.h"
+#include "ui/common/geometry_dump.h"
+#include "ui/common/standard_dialogs.h"
+#include "ui/correction/correction_dialog.h"
+#include "ui/main_window/main_window.h"
+#include "ui/time_stamp/time_stamp_dialog.h"
+
+namespace snapfolio {
+
+int runSnapfolio(QApplication& app) {
+  // The application title. No display name: Qt would append it to every window title
+  // ("Snapfolio Ver1.03 — Snapfolio"), and the captions are the windows' own.
+  QApplication::setApplicationName(QStringLiteral("Snapfolio"));
+  registerFontSubstitutions();
+  installStandardDialogTranslations(app);
+  installGeometryDump(app);  // only with SNAPFOLIO_DUMP_GEOMETRY set
+
+  // The main window first (it fixes SettingsPath), then the dialogs, which read their own
+  // settings; all four live until the program ends.
+  TSnapfolio window;
+  TTimePropty1 timePropty1(window.settingsPath(), &window);
+  TTimePropty2 timePropty2(window.settingsPath(), &window);
+  TAdjstPropty1 adjstPropty1(window.settingsPath(), &window);
+  window.setLinks({
+      .timeStamp1 = &timePropty1,
+      .timeStamp2 = &timePropty2,
+      .correction = &adjstPropty1,
+      .style = [&](int n) { return n == 1 ? timePropty1.style() : timePropty2.style(); },
+      .format = [&] { return timePropty1.format(); },
+      .correctionValues = [&] { return adjstPropty1.correctionValues(); },
+  });
+  window.show();
+  return QApplication::exec();
+}
+
+int runGuarded(const std::function<int()>& body) {
+  try {
+    return body();
+  } catch (const std::exception& e) {
+    QMessageBox::critical(nullptr, QStringLiteral("Snapfolio"), QString::fromUtf8(e.what()));
+    return EXIT_FAILURE;
+  }
+}
+
+}  // namespace snapfolio

@@ -1,0 +1,23 @@
+// The program's start, shared by main() and the tests: the application title, the font
+// substitutions, Qt's dialogs in Japanese, the four windows in their order and the message
+// loop; and the last resort for a failure that escapes them.
+//
+// User-interface thread only.
+#pragma once
+
+#include <functional>
+
+class QApplication;
+
+namespace snapfolio {
+
+// Sets the application up, creates the main window and then the dialogs TTimePropty1,
+// TTimePropty2 and TAdjstPropty1 (which read their settings through the main window's
+// SettingsPath), shows the main window and runs the message loop; the loop's exit status.
+int runSnapfolio(QApplication& app);
+
+// Runs `body` and returns its result. A std::exception escaping it is shown in a message box
+// captioned "Snapfolio" with the exception's text, and the result is then EXIT_FAILURE.
+int runGuarded(const std::function<int()>& body);
+
+}  // namespace snapfolio
