@@ -45,6 +45,7 @@ RunOptions TSnapfolio::runOptions() const {
   options.top = y();
   options.left = x();
   options.albumOrder = albumOrder_;
+  if (links_.photoOptions) options.photo = links_.photoOptions();
   return options;
 }
 
@@ -54,6 +55,7 @@ PipelineInputs TSnapfolio::pipelineInputs(int imageNumber) const {
   if (links_.format) inputs.format = links_.format();
   if (links_.style) inputs.style = links_.style(imageNumber);
   if (links_.correctionValues) inputs.correction = links_.correctionValues();
+  if (links_.photoOptions) inputs.photo = links_.photoOptions();
   return inputs;
 }
 
