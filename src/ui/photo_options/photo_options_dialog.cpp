@@ -79,7 +79,7 @@ void TPhotoPropty::createControls() {
   OkButton->setAutoDefault(false);
   CancelButton->setAutoDefault(false);
   const QRect cancel = CancelButton->geometry();
-  setFixedSize(cancel.x() + cancel.width() + 24, cancel.y() + cancel.height() + 47);
+  setFixedSize(cancel.x() + cancel.width() + 24, cancel.y() + cancel.height() + 16);
 
   connect(OkButton, &QPushButton::clicked, this, &TPhotoPropty::OkButtonClick);
   connect(CancelButton, &QPushButton::clicked, this, &TPhotoPropty::CancelButtonClick);
