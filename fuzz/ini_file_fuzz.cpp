@@ -1,6 +1,7 @@
 // Fuzz target of the settings file reader: any bytes as the file, every key of the table read
 // as every type; then one write, which must read back as written and leave every other key as
-// it was, in a file that is valid UTF-8.
+// it was, in a file that is valid UTF-8, or, for a file that is no settings file, be refused
+// and leave every byte as it was.
 #include <unistd.h>
 #include <cstdint>
 #include <cstdlib>
@@ -71,10 +72,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t which = data[0] % table.size();
   const std::string value = bytes.substr(size - std::min<std::size_t>(size, 12));
   TIniFile ini(path);
-  ini.WriteString(table[which].section, table[which].name, value);
+  bool refused = false;
+  try {
+    ini.WriteString(table[which].section, table[which].name, value);
+  } catch (const SettingsWriteError&) {
+    refused = true;
+  }
+  check(refused == !ini.NotSettingsReason().empty());
 
   std::ifstream in(path, std::ios::binary);
   const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (refused) {
+    check(written == bytes);
+    return 0;
+  }
   check(isValidUtf8(written));
   const std::vector<std::string> after = readAll(TIniFile(path));
   std::string expected = sanitizeUtf8(value);

@@ -24,8 +24,8 @@
 #include "folders/dir_chk.h"
 #include "imaging/photo_pipeline.h"
 #include "run/album_conv.h"
-#include "run/run_settings.h"
 #include "settings/ini_file.h"
+#include "settings/options.h"
 #include "timestamp/font_substitution.h"
 
 namespace fs = std::filesystem;
@@ -154,6 +154,10 @@ Arguments parse(int argc, char** argv) {
 // file itself is not touched.
 StoredOptions loadOptions(const Arguments& args) {
   TIniFile ini(args.settings);
+  // A file that is no settings file is left alone and the options are the defaults.
+  if (const std::string message = notSettingsMessage(ini); !message.empty()) {
+    std::fprintf(stderr, "Snapfolio: %s\n", message.c_str());
+  }
   try {
     for (const auto& [sectionKey, v] : args.overrides) {
       std::size_t slash = sectionKey.find('/');
@@ -203,7 +207,7 @@ int convert(const Arguments& args) {
                port.runOptions().outputDir.c_str(),
                summary.pageWritten ? ", with the album page" : "");
   // An album page that was asked for but not written (a missing template) is no success.
-  return port.runOptions().htmlCnv && !summary.pageWritten ? 1 : 0;
+  return port.runOptions().album.htmlCnv && !summary.pageWritten ? 1 : 0;
 }
 
 int render(const Arguments& args) {

@@ -128,6 +128,11 @@ RunOptions CliPort::runOptions() {
   return options_.run;
 }
 
+// The position read from the settings file: the run stores it back unchanged.
+WindowPosition CliPort::windowPosition() {
+  return options_.position;
+}
+
 std::optional<std::vector<std::string>> CliPort::choosePhotos() {
   if (!photos_.empty()) dialogFileName_ = photos_.front();
   return photos_;

@@ -11,7 +11,7 @@
 
 #include "core/gauge.h"
 #include "run/run_port.h"
-#include "run/run_settings.h"
+#include "settings/options.h"
 
 namespace snapfolio::cli {
 
@@ -29,6 +29,7 @@ class CliPort : public RunPort {
   PipelineInputs pipelineInputs(int imageNumber) override;
   void surfaceReady(int imageNumber, const Raster& surface) override;
   RunOptions runOptions() override;
+  WindowPosition windowPosition() override;
   std::optional<std::vector<std::string>> choosePhotos() override;
   std::string photoDialogFileName() override;
   void photoStarts(int index) override;

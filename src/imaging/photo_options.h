@@ -3,10 +3,9 @@
 // comes from, which metadata the output images carry, and whether small photos are enlarged.
 //
 // A plain value: the options dialog (詳細設定) holds it and the settings file stores it in the
-// section "PhotoOptions"; the pipeline and the run read it when they start. Any thread.
+// section "PhotoOptions" (settings/options.h); the pipeline and the run read it when they
+// start. Any thread.
 #pragma once
-
-#include "settings/ini_file.h"
 
 namespace snapfolio {
 
@@ -32,10 +31,5 @@ struct PhotoOptions {
 
   friend bool operator==(const PhotoOptions&, const PhotoOptions&) = default;
 };
-
-// The section "PhotoOptions" of the settings file; every key missing or unreadable (also an
-// unknown code) reads as its default, so files without the section give PhotoOptions{}.
-PhotoOptions readPhotoOptions(const TIniFile& ini);
-void writePhotoOptions(TIniFile& ini, const PhotoOptions& options);
 
 }  // namespace snapfolio

@@ -15,7 +15,7 @@
 #include "imaging/photo_metadata.h"
 #include "jpeg/jpeg_image.h"
 #include "settings/ini_file.h"
-#include "settings/settings_keys.h"
+#include "settings/options.h"
 #include "timestamp/photo_date.h"
 
 namespace snapfolio {
@@ -96,10 +96,8 @@ class Run {
     const RunOptions options = port_.runOptions();
 
     errorText_.set("0001 : iniファイルの書き込みができない。");
-    write(ini, keys::OUTDIR, options.outputDir);
-    write(ini, keys::IMAGE[0].priFn, options.image[0].prefix);
-    write(ini, keys::TOP, options.top);
-    write(ini, keys::LEFT, options.left);
+    // A file that is no settings file is left alone; the program said so when it read it.
+    storeRunStart(ini, options, port_.windowPosition());
 
     errorText_.set("0002 : InFileOpenの表示ができない。");
     std::optional<std::vector<std::string>> chosen = port_.choosePhotos();
@@ -135,7 +133,7 @@ class Run {
         if (complete) reached.push_back(std::move(entry));
       }
 
-      if (options.htmlCnv) {
+      if (options.album.htmlCnv) {
         port_.setStatusLine(ProgressLevel::Detail, "HTML変換中");
         port_.setProgressMaximum(ProgressLevel::Detail, static_cast<int>(photos.size()));
         albumPage(options, std::move(reached));
@@ -146,21 +144,7 @@ class Run {
     }
 
     errorText_.set("000E : iniFileの書き込みに失敗した。");
-    write(ini, keys::INDIR, port_.photoDialogFileName());
-    for (int n = 0; n < 2; ++n) {
-      const ImageOptions& image = options.image[n];
-      const keys::ImageKeys& k = keys::IMAGE[n];
-      write(ini, k.gazou, image.produce);
-      write(ini, k.width, image.widthText);
-      if (n == 1) write(ini, k.priFn, image.prefix);
-      write(ini, k.aftFn, image.suffix);
-      write(ini, k.atAdj, image.autoAdjust);
-    }
-    write(ini, keys::TIMSTMP[0], options.image[0].timeStamp);
-    write(ini, keys::TIMSTMP[1], options.image[1].timeStamp);
-    write(ini, keys::HTMLCK, options.htmlCnv);
-    write(ini, keys::ALBMTITL, options.albumTitle);
-    write(ini, keys::HTMLFIL, options.htmlFile);
+    storeRunEnd(ini, options, port_.photoDialogFileName());
   }
 
   // One output image of one photo: the pipeline, then the save. Notes the image's size and the
@@ -218,12 +202,12 @@ class Run {
 
   void albumPage(const RunOptions& options, std::vector<AlbumPhoto> photos) {
     HtmlEditInput input;
-    input.templatePath = options.htmlTemplateFile;
-    input.pageFileName = options.htmlFile;
+    input.templatePath = options.album.htmlTemplateFile;
+    input.pageFileName = options.album.htmlFile;
     input.outputDir = options.outputDir;
     input.language = "ja";  // the interface's language picks the shipped template
-    input.order = options.albumOrder;
-    input.page.title = options.albumTitle;
+    input.order = options.album.order;
+    input.page.title = options.album.albumTitle;
     input.page.photos = std::move(photos);
     input.page.prefix1 = options.image[0].prefix;
     input.page.suffix1 = options.image[0].suffix;
@@ -254,12 +238,12 @@ int overallGaugeMaximum(const RunOptions& options, int photoCount) {
   long long maximum = 1;
   if (options.image[0].produce) maximum += 3 * n;
   if (options.image[1].produce) maximum += 3 * n;
-  if (options.htmlCnv) maximum += n;
+  if (options.album.htmlCnv) maximum += n;
   for (const ImageOptions& image : options.image) {
     if (image.autoAdjust) maximum += n;
     if (image.timeStamp) maximum += n;
   }
-  if (options.htmlCnv) maximum += 1;
+  if (options.album.htmlCnv) maximum += 1;
   maximum -= 1;
   return static_cast<int>(std::min<long long>(maximum, std::numeric_limits<int>::max()));
 }
@@ -281,7 +265,7 @@ RunSummary OKButtonClick(RunPort& port, Workspace& workspace, const std::string&
     return {};
   }
   if (!one.produce && !two.produce) {
-    if (!options.htmlCnv) {
+    if (!options.album.htmlCnv) {
       port.showMessage("いずれの画像も指定されていない為に画像の変換は行われません。");
       return {};
     }

@@ -9,28 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "album/photo_order.h"
 #include "imaging/photo_pipeline.h"
+#include "run/run_options.h"
+#include "settings/options.h"
 
 namespace snapfolio {
 
-// The main window's options of a run, read when the run needs them.
-struct RunOptions {
-  ImageOptions image[2];
-  bool htmlCnv = false;
-  std::string htmlFile;          // HtmlFile
-  std::string albumTitle;        // ALBUMTITLE
-  std::string htmlTemplateFile;  // HtmlTemplateFile
-  std::string outputDir;         // the current directory of DirectoryListBox1
-  int top = 0;                   // main window position
-  int left = 0;
-  PhotoOrder albumOrder = PhotoOrder::AsChosen;  // "AlbumOptions"/"ORDER"; no control
-  PhotoOptions photo;            // the 詳細設定 dialog's options
-};
-
 class RunPort : public PipelinePort {
  public:
+  // The main window's options, read when the run needs them.
   virtual RunOptions runOptions() = 0;
+  // Where the main window stands; the run stores it with the options of its start, so that the
+  // window opens there next time (the command line hands back what it read).
+  virtual WindowPosition windowPosition() = 0;
   // The photo choice: the full names of the chosen photos in the order chosen, or nothing when
   // the user cancels.
   virtual std::optional<std::vector<std::string>> choosePhotos() = 0;

@@ -1,11 +1,21 @@
 #include "settings/ini_file.h"
 
 // Standard library
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
+
+// System
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Project
 #include "core/atomic_file.h"
@@ -100,20 +110,66 @@ std::string serialize(const Sections& sections) {
   return text;
 }
 
-// Reads and decodes the file; false when it exists but cannot be read.
+// The beginnings of files that are certainly no settings file, whatever follows.
+struct Signature {
+  std::string_view bytes;
+  const char* reason;
+};
+constexpr Signature kSignatures[] = {
+    {"\xFF\xD8\xFF", "JPEG画像である"},
+    {"\x89PNG\r\n\x1A\n", "PNG画像である"},
+    {"GIF87a", "GIF画像である"},
+    {"GIF89a", "GIF画像である"},
+    {std::string_view("II*\0", 4), "TIFF画像である"},
+    {std::string_view("MM\0*", 4), "TIFF画像である"},
+    {"%PDF-", "PDF文書である"},
+    {"PK\x03\x04", "ZIPアーカイブである"},
+    {"PK\x05\x06", "ZIPアーカイブである"},
+};
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// Why `bytes` are not a settings file, or nothing; `text` receives the decoded text of a file
+// that is one.
+const char* decode(std::string_view bytes, std::string& text) {
+  // Every leading byte-order mark goes: a rewrite drops them, and must not change what reads
+  // (nor turn a file taken as settings into one that is not).
+  while (bytes.substr(0, kBom.size()) == kBom) bytes.remove_prefix(kBom.size());
+  for (const Signature& signature : kSignatures) {
+    if (bytes.substr(0, signature.bytes.size()) == signature.bytes) return signature.reason;
+  }
+  if (bytes.find('\0') != std::string_view::npos) return "NULバイトを含む";
+  if (isValidUtf8(bytes)) {
+    text = bytes;
+    return nullptr;
+  }
+  // Code page 932 text holds no U+FFFD of its own: one in the result marks an invalid byte.
+  text = cp932ToUtf8(bytes);
+  if (text.find(kReplacement) != std::string::npos) {
+    text.clear();
+    return "UTF-8としてもShift-JIS(コードページ932)としても読めない";
+  }
+  return nullptr;
+}
+
+enum class Loaded { Text, Unreadable, NotSettings };
+
+// Reads and decodes the file. Unreadable: it exists but cannot be read; NotSettings: it is
+// no settings file (`reason` says why). Both leave `sections` empty.
 template <typename Sections>
-bool load(const std::string& path, Sections& sections) {
+Loaded load(const std::string& path, Sections& sections, std::string& reason) {
   std::string bytes;
   const ReadResult result = readFileLimited(path, kLimits.settingsFileBytes, bytes);
-  std::string_view text = bytes;
-  // Every leading byte-order mark goes: a rewrite drops them, and must not change what reads.
-  while (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
-  if (isValidUtf8(text)) {
-    parse(text, sections);
-  } else {
-    parse(cp932ToUtf8(text), sections);
-  }
-  return result != ReadResult::Unreadable;
+  std::string text;
+  const char* notSettings = decode(bytes, text);
+  reason = notSettings != nullptr ? notSettings : "";
+  parse(text, sections);
+  if (result == ReadResult::Unreadable) return Loaded::Unreadable;
+  return notSettings != nullptr ? Loaded::NotSettings : Loaded::Text;
+}
+
+std::string reasonOf(int error) {
+  return std::error_code(error, std::generic_category()).message();
 }
 
 void checkNames(std::string_view section, std::string_view key) {
@@ -125,6 +181,13 @@ void checkNames(std::string_view section, std::string_view key) {
     throw std::invalid_argument("not a settings name: [" + std::string(section) + "] " +
                                 std::string(key));
   }
+}
+
+// What is kept of a written value: what its stored form reads back as.
+std::string keptValue(std::string_view value) {
+  std::string kept = storedValue(value);
+  if (isQuoted(kept)) kept = kept.substr(1, kept.size() - 2);
+  return kept;
 }
 
 // Removes one leading "+" (from_chars takes "-" only); false when a second sign follows.
@@ -145,8 +208,10 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
-  load(path_, sections_);
+  load(path_, sections_, notSettings_);
 }
+
+TIniFile::~TIniFile() = default;
 
 const std::string* TIniFile::find(std::string_view section, std::string_view key) const {
   for (const Section& s : sections_) {
@@ -205,32 +270,28 @@ void TIniFile::WriteFloat(std::string_view section, std::string_view key, double
 
 void TIniFile::write(std::string_view section, std::string_view key, std::string_view value) {
   checkNames(section, key);
-  // Start from what is on the disk now, so that writes through other objects survive.
-  std::vector<Section> next;
-  if (!load(path_, next)) {
-    throw SettingsWriteError("the settings file " + path_ +
-                             " exists but cannot be read; it is left unchanged");
+  if (batch_ != nullptr) {
+    change(section, key, keptValue(value));
+    return;
   }
-  put(next, section, key, value);
-  save(next);
-  sections_ = std::move(next);
+  SettingsBatch batch(*this);
+  change(section, key, keptValue(value));
+  if (!batch.commit()) {
+    throw SettingsWriteError("the file " + path_ + " is not a settings file (" + notSettings_ +
+                             "); it is left unchanged");
+  }
 }
 
 void TIniFile::OverrideString(std::string_view section, std::string_view key,
                               std::string_view value) {
   checkNames(section, key);
-  put(sections_, section, key, value);
+  change(section, key, keptValue(value));
 }
 
-void TIniFile::put(std::vector<Section>& sections, std::string_view section, std::string_view key,
-                   std::string_view value) {
-  // What is stored reads back exactly as what is kept here.
-  std::string newValue = storedValue(value);
-  if (isQuoted(newValue)) newValue = newValue.substr(1, newValue.size() - 2);
-
+void TIniFile::change(std::string_view section, std::string_view key, std::string value) {
   Entry* target = nullptr;
   Section* home = nullptr;
-  for (Section& s : sections) {
+  for (Section& s : sections_) {
     if (!s.hasHeader || !sameName(s.name, section)) continue;
     if (home == nullptr) home = &s;
     for (Entry& e : s.entries) {
@@ -242,27 +303,130 @@ void TIniFile::put(std::vector<Section>& sections, std::string_view section, std
     if (target != nullptr) break;
   }
   if (target != nullptr) {
-    target->value = std::move(newValue);
+    target->value = std::move(value);
     target->line.clear();
-  } else {
-    if (home == nullptr) {
-      sections.push_back({std::string(section), "", true, {}});
-      home = &sections.back();
-    }
-    // After the section's last key, before the blank lines and comments that end it.
-    auto at = home->entries.end();
-    while (at != home->entries.begin() && !std::prev(at)->isKey) --at;
-    if (at == home->entries.begin()) at = home->entries.end();
-    home->entries.insert(at, {std::string(key), std::move(newValue), "", true});
+    return;
   }
+  if (home == nullptr) {
+    sections_.push_back({std::string(section), "", true, {}});
+    home = &sections_.back();
+  }
+  // After the section's last key, before the blank lines and comments that end it.
+  auto at = home->entries.end();
+  while (at != home->entries.begin() && !std::prev(at)->isKey) --at;
+  if (at == home->entries.begin()) at = home->entries.end();
+  home->entries.insert(at, {std::string(key), std::move(value), "", true});
 }
 
-void TIniFile::save(const std::vector<Section>& sections) const {
+// ---------------------------------------------------------------------------------------------
+// SettingsBatch
+
+// An exclusive flock on the settings file. The file is replaced by a rename, so a lock taken
+// on the file a name led to before someone else's rename locks nothing any more: after the
+// lock is taken, the name must still lead to the locked file, else it is taken again.
+class SettingsBatch::Lock {
+ public:
+  explicit Lock(const std::string& path) : path_(path) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto pause = std::chrono::milliseconds(1);
+    while (true) {
+      struct stat before {};
+      const bool existed = ::stat(path.c_str(), &before) == 0;
+      // O_NONBLOCK: a FIFO under the name must not block the open (it is refused later).
+      fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+      if (fd_ < 0) fail("cannot open the file to lock it", errno);
+      created_ = !existed;
+      const int locked = ::flock(fd_, LOCK_EX | LOCK_NB);
+      if (locked != 0 && errno != EWOULDBLOCK && errno != EINTR) {
+        // A file system without locks: the batch still replaces the file whole.
+        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL) return;
+        fail("cannot lock the file", errno);
+      }
+      if (locked == 0 && stillNamed()) return;
+      release();
+      if (std::chrono::steady_clock::now() > deadline) {
+        fail("another program holds the file locked", EWOULDBLOCK);
+      }
+      std::this_thread::sleep_for(pause);
+      pause = std::min(pause * 2, std::chrono::milliseconds(50));
+    }
+  }
+  ~Lock() {
+    // A file made only to be locked goes again when nothing was written into it.
+    struct stat locked {};
+    if (created_ && !written_ && stillNamed() && ::fstat(fd_, &locked) == 0 &&
+        locked.st_size == 0) {
+      ::unlink(path_.c_str());
+    }
+    release();
+  }
+  Lock(const Lock&) = delete;
+  Lock& operator=(const Lock&) = delete;
+
+  void written() { written_ = true; }
+
+ private:
+  [[noreturn]] void fail(const std::string& what, int error) {
+    release();
+    throw SettingsWriteError("cannot write " + path_ + ": " + what + ": " + reasonOf(error));
+  }
+  bool stillNamed() const {
+    struct stat locked {};
+    struct stat named {};
+    return ::fstat(fd_, &locked) == 0 && ::stat(path_.c_str(), &named) == 0 &&
+           locked.st_dev == named.st_dev && locked.st_ino == named.st_ino;
+  }
+  void release() {
+    if (fd_ >= 0) ::close(fd_);  // closing the last descriptor releases the flock
+    fd_ = -1;
+  }
+
+  std::string path_;
+  int fd_ = -1;
+  bool created_ = false;
+  bool written_ = false;
+};
+
+SettingsBatch::SettingsBatch(TIniFile& ini) : ini_(ini) {
+  if (ini.batch_ != nullptr) throw std::logic_error("a settings batch is already open");
+  lock_ = std::make_unique<Lock>(ini.path_);
+  // Start from what is on the disk now, so that writes through other objects survive.
+  std::vector<TIniFile::Section> now;
+  std::string reason;
+  if (load(ini.path_, now, reason) == Loaded::Unreadable) {
+    lock_.reset();
+    throw SettingsWriteError("the settings file " + ini.path_ +
+                             " exists but cannot be read; it is left unchanged");
+  }
+  ini.sections_ = std::move(now);
+  ini.notSettings_ = std::move(reason);
+  before_ = ini.sections_;
+  ini.batch_ = this;
+}
+
+SettingsBatch::~SettingsBatch() {
+  if (!done_) ini_.sections_ = std::move(before_);
+  ini_.batch_ = nullptr;
+}
+
+bool SettingsBatch::commit() {
+  if (done_) throw std::logic_error("a settings batch is committed once");
+  if (!ini_.notSettings_.empty()) {
+    // Never written: the batch's values are dropped, and the object reads as empty again.
+    ini_.sections_ = before_;
+    done_ = true;
+    lock_.reset();
+    return false;
+  }
   try {
-    writeFileAtomically(path_, serialize(sections));
+    writeFileAtomically(ini_.path_, serialize(ini_.sections_));
   } catch (const FileWriteError& error) {
     throw SettingsWriteError(error.what());
   }
+  lock_->written();
+  done_ = true;
+  lock_.reset();
+  return true;
 }
 
 std::string formatInteger(long long value) {

@@ -1,10 +1,14 @@
 // TIniFile: the settings file, opened for one batch of typed reads or writes.
 //
-// The whole file is read when the object is constructed. Reads come from that copy; every write
-// replaces the key's value and rewrites the whole file at once, through a temporary file in the
-// same directory and a rename, so a crash never leaves a torn settings file. The file is
-// written as UTF-8; a file that is not valid UTF-8 is read as code page 932 (settings files of
-// the Windows program keep working) and the first write rewrites it in UTF-8.
+// The whole file is read when the object is constructed. Reads come from that copy. Writes come
+// in batches (SettingsBatch): a batch locks the file, reads it afresh, changes the keys in
+// memory and replaces the whole file once, through a temporary file in the same directory and a
+// rename, so a crash leaves the old or the new batch and never a torn file, and two programs
+// sharing the file never lose each other's keys. A write outside a batch is a batch of its own.
+// The file is written as UTF-8; a file that is not valid UTF-8 is read as code page 932
+// (settings files of the Windows program keep working) and the first write rewrites it in UTF-8.
+// A file that is not text (NUL bytes, neither UTF-8 nor code page 932, the signature of an image
+// or archive) is not a settings file: it reads as empty and is never written.
 // Section and key names compare case-insensitively (ASCII).
 //
 // Lines: "[section]" and "key=value" (split at the first "="; blanks around key and value are
@@ -13,16 +17,18 @@
 // its first value; other lines are ignored. Lines are written back as they were read unless
 // their value changes (comments and layout of a file edited by hand survive). Line breaks inside a
 // written value become blanks (a value is one line). Each write re-reads the file first, so writes
-// made meanwhile through another object are kept.
+// made meanwhile through another object or program are kept.
 //
 // Value forms: text as is; integers as decimal digits with "-" for negatives; booleans "1" and
 // "0" (read as an integer, any non-zero integer is true); numbers as decimal text, a whole
 // number without a decimal point (white is 16777215). A missing key, or a value that does not
 // read as the asked type, gives the default.
 //
-// Not thread-safe; one batch at a time (the program opens, reads or writes, and drops it).
+// An object is not thread-safe; objects on one file may be used from several threads and
+// processes at once (their batches take turns on the file's lock).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,14 +44,23 @@ class SettingsWriteError : public Failure {
   using Failure::Failure;
 };
 
+class SettingsBatch;
+
 class TIniFile {
  public:
   // Reads the file at `path` if it exists and can be read; a missing or unreadable file reads
   // as empty (every key gives its default). A file that exists but cannot be read is never
   // overwritten: writes to it throw SettingsWriteError.
   explicit TIniFile(std::string path);
+  ~TIniFile();
+  TIniFile(const TIniFile&) = delete;
+  TIniFile& operator=(const TIniFile&) = delete;
 
   const std::string& FileName() const { return path_; }
+
+  // Why the file is not taken as a settings file ("JPEG画像である", "NULバイトを含む", ...), or
+  // empty when it is one (or is missing, or cannot be read). Such a file reads as empty.
+  const std::string& NotSettingsReason() const { return notSettings_; }
 
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
@@ -53,11 +68,13 @@ class TIniFile {
   bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
   double ReadFloat(std::string_view section, std::string_view key, double defaultValue) const;
 
-  // Each write reaches the disk before it returns; throws SettingsWriteError otherwise (the
-  // value is then not changed in this object either, and the file on disk is as before).
+  // Inside a batch a write changes this object only, and the batch's commit stores it. Outside
+  // one, each write is a batch of its own and reaches the disk before it returns; it throws
+  // SettingsWriteError otherwise (also for a file that is not a settings file; the value is then
+  // not changed in this object either, and the file on disk is as before).
   // Bytes of `value` that are not valid UTF-8 are stored as U+FFFD. Section and key names
   // must be plain names (no line break, no "=" in a key, no "]" in a section):
-  // std::invalid_argument otherwise.
+  // std::invalid_argument otherwise, before anything changes.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
@@ -71,6 +88,8 @@ class TIniFile {
   bool ValueExists(std::string_view section, std::string_view key) const;
 
  private:
+  friend class SettingsBatch;
+
   // One line of the file. Lines that hold no key (blank lines, comments, anything else) are
   // kept as they are, so a file edited by hand keeps them when the program writes a value.
   // A line read from the file is written back as it was until its value is changed.
@@ -89,12 +108,41 @@ class TIniFile {
 
   const std::string* find(std::string_view section, std::string_view key) const;
   void write(std::string_view section, std::string_view key, std::string_view value);
-  static void put(std::vector<Section>& sections, std::string_view section, std::string_view key,
-                  std::string_view value);
-  void save(const std::vector<Section>& sections) const;
+  void change(std::string_view section, std::string_view key, std::string value);
 
   std::string path_;
   std::vector<Section> sections_;
+  std::string notSettings_;
+  SettingsBatch* batch_ = nullptr;  // the batch open on this object, if any
+};
+
+// One batch of writes: from construction to commit() the file is locked against every other
+// batch (an advisory flock, of this process or another), the object holds the file as it is
+// now, and writes through the object change the object only; commit() replaces the file once.
+// A missing file is created to be locked (and removed again when nothing is written).
+// One batch per object at a time; the object must outlive the batch.
+class SettingsBatch {
+ public:
+  // Waits up to 10 seconds for the lock. Throws SettingsWriteError when the file cannot be
+  // locked, or exists but cannot be read (it is then left unchanged).
+  explicit SettingsBatch(TIniFile& ini);
+  // Without a commit the object returns to the file as it was read here; the file is unchanged.
+  ~SettingsBatch();
+  SettingsBatch(const SettingsBatch&) = delete;
+  SettingsBatch& operator=(const SettingsBatch&) = delete;
+
+  // Replaces the file with the object's keys and releases the lock. Returns false, writing
+  // nothing, when the file is not a settings file (TIniFile::NotSettingsReason). Throws
+  // SettingsWriteError when the file could not be replaced (it is then unchanged).
+  bool commit();
+
+ private:
+  class Lock;
+
+  TIniFile& ini_;
+  std::vector<TIniFile::Section> before_;
+  std::unique_ptr<Lock> lock_;
+  bool done_ = false;
 };
 
 // Section and key names compare without regard to ASCII letter case.

@@ -1,5 +1,6 @@
-// TimeStampStyle: how one output image's date-time stamp looks. The time-stamp dialog of the
-// image holds it; a copy is handed to the engine when a pipeline call starts.
+// TimeStampStyle: how one output image's date-time stamp looks, and StampFont, its font fields
+// as a font dialog holds them. The time-stamp dialog of the image holds the style; a copy is
+// handed to the engine when a pipeline call starts.
 // Colours are 0x00BBGGRR values (255 is red, 16777215 is white); sizes are points.
 #pragma once
 
@@ -26,6 +27,35 @@ struct TimeStampStyle {
 
   friend bool operator==(const TimeStampStyle&, const TimeStampStyle&) = default;
 };
+
+// The font fields of a style: face, size in points, colour 0x00BBGGRR, character set, flags.
+struct StampFont {
+  std::string name = "ＭＳ Ｐゴシック";
+  int size = 12;
+  std::uint32_t color = 255;
+  int charset = 128;
+  bool bold = false;
+  bool italic = false;
+  bool underline = false;
+  bool strikeOut = false;
+  friend bool operator==(const StampFont&, const StampFont&) = default;
+};
+
+inline StampFont fontOf(const TimeStampStyle& style) {
+  return {style.fontName, style.fontSize, style.fontColor, style.fontCharset,
+          style.bold,     style.italic,   style.underline, style.strikeOut};
+}
+
+inline void applyFont(TimeStampStyle& style, const StampFont& font) {
+  style.fontName = font.name;
+  style.fontSize = font.size;
+  style.fontColor = font.color;
+  style.fontCharset = font.charset;
+  style.bold = font.bold;
+  style.italic = font.italic;
+  style.underline = font.underline;
+  style.strikeOut = font.strikeOut;
+}
 
 // A colour value from a stored number: truncated toward zero and reduced to its low 24 bits
 // (two's complement for negatives, so -1 is white); a value that is not finite is black.

@@ -201,6 +201,19 @@ TEST(CliTest, ReportsUsageErrorsAndFailures) {
   // "--out ." names the working directory itself, without a trailing separator.
   EXPECT_EQ(TIniFile((dir / "t.ini").string()).ReadString("InOutFile", "OUTDIR", ""),
             dir.path().string());
+
+  // A photo given as the settings file: said so, left byte for byte, the run on the defaults
+  // and the overrides.
+  fs::copy_file(photo, dir / "photo.jpg");
+  const std::string before = test::readFile(dir / "photo.jpg");
+  Result photoSettings =
+      runCli({"convert", "--settings", "photo.jpg", "--out", ".", "--set", "Pict1Options/WIDTH1=50",
+              "--set", "Pict1Options/PRIFN1=p_", "--set", "Pict2Options/GAZOU2=0", photo.string()},
+             dir.path());
+  EXPECT_EQ(photoSettings.exitCode, 0) << photoSettings.err;
+  EXPECT_NE(photoSettings.err.find("Snapfolio: 0016 : "), std::string::npos) << photoSettings.err;
+  EXPECT_TRUE(fs::exists(dir / "p_tiny.JPG"));
+  EXPECT_EQ(test::readFile(dir / "photo.jpg"), before);
 }
 
 TEST(CliTest, RenderPrintsTheSurfaceAndWritesALosslessPng) {

@@ -1,7 +1,6 @@
 // Photos as cameras make them, through the pipeline: the eight EXIF orientations (made from one
 // real photo by jpegtran and exiftool), photos without metadata unchanged to the bit, broken
-// EXIF blocks and profiles taking the plain path, never enlarge, the stamp's date taken, and
-// old settings files.
+// EXIF blocks and profiles taking the plain path, never enlarge, and the stamp's date taken.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -12,7 +11,6 @@
 #include <vector>
 
 #include "imaging/photo_pipeline.h"
-#include "settings/ini_file.h"
 #include "support/fixtures.h"
 #include "support/make_photo.h"
 #include "support/recording_port.h"
@@ -205,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
                       EnlargeCase{"portrait-exif6.jpg", "640", true, 428, 640},
                       EnlargeCase{"portrait-exif6.jpg", "300", true, 300, 448}));
 
-// --- The stamp's date, and the options' keys ----------------------------------------------
+// --- The stamp's date ----------------------------------------------
 
 TEST_F(PhotoOptionsTest, StampShowsTheDateTakenToTheSecond) {
   const fs::path photo = dir / "taken.jpg";
@@ -218,15 +216,6 @@ TEST_F(PhotoOptionsTest, StampShowsTheDateTakenToTheSecond) {
   PipelineResult result;
   render(photo, "32", taken, &result);
   EXPECT_EQ(result.stampText, "2019/01/02 03:04:05");
-}
-
-TEST(PhotoOptionsSettings, OldFilesAndUnknownCodesReadAsTheDefaults) {
-  EXPECT_EQ(readPhotoOptions(TIniFile(test::fixturePath("cp932-settings.ini").string())),
-            PhotoOptions{});
-  test::TempDir dir;
-  const fs::path file = dir / "Snapfolio.ini";
-  test::writeFile(file, "[PhotoOptions]\nDATESOURCE=2\nMETADATA=-1\nORIENTATION=x\n");
-  EXPECT_EQ(readPhotoOptions(TIniFile(file.string())), PhotoOptions{});
 }
 
 }  // namespace

@@ -9,6 +9,9 @@
 
 #include <QImageReader>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include "run/album_conv.h"
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
@@ -31,8 +34,8 @@ class AlbumConvTest : public ::testing::Test {
  protected:
   // The album page on, listing each photo's name, image sizes and date.
   void pageOn() {
-    port.options.htmlCnv = true;
-    port.options.htmlTemplateFile = (dir / "template.dat").string();
+    port.options.album.htmlCnv = true;
+    port.options.album.htmlTemplateFile = (dir / "template.dat").string();
     test::writeFile(dir / "template.dat",
                     "<!--$LOOP-->$FILENAME $IMG1Wx$IMG1H $IMG2Wx$IMG2H;<!--$/LOOP-->");
   }
@@ -79,7 +82,7 @@ TEST_F(AlbumConvTest, ValidationMessages) {
     RecordingPort p;
     p.options.image[0] = {c.gazou1, c.width1, c.prefix1, "", false, false};
     p.options.image[1] = {c.gazou2, c.width2, "", "", false, false};
-    p.options.htmlCnv = c.html;
+    p.options.album.htmlCnv = c.html;
     RunSummary summary = OKButtonClick(p, workspace, settings);
     EXPECT_FALSE(summary.started);
     EXPECT_EQ(p.messages, std::vector<std::string>{std::string("Snapfolio: ") + c.message});
@@ -129,7 +132,7 @@ TEST_F(AlbumConvTest, GaugeMaximumCountsEverySwitch) {
   RunOptions options;
   options.image[0] = {true, "150", "a", "", true, true};
   options.image[1] = {true, "640", "b", "", true, true};
-  options.htmlCnv = true;
+  options.album.htmlCnv = true;
   EXPECT_EQ(overallGaugeMaximum(options, 5), 11 * 5 + 1);
   options.image[1].produce = false;  // its switches still count
   EXPECT_EQ(overallGaugeMaximum(options, 5), 8 * 5 + 1);
@@ -163,10 +166,10 @@ TEST_F(AlbumConvTest, SaveFailureOfTheSecondPhotoStopsTheRun) {
   // A directory under the output name of b's image 1 makes that save fail.
   fs::create_directory(out("t_b.jpg"));
   port.selection = std::vector<std::string>{a, b, c};
-  port.options.htmlCnv = true;
-  port.options.htmlTemplateFile = (dir / "template.dat").string();
+  port.options.album.htmlCnv = true;
+  port.options.album.htmlTemplateFile = (dir / "template.dat").string();
   test::writeFile(dir / "template.dat", "<p>$TITLE</p>");
-  port.options.htmlFile = "index.html";
+  port.options.album.htmlFile = "index.html";
   RunSummary summary = ok();
   EXPECT_TRUE(summary.failed);
   EXPECT_EQ(port.errors(), std::vector<std::string>{"0008 : " + b + "のJPEGの格納に失敗した。"});
@@ -260,9 +263,9 @@ TEST_F(AlbumConvTest, LongNamesAreCutWithoutSplittingACharacter) {
 TEST_F(AlbumConvTest, HtmlOnlyRunWritesNoImage) {
   port.options.image[0].produce = false;
   port.options.image[1].produce = false;
-  port.options.htmlCnv = true;
-  port.options.htmlFile = "index.html";
-  port.options.htmlTemplateFile = (dir / "template.dat").string();
+  port.options.album.htmlCnv = true;
+  port.options.album.htmlFile = "index.html";
+  port.options.album.htmlTemplateFile = (dir / "template.dat").string();
   test::writeFile(dir / "template.dat", "<!--$LOOP-->$FILENAME\n<!--$/LOOP-->");
   port.selection = std::vector<std::string>{photo("a.jpg"), photo("b.jpg")};
   RunSummary summary = ok();
@@ -279,9 +282,9 @@ TEST_F(AlbumConvTest, HtmlOnlyRunWritesNoImage) {
 // A missing template is a plain message; the run ends normally, and its summary must not
 // claim a page that was never written.
 TEST_F(AlbumConvTest, MissingTemplateWritesImagesButNoPage) {
-  port.options.htmlCnv = true;
-  port.options.htmlFile = "index.html";
-  port.options.htmlTemplateFile = (dir / "gone.dat").string();
+  port.options.album.htmlCnv = true;
+  port.options.album.htmlFile = "index.html";
+  port.options.album.htmlTemplateFile = (dir / "gone.dat").string();
   port.selection = std::vector<std::string>{photo("a.jpg")};
   RunSummary summary = ok();
   EXPECT_FALSE(summary.failed);
@@ -292,6 +295,44 @@ TEST_F(AlbumConvTest, MissingTemplateWritesImagesButNoPage) {
                                      (dir / "gone.dat").string()});
   EXPECT_FALSE(fs::exists(out("index.html")));
   EXPECT_EQ(port.status[0], "変換終了");
+}
+
+// The run stores its settings in two batches, one at its start and one at its end: the file is
+// replaced twice (counted as renames onto its name), however many photos and keys.
+TEST_F(AlbumConvTest, WritesTheSettingsFileTwicePerRun) {
+  port.options.album.htmlCnv = true;
+  port.selection = std::vector<std::string>{photo("a.jpg"), photo("b.jpg"), photo("c.jpg")};
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  // Creations too: the queue merges a repeated event with the one just before it.
+  ASSERT_GE(::inotify_add_watch(watch, dir.path().c_str(), IN_MOVED_TO | IN_CREATE), 0);
+  ok();
+  int replaced = 0;
+  alignas(inotify_event) char events[64 * 1024];
+  for (ssize_t got; (got = ::read(watch, events, sizeof events)) > 0;) {
+    for (char* at = events; at < events + got;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(at);
+      if ((event->mask & IN_MOVED_TO) != 0 && std::string(event->name) == "Snapfolio.ini") {
+        ++replaced;
+      }
+      at += sizeof(inotify_event) + event->len;
+    }
+  }
+  ::close(watch);
+  EXPECT_EQ(replaced, 2);
+  EXPECT_EQ(stored("OutStyl", "HTMLCK"), "1");
+}
+
+// A photo given as the settings file is left as it is: the run goes on with its options and
+// writes its images.
+TEST_F(AlbumConvTest, APhotoAsTheSettingsFileIsLeftAlone) {
+  settings = photo("settings.jpg");
+  const std::string before = test::readFile(settings);
+  port.selection = std::vector<std::string>{photo("a.jpg")};
+  RunSummary summary = ok();
+  EXPECT_FALSE(summary.failed) << ::testing::PrintToString(port.messages);
+  EXPECT_EQ(summary.imagesWritten, 2);
+  EXPECT_EQ(test::readFile(settings), before);
 }
 
 }  // namespace

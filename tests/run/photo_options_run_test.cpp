@@ -104,9 +104,9 @@ INSTANTIATE_TEST_SUITE_P(Modes, KeptMetadata,
 
 TEST_F(PhotoOptionsRun, AlbumPageShowsTheDateTaken) {
   test::writeFile(dir / "template.dat", "<!--$LOOP-->$FILENAME $FILEDATE\n<!--$/LOOP-->");
-  port.options.htmlCnv = true;
-  port.options.htmlFile = "index.html";
-  port.options.htmlTemplateFile = (dir / "template.dat").string();
+  port.options.album.htmlCnv = true;
+  port.options.album.htmlFile = "index.html";
+  port.options.album.htmlTemplateFile = (dir / "template.dat").string();
   port.options.photo.dateSource = DateSource::DateTaken;
   // Taken 2013-06-23 16:49:15; the copies' file times are now.
   const std::string tiny = photo("tiny.JPG");

@@ -1,10 +1,13 @@
 // Writing: stored forms, what survives a rewrite, atomic replacement and failures.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <filesystem>
+#include <random>
 #include <set>
 #include <string>
+#include <thread>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -115,6 +118,15 @@ TEST_F(IniWrite, FollowsASymbolicLink) {
   EXPECT_EQ(readFile(dir_ / "real" / "target.ini"), "[Snapfolio]\nTOP=3\nLEFT=4\n");
 }
 
+// A link whose file does not exist yet: the file is made where the link points.
+TEST_F(IniWrite, WritesThroughADanglingLink) {
+  fs::create_directory(dir_ / "real");
+  fs::create_symlink(dir_ / "real" / "target.ini", path_);
+  TIniFile(path_).WriteInteger("Snapfolio", "LEFT", 4);
+  EXPECT_TRUE(fs::is_symlink(path_));
+  EXPECT_EQ(readFile(dir_ / "real" / "target.ini"), "[Snapfolio]\nLEFT=4\n");
+}
+
 TEST_F(IniWrite, WritesThroughAnotherObjectSurvive) {
   TIniFile first(path_);
   TIniFile second(path_);
@@ -148,6 +160,113 @@ TEST_F(IniWrite, UnreadableFileIsNotOverwritten) {
   }
   EXPECT_EQ(namesIn(dir_.path()), std::set<std::string>{"Snapfolio.ini"});
 }
+
+// Two writers on one file, each with its own object as two programs have: twenty batches each,
+// batch i of writer w adding the keys "w_i_a", "w_i_b" and "w_i_c". Every reading meanwhile
+// shows each batch whole or not at all, and no batch is lost, neither meanwhile nor at the end.
+TEST(SharedFile, BatchesOfTwoWritersAreWholeAndNeverLost) {
+  TempDir dir;
+  const std::string path = (dir / "Snapfolio.ini").string();
+  constexpr int kBatches = 20;
+  const auto key = [](int writer, int batch, char part) {
+    return std::to_string(writer) + "_" + std::to_string(batch) + "_" + part;
+  };
+  std::atomic<int> running{2};
+  const auto writer = [&](int w) {
+    for (int i = 0; i < kBatches; ++i) {
+      TIniFile ini(path);
+      SettingsBatch batch(ini);
+      for (char part : {'a', 'b', 'c'}) ini.WriteInteger("Shared", key(w, i, part), i);
+      EXPECT_TRUE(batch.commit());
+    }
+    --running;
+  };
+  // How many batches of each writer a reading holds; -1 when a batch is torn or one is missing
+  // before the last present.
+  const auto batchesIn = [&](const TIniFile& ini, int w) {
+    int present = 0;
+    for (int i = 0; i < kBatches; ++i) {
+      int parts = 0;
+      for (char part : {'a', 'b', 'c'}) parts += ini.ValueExists("Shared", key(w, i, part));
+      if (parts == 0) break;
+      if (parts != 3 || present != i) return -1;
+      ++present;
+    }
+    for (int i = present + 1; i < kBatches; ++i) {
+      if (ini.ValueExists("Shared", key(w, i, 'a'))) return -1;
+    }
+    return present;
+  };
+  std::thread first(writer, 0);
+  std::thread second(writer, 1);
+  int seen[2] = {0, 0};
+  int readings = 0;
+  while (running.load() > 0) {
+    const TIniFile ini(path);
+    for (int w : {0, 1}) {
+      const int batches = batchesIn(ini, w);
+      EXPECT_GE(batches, seen[w]) << "writer " << w << " after " << readings << " readings";
+      seen[w] = std::max(seen[w], batches);
+    }
+    ++readings;
+  }
+  first.join();
+  second.join();
+  const TIniFile after(path);
+  EXPECT_EQ(batchesIn(after, 0), kBatches);
+  EXPECT_EQ(batchesIn(after, 1), kBatches);
+  EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"Snapfolio.ini"});
+}
+
+// A file that is not text is no settings file, whatever its name: it reads as empty and no
+// write, alone or in a batch, changes a byte of it.
+struct ForeignCase {
+  const char* name;
+  std::string bytes;
+};
+
+std::string randomBytes() {
+  std::mt19937 random(20);
+  std::string bytes(200000, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+class NotASettingsFile : public testing::TestWithParam<ForeignCase> {};
+
+TEST_P(NotASettingsFile, IsReadAsEmptyAndNeverWritten) {
+  TempDir dir;
+  const std::string path = (dir / "Snapfolio.ini").string();
+  writeFile(path, GetParam().bytes);
+  TIniFile ini(path);
+  EXPECT_FALSE(ini.NotSettingsReason().empty());
+  EXPECT_FALSE(ini.ValueExists("OutStyl", "ALBMTITL"));
+  EXPECT_EQ(ini.ReadInteger("Snapfolio", "TOP", 3), 3);
+  EXPECT_THROW(ini.WriteInteger("Snapfolio", "TOP", 9), SettingsWriteError);
+  {
+    SettingsBatch batch(ini);
+    ini.WriteString("OutStyl", "ALBMTITL", "x");
+    EXPECT_FALSE(batch.commit());
+  }
+  EXPECT_FALSE(ini.ValueExists("OutStyl", "ALBMTITL"));
+  EXPECT_EQ(readFile(path), GetParam().bytes);
+  EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"Snapfolio.ini"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, NotASettingsFile,
+    testing::Values(
+        ForeignCase{"photo", readFile(test::fixturePath("baseline-small.jpg"))},
+        ForeignCase{"png", "\x89PNG\r\n\x1A\n[OutStyl]\nALBMTITL=x\n"},
+        ForeignCase{"gif", "GIF89a[OutStyl]\nALBMTITL=x\n"},
+        ForeignCase{"pdf", "%PDF-1.4\n[OutStyl]\nALBMTITL=x\n"},
+        ForeignCase{"zip", "PK\x03\x04[OutStyl]\nALBMTITL=x\n"},
+        // A rewrite drops byte-order marks: the file must not become one that is refused.
+        ForeignCase{"zip_after_bom", "\xEF\xBB\xBFPK\x05\x06[OutStyl]\nALBMTITL=x\n"},
+        ForeignCase{"random", randomBytes()},
+        ForeignCase{"nul", std::string("[OutStyl]\nALBMTITL=x\n\0", 23)},
+        ForeignCase{"neither_utf8_nor_cp932", "[OutStyl]\nALBMTITL=\x80\xFF\n"}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 // Each way a write can fail: the exception says so, the file on disk and the object's values
 // are as before, and no temporary file is left behind.

@@ -72,6 +72,10 @@ RunOptions RecordingPort::runOptions() {
   return options;
 }
 
+WindowPosition RecordingPort::windowPosition() {
+  return position;
+}
+
 std::optional<std::vector<std::string>> RecordingPort::choosePhotos() {
   calls.push_back(selection ? "InFileOpen: " + std::to_string(selection->size()) + " photos"
                             : "InFileOpen: cancelled");

@@ -30,6 +30,7 @@ class RecordingPort : public RunPort {
   void surfaceReady(int imageNumber, const Raster& surface) override;
   // RunPort
   RunOptions runOptions() override;
+  WindowPosition windowPosition() override;
   std::optional<std::vector<std::string>> choosePhotos() override;
   std::string photoDialogFileName() override;
   void photoStarts(int index) override;
@@ -38,6 +39,7 @@ class RecordingPort : public RunPort {
 
   // What the test sets up.
   RunOptions options;
+  WindowPosition position;
   std::string format = "hh:nn AM/PM";
   TimeStampStyle styles[2];
   CorrectionValues correction;

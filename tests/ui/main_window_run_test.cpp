@@ -103,7 +103,11 @@ void MainWindowRunTest::portAnswersWithTheOptionsInForce() {
   w.form().HtmlTemplateFile->setText("/t/a.dat");
   w.form().DirectoryListBox1->setDirectory(QString::fromStdString(f.dir.path().string()));
   RunOptions options;
-  onWorker([&] { options = w.runPort().runOptions(); });
+  WindowPosition position;
+  onWorker([&] {
+    options = w.runPort().runOptions();
+    position = w.runPort().windowPosition();
+  });
   QVERIFY(options.image[0].produce);
   QCOMPARE(options.image[0].widthText, std::string("150"));
   QCOMPARE(options.image[0].prefix, std::string("s_"));
@@ -113,13 +117,13 @@ void MainWindowRunTest::portAnswersWithTheOptionsInForce() {
   QVERIFY(!options.image[1].produce);
   QCOMPARE(options.image[1].widthText, std::string("800"));
   QCOMPARE(options.image[1].prefix, std::string("l_"));
-  QVERIFY(options.htmlCnv);
-  QCOMPARE(options.htmlFile, std::string("index.html"));
-  QCOMPARE(options.albumTitle, std::string("夏"));
-  QCOMPARE(options.htmlTemplateFile, std::string("/t/a.dat"));
+  QVERIFY(options.album.htmlCnv);
+  QCOMPARE(options.album.htmlFile, std::string("index.html"));
+  QCOMPARE(options.album.albumTitle, std::string("夏"));
+  QCOMPARE(options.album.htmlTemplateFile, std::string("/t/a.dat"));
   QCOMPARE(options.outputDir, f.dir.path().string());
-  QCOMPARE(options.left, w.x());
-  QCOMPARE(options.top, w.y());
+  QCOMPARE(position.left, w.x());
+  QCOMPARE(position.top, w.y());
 }
 
 void MainWindowRunTest::pipelineInputsComeFromTheLinkedDialogs() {

@@ -95,6 +95,7 @@ class MainWindowTest : public QObject {
   void windowSizeFollowsGroupBox1AndPanel1();
   void startsWithoutSettingsFile();
   void startsFromStoredValues();
+  void startsOnDefaultsFromAPhotoAndSaysSo();
   void storedGazou1FalseLeavesImage1ControlsEnabled();
   void storedHtmlckTrueEnablesTheHtmlControls();
   void uncheckingAnImageDisablesAndClearsItsSwitches_data();
@@ -257,6 +258,23 @@ void MainWindowTest::startsWithoutSettingsFile() {
   QCOMPARE(w.form().DirectoryListBox1->directory(), QString::fromStdString(f.dir.path().string()));
   QCOMPARE(w.photoDialogInitialDir(), std::string());
   QVERIFY(!std::filesystem::exists(f.iniPath()));  // reading creates no file
+}
+
+// A photo under the settings file's name: the defaults, the file untouched, and one message
+// once the window is up.
+void MainWindowTest::startsOnDefaultsFromAPhotoAndSaysSo() {
+  Fixture f;
+  std::filesystem::copy_file(test::fixturePath("baseline-small.jpg"), f.iniPath());
+  const std::string before = test::readFile(f.iniPath());
+  TSnapfolio& w = f.open();
+  QCOMPARE(w.pos(), QPoint(0, 0));
+  QVERIFY(w.form().Gazou1->isChecked());
+  QCOMPARE(w.form().Width1->text(), QString());
+  QTRY_COMPARE(f.dialogs->boxes.size(), 1u);
+  QCOMPARE(f.dialogs->boxes[0].caption, QStringLiteral("Snapfolio"));
+  QVERIFY(f.dialogs->boxes[0].text.startsWith(QStringLiteral("0016 : ")));
+  QVERIFY(f.dialogs->boxes[0].text.contains(QStringLiteral("JPEG画像である")));
+  QCOMPARE(test::readFile(f.iniPath()), before);
 }
 
 void MainWindowTest::startsFromStoredValues() {

@@ -13,8 +13,8 @@
 
 // Project
 #include "core/failure.h"
+#include "settings/options.h"
 #include "ui/correction/correction_dialog_controls.h"
-#include "settings/settings_keys.h"
 
 namespace snapfolio {
 
@@ -111,13 +111,13 @@ void TAdjstPropty1::createControls() {
 }
 
 void TAdjstPropty1::InfReSet() {
-  const TIniFile ini(settingsPath_);
-  RedAdjust->setText(QString::fromStdString(read(ini, keys::RED_Adjust)));
-  GreenAdjust->setText(QString::fromStdString(read(ini, keys::GREEN_Adjust)));
-  BlueAdjust->setText(QString::fromStdString(read(ini, keys::BLUE_Adjust)));
+  const CorrectionValues stored = readCorrectionValues(TIniFile(settingsPath_));
+  RedAdjust->setText(QString::fromStdString(stored.red));
+  GreenAdjust->setText(QString::fromStdString(stored.green));
+  BlueAdjust->setText(QString::fromStdString(stored.blue));
   // A stored position beyond a bar's range is clamped by the bar; a change runs its handler.
-  AumpTrack->setValue(read(ini, keys::Aump_Adjust));
-  CntlrTrack->setValue(read(ini, keys::Cntlr_Adjust));
+  AumpTrack->setValue(stored.gain);
+  CntlrTrack->setValue(stored.limit);
   sizeToCancelButton();
 }
 
@@ -130,11 +130,11 @@ void TAdjstPropty1::sizeToCancelButton() {
 void TAdjstPropty1::OkButtonClick() {
   try {
     TIniFile ini(settingsPath_);
-    write(ini, keys::RED_Adjust, RedAdjust->text().toStdString());
-    write(ini, keys::GREEN_Adjust, GreenAdjust->text().toStdString());
-    write(ini, keys::BLUE_Adjust, BlueAdjust->text().toStdString());
-    write(ini, keys::Aump_Adjust, AumpTrack->value());
-    write(ini, keys::Cntlr_Adjust, CntlrTrack->value());
+    if (!storeCorrectionValues(ini, correctionValues())) {
+      // Not a settings file: nothing can be stored there; the values stay in force.
+      QMessageBox::warning(this, QApplication::applicationName(),
+                           QString::fromStdString(notSettingsMessage(ini)));
+    }
   } catch (const Failure& failure) {
     // The values stay in force; the dialog stays open so that the user can retry or cancel.
     QMessageBox::warning(this, QApplication::applicationName(),

@@ -15,7 +15,7 @@
 #include "album/default_template.h"
 #include "folders/dir_chk.h"
 #include "settings/ini_file.h"
-#include "settings/settings_keys.h"
+#include "settings/options.h"
 #include "ui/main_window/directory_list.h"
 #include "ui/main_window/folder_navigation.h"
 #include "ui/main_window/main_window_dialogs.h"
@@ -99,34 +99,36 @@ void TSnapfolio::MakeDirClick() {
 
 void TSnapfolio::loadSettings() {
   const TIniFile ini(settingsPath_);
-  const int top = read(ini, keys::TOP);
-  const int left = read(ini, keys::LEFT);
-  move(left, top);
-  const auto& image1 = keys::IMAGE[0];
-  const auto& image2 = keys::IMAGE[1];
-  Gazou1->setChecked(read(ini, image1.gazou));
-  Width1->setText(q(read(ini, image1.width)));
-  PriFileName1->setText(q(read(ini, image1.priFn)));
-  AftFileName1->setText(q(read(ini, image1.aftFn)));
-  AutoAdjust1->setChecked(read(ini, image1.atAdj));
-  Gazou2->setChecked(read(ini, image2.gazou));
-  Width2->setText(q(read(ini, image2.width)));
-  PriFileName2->setText(q(read(ini, image2.priFn)));
-  AftFileName2->setText(q(read(ini, image2.aftFn)));
-  AutoAdjust2->setChecked(read(ini, image2.atAdj));
-  inDir_ = read(ini, keys::INDIR);
-  const std::string outDir = DirChk(read(ini, keys::OUTDIR));
+  const WindowPosition position = readWindowPosition(ini);
+  move(position.left, position.top);
+  // The controls take the values in the order of the keys: each check box's handler runs as
+  // its state changes.
+  const RunOptions run = readRunOptions(ini);
+  for (int n = 1; n <= 2; ++n) {
+    const ImageOptions& image = run.image[n - 1];
+    (n == 1 ? Gazou1 : Gazou2)->setChecked(image.produce);
+    (n == 1 ? Width1 : Width2)->setText(q(image.widthText));
+    (n == 1 ? PriFileName1 : PriFileName2)->setText(q(image.prefix));
+    (n == 1 ? AftFileName1 : AftFileName2)->setText(q(image.suffix));
+    (n == 1 ? AutoAdjust1 : AutoAdjust2)->setChecked(image.autoAdjust);
+  }
+  inDir_ = readPhotoFolder(ini);
+  const std::string outDir = DirChk(run.outputDir);
   if (!outDir.empty()) DirectoryListBox1->setDirectory(q(outDir));
-  CheckTimeStmp1->setChecked(read(ini, keys::TIMSTMP[0]));
-  CheckTimeStmp2->setChecked(read(ini, keys::TIMSTMP[1]));
-  HtmlCnv->setChecked(read(ini, keys::HTMLCK));
-  HtmlFile->setText(q(read(ini, keys::HTMLFIL)));
-  ALBUMTITLE->setText(q(read(ini, keys::ALBMTITL)));
-  HtmlTemplateFile->setText(q(read(ini, keys::HTMLTMP)));
-  albumOrder_ = photoOrderFromNumber(read(ini, keys::ALBUM_ORDER));
+  CheckTimeStmp1->setChecked(run.image[0].timeStamp);
+  CheckTimeStmp2->setChecked(run.image[1].timeStamp);
+  HtmlCnv->setChecked(run.album.htmlCnv);
+  HtmlFile->setText(q(run.album.htmlFile));
+  ALBUMTITLE->setText(q(run.album.albumTitle));
+  HtmlTemplateFile->setText(q(run.album.htmlTemplateFile));
+  albumOrder_ = run.album.order;
   // What an empty field stands for; shown only, never stored.
   HtmlFile->setPlaceholderText(q(std::string(kDefaultPageFileName)));
   HtmlTemplateFile->setPlaceholderText(q(shippedTemplatePath("ja")));
+  // A file that is no settings file is left alone; the user hears so once the window is up.
+  if (const std::string message = notSettingsMessage(ini); !message.empty()) {
+    QTimer::singleShot(0, this, [this, message] { dialogs_->showMessage(q(message)); });
+  }
 }
 
 void TSnapfolio::Gazou1Click() {
@@ -147,9 +149,9 @@ void TSnapfolio::imageClick(int imageNumber) {
   const bool checked = gazou->isChecked();
   for (QWidget* w : imageControls(imageNumber)) w->setEnabled(checked);
   if (checked) {
-    const TIniFile ini(settingsPath_);
-    adjust->setChecked(read(ini, keys::IMAGE[imageNumber - 1].atAdj));
-    stamp->setChecked(read(ini, keys::TIMSTMP[imageNumber - 1]));
+    const ImageOptions stored = readImageOptions(TIniFile(settingsPath_), imageNumber);
+    adjust->setChecked(stored.autoAdjust);
+    stamp->setChecked(stored.timeStamp);
   } else {
     adjust->setChecked(false);
     stamp->setChecked(false);

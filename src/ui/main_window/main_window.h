@@ -92,6 +92,7 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   // Snapshots of the options in force, taken on the user-interface thread.
   RunOptions runOptions() const override;
   PipelineInputs pipelineInputs(int imageNumber) const override;
+  WindowPosition windowPosition() const override { return {y(), x()}; }
 
   // Whether a run or a preview is executing.
   bool isBusy() const;

@@ -6,7 +6,7 @@
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/main_window_dialogs.h"
 #include "settings/ini_file.h"
-#include "settings/settings_keys.h"
+#include "settings/options.h"
 
 namespace snapfolio {
 
@@ -27,8 +27,9 @@ void TSnapfolio::HtmlTemplateClick() {
         dialogs_->chooseTemplate(q(templateChooserDirectory(field)));
     if (!chosen) return;
     HtmlTemplateFile->setText(*chosen);
+    // A file that is no settings file is left alone; the user heard so at start-up.
     TIniFile ini(settingsPath_);
-    write(ini, keys::HTMLTMP, chosen->toStdString());
+    storeTemplateFile(ini, chosen->toStdString());
   } catch (const std::exception&) {
     dialogs_->showFileError(
         QStringLiteral("以下のファイルの操作を実行することができない.: Open, Seek, Read, Close."));

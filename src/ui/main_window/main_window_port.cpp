@@ -73,6 +73,10 @@ RunOptions MainWindowPort::runOptions() {
   return ask([this] { return view_.runOptions(); });
 }
 
+WindowPosition MainWindowPort::windowPosition() {
+  return ask([this] { return view_.windowPosition(); });
+}
+
 std::optional<std::vector<std::string>> MainWindowPort::choosePhotos() {
   return ask([this]() -> std::optional<std::vector<std::string>> {
     const std::optional<QStringList> photos = view_.choosePhotos();

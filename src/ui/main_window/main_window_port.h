@@ -59,6 +59,7 @@ class MainWindowPort : public RunPort {
   void surfaceReady(int imageNumber, const Raster& surface) override;  // queued copy
   // RunPort
   RunOptions runOptions() override;                                 // blocking
+  WindowPosition windowPosition() override;                         // blocking
   std::optional<std::vector<std::string>> choosePhotos() override;  // blocking
   std::string photoDialogFileName() override;                       // blocking
   void photoStarts(int index) override;                             // queued

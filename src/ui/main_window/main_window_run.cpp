@@ -37,14 +37,12 @@ RunOptions TSnapfolio::runOptions() const {
   RunOptions options;
   options.image[0] = imageOptions(1);
   options.image[1] = imageOptions(2);
-  options.htmlCnv = HtmlCnv->isChecked();
-  options.htmlFile = s(HtmlFile->text());
-  options.albumTitle = s(ALBUMTITLE->text());
-  options.htmlTemplateFile = s(HtmlTemplateFile->text());
+  options.album.htmlCnv = HtmlCnv->isChecked();
+  options.album.htmlFile = s(HtmlFile->text());
+  options.album.albumTitle = s(ALBUMTITLE->text());
+  options.album.htmlTemplateFile = s(HtmlTemplateFile->text());
   options.outputDir = outputDirectory();
-  options.top = y();
-  options.left = x();
-  options.albumOrder = albumOrder_;
+  options.album.order = albumOrder_;
   if (links_.photoOptions) options.photo = links_.photoOptions();
   return options;
 }

@@ -37,6 +37,8 @@ class RunView {
   // Snapshots of the options in force.
   virtual RunOptions runOptions() const = 0;
   virtual PipelineInputs pipelineInputs(int imageNumber) const = 0;
+  // Where the window stands (stored by the run with the options of its start).
+  virtual WindowPosition windowPosition() const = 0;
   // The photo dialog (InFileOpen) and the first photo of its last confirmed selection.
   virtual std::optional<QStringList> choosePhotos() = 0;
   virtual std::string photoDialogFileName() const = 0;

@@ -14,6 +14,7 @@
 // Project
 #include "core/failure.h"
 #include "settings/ini_file.h"
+#include "settings/options.h"
 
 namespace snapfolio {
 
@@ -122,7 +123,11 @@ PhotoOptions TPhotoPropty::photoOptions() const {
 void TPhotoPropty::OkButtonClick() {
   try {
     TIniFile ini(settingsPath_);
-    writePhotoOptions(ini, photoOptions());
+    if (!storePhotoOptions(ini, photoOptions())) {
+      // Not a settings file: nothing can be stored there; the options stay in force.
+      QMessageBox::warning(this, QApplication::applicationName(),
+                           QString::fromStdString(notSettingsMessage(ini)));
+    }
   } catch (const Failure& failure) {
     // The options stay in force; the dialog stays open so that the user can retry or cancel.
     QMessageBox::warning(this, QApplication::applicationName(),

@@ -18,7 +18,7 @@
 
 // Project
 #include "settings/ini_file.h"
-#include "timestamp/time_stamp_settings.h"
+#include "settings/options.h"
 
 namespace snapfolio {
 
@@ -59,22 +59,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, 
 }
 
 }  // namespace
-
-StampFont fontOf(const TimeStampStyle& style) {
-  return {style.fontName, style.fontSize, style.fontColor, style.fontCharset,
-          style.bold,     style.italic,   style.underline, style.strikeOut};
-}
-
-void applyFont(TimeStampStyle& style, const StampFont& font) {
-  style.fontName = font.name;
-  style.fontSize = font.size;
-  style.fontColor = font.color;
-  style.fontCharset = font.charset;
-  style.bold = font.bold;
-  style.italic = font.italic;
-  style.underline = font.underline;
-  style.strikeOut = font.strikeOut;
-}
 
 // ---------------------------------------------------------------------------------------------
 // TTimePropty
@@ -266,7 +250,10 @@ void TTimePropty::storeSettings() {
   try {
     TIniFile ini(settingsPath_);
     const std::optional<std::string> format = formatToStore();
-    writeTimeStampStyle(ini, imageNumber_, currentStyle(), format ? &*format : nullptr);
+    if (!storeTimeStampStyle(ini, imageNumber_, currentStyle(), format ? &*format : nullptr)) {
+      // Not a settings file: nothing can be stored there; the style stays in force.
+      messagePort_->showMessage(notSettingsMessage(ini));
+    }
   } catch (const std::exception& error) {
     // The dialog stays open: the fields above are in force, the file is not up to date.
     messagePort_->showMessage(error.what());

@@ -34,21 +34,6 @@ namespace snapfolio {
 
 class TIniFile;
 
-// The font fields of a style as the font dialog holds them. Colour 0x00BBGGRR, size in points.
-struct StampFont {
-  std::string name = "ＭＳ Ｐゴシック";
-  int size = 12;
-  std::uint32_t color = 255;
-  int charset = 128;
-  bool bold = false;
-  bool italic = false;
-  bool underline = false;
-  bool strikeOut = false;
-  friend bool operator==(const StampFont&, const StampFont&) = default;
-};
-StampFont fontOf(const TimeStampStyle& style);
-void applyFont(TimeStampStyle& style, const StampFont& font);
-
 // Runs a font dialog starting from `current`; the chosen font, or nothing when cancelled.
 class FontChooser {
  public:

@@ -1,9 +1,12 @@
-// Reading and writing the time-stamp styles and the stamps' format in the settings file.
-#include "timestamp/time_stamp_settings.h"
+// The options model: the bytes each batch writes, the time-stamp styles and the stamps'
+// format in the settings file.
+#include "settings/options.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,91 @@
 
 namespace snapfolio {
 namespace {
+
+// Every batch of the program in turn, from a missing file and from a settings file of the
+// Windows program: the file after each batch is byte for byte what the program has always
+// written. The fixture holds the expected states, each after a line "##### step".
+struct BatchesCase {
+  const char* name;
+  const char* start;  // a fixture, or nullptr for no file
+  const char* expected;
+};
+
+class Batches : public testing::TestWithParam<BatchesCase> {};
+
+TEST_P(Batches, WriteTheFileAsEver) {
+  test::TempDir dir;
+  const std::string path = (dir / "Snapfolio.ini").string();
+  if (GetParam().start != nullptr) {
+    std::filesystem::copy_file(test::fixturePath(GetParam().start), path);
+  }
+  RunOptions run;
+  run.outputDir = "/out/写真";
+  run.image[0] = {true, "150", "t_", "", true, false};
+  run.image[1] = {false, "640", "p2", "_l", false, true};
+  run.album = {true, "index.html", " 夏 ", "/t/x.dat"};
+  const WindowPosition position{120, -7};
+  TimeStampStyle one;
+  one.bold = true;
+  one.fontName = "Sans";
+  one.fontColor = 0x123456;
+  one.backgroundColor = 65280.0f;
+  one.transparent = false;
+  one.position = 3;
+  one.fontSize = 20;
+  one.fontCharset = 0;
+  TimeStampStyle oneAgain = one;
+  oneAgain.italic = true;
+  TimeStampStyle two;
+  two.underline = true;
+  two.autoSize = false;
+  const std::string format = "yyyy/mm/dd";
+  RunOptions secondRun = run;
+  secondRun.image[0].produce = false;
+
+  const std::vector<std::pair<std::string, std::function<bool(TIniFile&)>>> steps = {
+      {"1-run",
+       [&](TIniFile& ini) {
+         return storeRunStart(ini, run, position) && storeRunEnd(ini, run, "/in/a b.jpg");
+       }},
+      {"2-correction",
+       [&](TIniFile& ini) {
+         return storeCorrectionValues(ini, {"-10", "abc", "300", 55, 13});
+       }},
+      {"3-stamp1", [&](TIniFile& ini) { return storeTimeStampStyle(ini, 1, one, &format); }},
+      {"4-stamp1again",
+       [&](TIniFile& ini) { return storeTimeStampStyle(ini, 1, oneAgain, &format); }},
+      {"5-stamp2", [&](TIniFile& ini) { return storeTimeStampStyle(ini, 2, two, nullptr); }},
+      {"6-template", [&](TIniFile& ini) { return storeTemplateFile(ini, "/t/アルバム.dat"); }},
+      {"7-run2",
+       [&](TIniFile& ini) {
+         return storeRunStart(ini, secondRun, position) && storeRunEnd(ini, secondRun, "");
+       }},
+  };
+  std::map<std::string, std::string> states;
+  for (const auto& [name, batch] : steps) {
+    TIniFile ini(path);
+    EXPECT_TRUE(batch(ini)) << name;
+    states[name] = test::readFile(path);
+  }
+
+  const std::string expected = test::readFile(test::fixturePath(GetParam().expected));
+  int compared = 0;
+  for (std::size_t at = expected.find("##### "); at != std::string::npos; ++compared) {
+    const std::size_t nameEnd = expected.find('\n', at);
+    const std::string name = expected.substr(at + 6, nameEnd - at - 6);
+    const std::size_t next = expected.find("##### ", nameEnd);
+    EXPECT_EQ(states[name], expected.substr(nameEnd + 1, next - nameEnd - 1)) << name;
+    at = next;
+  }
+  EXPECT_GT(compared, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Starts, Batches,
+    testing::Values(BatchesCase{"missing", nullptr, "settings-batches-from-empty.txt"},
+                    BatchesCase{"cp932", "cp932-settings.ini", "settings-batches-from-cp932.txt"}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 class TimeStampSettingsTest : public testing::Test {
  protected:
@@ -69,8 +157,8 @@ TEST_F(TimeStampSettingsTest, RoundTripKeepsEveryFieldPerImage) {
   const std::string format = "gge\"年\"mm\"月\"dd\"日";
   {
     TIniFile ini(path());
-    writeTimeStampStyle(ini, 1, one, &format);
-    writeTimeStampStyle(ini, 2, two, nullptr);
+    storeTimeStampStyle(ini, 1, one, &format);
+    storeTimeStampStyle(ini, 2, two, nullptr);
   }
   const TIniFile ini(path());
   EXPECT_EQ(readTimeStampStyle(ini, 1), one);
@@ -83,7 +171,7 @@ TEST_F(TimeStampSettingsTest, WritesInTheSetButtonOrder) {
   style.italic = true;
   const std::string format = "hh:nn:ss";
   TIniFile ini(path());
-  writeTimeStampStyle(ini, 1, style, &format);
+  storeTimeStampStyle(ini, 1, style, &format);
   const std::vector<std::string> expected = {
       "TIMBGTRPRA1", "TIMAUTOSIZE1", "TIMPOSITION1", "TIMFONT1",  "TIMFTCOL1",
       "TIMFTSIZE1",  "TIMFTCS1",     "TIMFSITL1",    "TIMBGCOL1", "TIMSTYLE1"};
@@ -96,7 +184,7 @@ TEST_F(TimeStampSettingsTest, WritesInTheSetButtonOrder) {
 
 TEST_F(TimeStampSettingsTest, ImageTwoWritesNoFormat) {
   TIniFile ini(path());
-  writeTimeStampStyle(ini, 2, TimeStampStyle{}, nullptr);
+  storeTimeStampStyle(ini, 2, TimeStampStyle{}, nullptr);
   EXPECT_FALSE(ini.ValueExists("OutStyl", "TIMSTYLE1"));
   EXPECT_TRUE(ini.ValueExists("OutStyl", "TIMBGCOL2"));
   EXPECT_FALSE(ini.ValueExists("OutStyl", "TIMBGCOL1"));
@@ -119,7 +207,7 @@ TEST_P(StyleFlagWriteTest, OnlyASingleFlagIsStored) {
   style.underline = c.underline;
   style.strikeOut = c.strikeOut;
   TIniFile ini(path());
-  writeTimeStampStyle(ini, 1, style, nullptr);
+  storeTimeStampStyle(ini, 1, style, nullptr);
   for (const char* key : {"TIMFSBLD1", "TIMFSITL1", "TIMFSUDL1", "TIMFSSTO1"}) {
     const bool written = c.writtenKey != nullptr && std::string(key) == c.writtenKey;
     EXPECT_EQ(ini.ValueExists("OutStyl", key), written) << key;
@@ -176,12 +264,12 @@ TEST_F(TimeStampSettingsTest, ReplacedStyleIsNotRestoredFromAStaleKey) {
   bold.bold = true;
   {
     TIniFile ini(path());
-    writeTimeStampStyle(ini, 1, bold, nullptr);
+    storeTimeStampStyle(ini, 1, bold, nullptr);
   }
   EXPECT_EQ(readTimeStampStyle(TIniFile(path()), 1), bold);
   {
     TIniFile ini(path());
-    writeTimeStampStyle(ini, 1, TimeStampStyle{}, nullptr);
+    storeTimeStampStyle(ini, 1, TimeStampStyle{}, nullptr);
   }
   EXPECT_EQ(readTimeStampStyle(TIniFile(path()), 1), TimeStampStyle{});
 }
@@ -223,16 +311,14 @@ TEST_F(TimeStampSettingsTest, OddValuesReadSanely) {
   EXPECT_EQ(one.fontSize, 0);  // kept; the drawing bounds the size
 }
 
-TEST(ColourFromNumberTest, TruncatesAndKeepsLow24Bits) {
-  EXPECT_EQ(colourFromNumber(255.0), 255u);
-  EXPECT_EQ(colourFromNumber(255.99), 255u);
-  EXPECT_EQ(colourFromNumber(16777215.0), 0xFFFFFFu);
-  EXPECT_EQ(colourFromNumber(16777216.0), 0u);
-  EXPECT_EQ(colourFromNumber(-1.0), 0xFFFFFFu);
-  EXPECT_EQ(colourFromNumber(-0.5), 0u);
-  EXPECT_EQ(colourFromNumber(1e300), colourFromNumber(std::fmod(1e300, 16777216.0)));
-  EXPECT_EQ(colourFromNumber(std::nan("")), 0u);
-  EXPECT_EQ(colourFromNumber(HUGE_VAL), 0u);
+// Files from before the photo options, and codes the program does not know, give the defaults.
+TEST(PhotoOptionsSettings, OldFilesAndUnknownCodesReadAsTheDefaults) {
+  EXPECT_EQ(readPhotoOptions(TIniFile(test::fixturePath("cp932-settings.ini").string())),
+            PhotoOptions{});
+  test::TempDir dir;
+  const std::filesystem::path file = dir / "Snapfolio.ini";
+  test::writeFile(file, "[PhotoOptions]\nDATESOURCE=2\nMETADATA=-1\nORIENTATION=x\n");
+  EXPECT_EQ(readPhotoOptions(TIniFile(file.string())), PhotoOptions{});
 }
 
 }  // namespace

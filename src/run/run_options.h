@@ -1,0 +1,19 @@
+// RunOptions: the main window's options of a conversion run, as the run and the settings file
+// see them. A plain value; the window (or the command line) fills it when a run starts.
+#pragma once
+
+#include <string>
+
+#include "album/album_options.h"
+#include "imaging/photo_pipeline.h"
+
+namespace snapfolio {
+
+struct RunOptions {
+  ImageOptions image[2];  // output image 1 and 2
+  AlbumOptions album;
+  std::string outputDir;  // the current directory of DirectoryListBox1
+  PhotoOptions photo;     // the 詳細設定 dialog's options (both images)
+};
+
+}  // namespace snapfolio
