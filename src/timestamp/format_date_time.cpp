@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <string_view>
+#include <utility>
 
 // System
 #include <sys/stat.h>
@@ -97,17 +98,93 @@ std::size_t utf8Length(std::string_view text, std::size_t at) {
   return decodeUtf8(text.substr(at)).length;
 }
 
+// The token that starts with the letter or separator at `i` (upper-cased `letter`), and how many
+// bytes it takes; anything else is a one-byte literal. `previousLetter` is the letter read before
+// it ("hh:mm": an m right after an hour is a minute). One flat switch over the lead characters,
+// kept whole so that the format language reads in one place.
+std::pair<Token, std::size_t> letterToken(std::string_view format, std::size_t i, char letter,
+                                          char previousLetter) {
+  const std::size_t n = format.size();
+  auto runLength = [&](char run) {
+    std::size_t j = i;
+    while (j < n && upper(format[j]) == run) ++j;
+    return j - i;
+  };
+  std::size_t count = 1;
+  Token token{Kind::Literal, 1, format.substr(i, 1)};
+  switch (letter) {
+    case 'Y':
+      count = runLength('Y');
+      token = {Kind::Year, static_cast<int>(count), {}};
+      break;
+    case 'M':
+      count = runLength('M');
+      if (count <= 2) {
+        // "hh:mm" means minutes: an m right after an hour is a minute.
+        token = {previousLetter == 'H' ? Kind::Minute : Kind::Month, static_cast<int>(count), {}};
+      } else {
+        token = {Kind::MonthName, static_cast<int>(count), {}};
+      }
+      break;
+    case 'D':
+      count = runLength('D');
+      token = {count <= 2   ? Kind::Day
+               : count <= 4 ? Kind::DayName
+               : count == 5 ? Kind::ShortDate
+                            : Kind::LongDate,
+               static_cast<int>(count),
+               {}};
+      break;
+    case 'H':
+      count = runLength('H');
+      token = {Kind::Hour, static_cast<int>(count), {}};
+      break;
+    case 'N':
+      count = runLength('N');
+      token = {Kind::Minute, static_cast<int>(count), {}};
+      break;
+    case 'S':
+      count = runLength('S');
+      token = {Kind::Second, static_cast<int>(count), {}};
+      break;
+    case 'G':
+      count = runLength('G');
+      token = {Kind::Era, static_cast<int>(count), {}};
+      break;
+    case 'E':
+      count = runLength('E');
+      token = {Kind::EraYear, static_cast<int>(count), {}};
+      break;
+    case 'A':
+      if (startsWithNoCase(format, i, "AM/PM")) {
+        count = 5;
+        token = {Kind::AmPm, 0, format.substr(i, 5)};
+      } else if (startsWithNoCase(format, i, "A/P")) {
+        count = 3;
+        token = {Kind::AP, 0, format.substr(i, 3)};
+      } else if (startsWithNoCase(format, i, "AMPM")) {
+        count = 4;
+        token = {Kind::AmPmLocale, 0, {}};
+      }
+      break;
+    case '/':
+      token = {Kind::DateSeparator, 1, {}};
+      break;
+    case ':':
+      token = {Kind::TimeSeparator, 1, {}};
+      break;
+    default:
+      break;
+  }
+  return {token, count};
+}
+
 // Splits the format into tokens in one pass and hands each to `emit`.
 template <typename Emit>
 void scanFormat(std::string_view format, Emit&& emit) {
   const std::size_t n = format.size();
   std::size_t i = 0;
   char lastLetter = 0;  // the last letter read outside quotes, upper case
-  auto runLength = [&](char letter) {
-    std::size_t j = i;
-    while (j < n && upper(format[j]) == letter) ++j;
-    return j - i;
-  };
   while (i < n) {
     const char c = format[i];
     if (c == '"' || c == '\'') {
@@ -142,72 +219,7 @@ void scanFormat(std::string_view format, Emit&& emit) {
     const char letter = upper(c);
     const char previousLetter = lastLetter;
     if (isLetter(c)) lastLetter = letter;
-    std::size_t count = 1;
-    Token token{Kind::Literal, 1, format.substr(i, 1)};
-    switch (letter) {
-      case 'Y':
-        count = runLength('Y');
-        token = {Kind::Year, static_cast<int>(count), {}};
-        break;
-      case 'M':
-        count = runLength('M');
-        if (count <= 2) {
-          // "hh:mm" means minutes: an m right after an hour is a minute.
-          token = {previousLetter == 'H' ? Kind::Minute : Kind::Month, static_cast<int>(count), {}};
-        } else {
-          token = {Kind::MonthName, static_cast<int>(count), {}};
-        }
-        break;
-      case 'D':
-        count = runLength('D');
-        token = {count <= 2   ? Kind::Day
-                 : count <= 4 ? Kind::DayName
-                 : count == 5 ? Kind::ShortDate
-                              : Kind::LongDate,
-                 static_cast<int>(count),
-                 {}};
-        break;
-      case 'H':
-        count = runLength('H');
-        token = {Kind::Hour, static_cast<int>(count), {}};
-        break;
-      case 'N':
-        count = runLength('N');
-        token = {Kind::Minute, static_cast<int>(count), {}};
-        break;
-      case 'S':
-        count = runLength('S');
-        token = {Kind::Second, static_cast<int>(count), {}};
-        break;
-      case 'G':
-        count = runLength('G');
-        token = {Kind::Era, static_cast<int>(count), {}};
-        break;
-      case 'E':
-        count = runLength('E');
-        token = {Kind::EraYear, static_cast<int>(count), {}};
-        break;
-      case 'A':
-        if (startsWithNoCase(format, i, "AM/PM")) {
-          count = 5;
-          token = {Kind::AmPm, 0, format.substr(i, 5)};
-        } else if (startsWithNoCase(format, i, "A/P")) {
-          count = 3;
-          token = {Kind::AP, 0, format.substr(i, 3)};
-        } else if (startsWithNoCase(format, i, "AMPM")) {
-          count = 4;
-          token = {Kind::AmPmLocale, 0, {}};
-        }
-        break;
-      case '/':
-        token = {Kind::DateSeparator, 1, {}};
-        break;
-      case ':':
-        token = {Kind::TimeSeparator, 1, {}};
-        break;
-      default:
-        break;
-    }
+    const auto [token, count] = letterToken(format, i, letter, previousLetter);
     emit(token);
     i += count;
   }
@@ -250,6 +262,8 @@ std::string firstCharacter(std::string_view text) {
 
 void render(std::string& out, std::string_view format, const DateTime& t);
 
+// One flat switch over the token kinds: each case is a line or two, and the kinds read best side
+// by side, so it stays one function.
 void appendToken(std::string& out, const Token& token, const DateTime& t, bool twelveHour) {
   const bool pm = t.hour >= 12;
   switch (token.kind) {
