@@ -58,49 +58,33 @@ TEST_P(KeptMetadata, ReadBackByExiftool) {
     const fs::path large =
         out(fs::path(base).stem().string() + "_l" + fs::path(base).extension().string());
     for (const fs::path& file : {thumbnail, large}) {
-      const auto tags = test::exifTags(file);
-      const auto makerNotes = test::exifTags(file, "MakerNotes");
+      auto tags = test::exifTags(file);
       if (mode == MetadataMode::None) {
         EXPECT_TRUE(tags.empty()) << file << " " << ::testing::PrintToString(tags);
         continue;
       }
-      const int width = file == thumbnail ? 150 : 320;
-      EXPECT_TRUE(tags.count("DateTimeOriginal")) << file;
-      EXPECT_TRUE(tags.count("Model")) << file;
-      EXPECT_EQ(tags.count("Orientation") ? tags.at("Orientation") : "", "1") << file;
-      EXPECT_EQ(tags.count("ExifImageWidth") ? tags.at("ExifImageWidth") : "",
-                std::to_string(width))
-          << file;
-      EXPECT_FALSE(tags.count("ThumbnailLength")) << file;
-      const bool all = mode == MetadataMode::KeepAll;
-      if (std::string(base) == "portrait-13mp.JPG") {
-        EXPECT_EQ(tags.count("GPSImgDirection") == 1, all) << file;
-      } else {
-        EXPECT_EQ(!makerNotes.empty(), all) << file;
-      }
+      EXPECT_NE(tags["DateTimeOriginal"], "") << file;
+      EXPECT_NE(tags["Model"], "") << file;
+      EXPECT_EQ(tags["Orientation"], "1") << file;
+      EXPECT_EQ(tags["ExifImageWidth"], file == thumbnail ? "150" : "320") << file;
+      EXPECT_EQ(tags["ThumbnailLength"], "") << file;
+      // GPS in the one, maker notes in the other: both kept only when all is kept.
+      const bool kept = std::string(base) == "portrait-13mp.JPG"
+                            ? tags["GPSImgDirection"] != ""
+                            : !test::exifTags(file, "MakerNotes").empty();
+      EXPECT_EQ(kept, mode == MetadataMode::KeepAll) << file;
     }
     // The thumbnail never carries more than image 2.
+    const auto largeTags = test::exifTags(large);
     for (const auto& [tag, value] : test::exifTags(thumbnail)) {
-      EXPECT_TRUE(test::exifTags(large).count(tag)) << tag;
+      EXPECT_TRUE(largeTags.count(tag)) << tag;
     }
-  }
-}
-
-std::string modeName(const ::testing::TestParamInfo<MetadataMode>& p) {
-  switch (p.param) {
-    case MetadataMode::None:
-      return "None";
-    case MetadataMode::KeepPrivate:
-      return "KeepPrivate";
-    default:
-      return "KeepAll";
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, KeptMetadata,
                          ::testing::Values(MetadataMode::None, MetadataMode::KeepPrivate,
-                                           MetadataMode::KeepAll),
-                         modeName);
+                                           MetadataMode::KeepAll));
 
 TEST_F(PhotoOptionsRun, AlbumPageShowsTheDateTaken) {
   test::writeFile(dir / "template.dat", "<!--$LOOP-->$FILENAME $FILEDATE\n<!--$/LOOP-->");
