@@ -1,32 +1,44 @@
 #include "cli/cli_port.h"
 
+// Standard library
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 
+// System
+#include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "core/utf8.h"
+// Project
+#include "cli/cli_text.h"
+#include "cli/progress_line.h"
 
 namespace snapfolio::cli {
 
 namespace {
 
-std::atomic<bool> gStopRequest{false};
+std::atomic<bool> gInterrupted{false};
 
 extern "C" void onInterrupt(int) {
-  gStopRequest.store(true);
+  gInterrupted.store(true);
 }
 
 // Message texts may hold line breaks; the command line prints one message per line.
 std::string oneLine(const std::string& text) {
   std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
+  for (char c : text) {
     if (c == '\r') continue;
     out += (c == '\n') ? ' ' : c;
   }
   while (!out.empty() && out.back() == ' ') out.pop_back();
   return out;
+}
+
+int terminalColumns(std::FILE* stream) {
+  winsize size{};
+  if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
 }
 
 }  // namespace
@@ -40,63 +52,93 @@ void installStopHandler() {
   sigaction(SIGINT, &action, nullptr);
 }
 
-CliPort::CliPort(StoredOptions options, std::vector<std::string> photos, std::FILE* err)
+bool interrupted() {
+  return gInterrupted.load();
+}
+
+bool isTerminal(std::FILE* stream) {
+  const char* term = std::getenv("TERM");
+  return isatty(fileno(stream)) != 0 && !(term != nullptr && std::strcmp(term, "dumb") == 0);
+}
+
+CliPort::CliPort(StoredOptions options, std::vector<std::string> photos, Verbosity verbosity,
+                 bool terminal, std::FILE* err)
     : options_(std::move(options)),
       photos_(std::move(photos)),
-      err_(err),
-      terminal_(isatty(fileno(err)) != 0) {}
+      verbosity_(verbosity),
+      terminal_(terminal),
+      err_(err) {}
 
 void CliPort::setStatusLine(ProgressLevel level, const std::string& text) {
   if (level != ProgressLevel::Overall) return;
-  status_ = text;
-  if (terminal_) {
-    drawProgress();
-  } else {
-    std::fprintf(err_, "%s\n", text.c_str());
+  status_ = textFromBytes(oneLine(text));
+  if (verbosity_ == Verbosity::Verbose) {
+    printLine(err_, status_);
+  } else if (showsBar()) {
+    drawProgress(false);
   }
 }
 
 void CliPort::setProgressMaximum(ProgressLevel level, int maximum) {
   if (level != ProgressLevel::Overall) return;
   overall_.setMaximum(maximum);
-  if (terminal_) drawProgress();
+  drawProgress(false);
 }
 
 void CliPort::setProgressValue(ProgressLevel level, int value) {
   if (level != ProgressLevel::Overall) return;
   overall_.setValue(value);
-  if (terminal_) drawProgress();
+  drawProgress(false);
 }
 
 void CliPort::advanceProgress(ProgressLevel level) {
   if (level != ProgressLevel::Overall) return;
   overall_.advance();
-  if (terminal_) drawProgress();
+  drawProgress(false);
 }
 
-void CliPort::drawProgress() {
-  constexpr int kWidth = 30;
+void CliPort::photoDone() {
+  ++done_;
+  drawProgress(true);
+}
+
+void CliPort::drawProgress(bool force) {
+  if (!showsBar()) return;
+  // A redraw per gauge step would cost more than the conversion of a small photo.
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && barShown_ && now - drawn_ < std::chrono::milliseconds(100)) return;
+  drawn_ = now;
+  ProgressState state;
   const int maximum = overall_.maximum();
-  const int filled = maximum > 0 ? static_cast<int>(1LL * overall_.value() * kWidth / maximum) : 0;
-  const int percent = maximum > 0 ? static_cast<int>(100LL * overall_.value() / maximum) : 0;
-  std::string bar(static_cast<std::size_t>(filled), '#');
-  bar.resize(kWidth, '.');
-  std::fprintf(err_, "\r\033[K[%s] %3d%% %s", bar.c_str(), percent, cutUtf8(status_, 60).c_str());
+  state.fraction = maximum > 0 ? static_cast<double>(overall_.value()) / maximum : 0;
+  state.done = done_;
+  state.total = static_cast<int>(photos_.size());
+  state.secondsLeft =
+      secondsLeft(std::chrono::duration<double>(now - started_).count(), state.fraction);
+  state.status = status_;
+  const std::string line =
+      "\r" + bytesFromText(progressLine(state, terminalColumns(err_) - 1)) + "\033[K";
+  std::fwrite(line.data(), 1, line.size(), err_);
   std::fflush(err_);
-  progressShown_ = true;
+  barShown_ = true;
 }
 
 void CliPort::finish() {
-  if (progressShown_) std::fputc('\n', err_);
-  progressShown_ = false;
+  if (!barShown_) return;
+  drawProgress(true);
+  std::fputc('\n', err_);
+  std::fflush(err_);
+  barShown_ = false;
+}
+
+void CliPort::printNote(const QString& text) {
+  if (barShown_) std::fputs("\r\033[K", err_);
+  printLine(err_, text);
+  if (barShown_) drawProgress(true);
 }
 
 void CliPort::print(const char* caption, const std::string& text) {
-  if (progressShown_) {
-    std::fputs("\r\033[K", err_);
-  }
-  std::fprintf(err_, "%s: %s\n", caption, oneLine(text).c_str());
-  if (progressShown_) drawProgress();
+  printNote(QString::fromLatin1(caption) + ": " + textFromBytes(oneLine(text)));
 }
 
 void CliPort::showMessage(const std::string& text) {
@@ -135,6 +177,7 @@ WindowPosition CliPort::windowPosition() {
 
 std::optional<std::vector<std::string>> CliPort::choosePhotos() {
   if (!photos_.empty()) dialogFileName_ = photos_.front();
+  started_ = std::chrono::steady_clock::now();
   return photos_;
 }
 
@@ -145,11 +188,11 @@ std::string CliPort::photoDialogFileName() {
 void CliPort::photoStarts(int) {}
 
 bool CliPort::stopRequested() {
-  return gStopRequest.load();
+  return gInterrupted.load();
 }
 
-void CliPort::clearStopRequest() {
-  gStopRequest.store(false);
-}
+// A Ctrl+C is never forgotten: the run clears its stop request when it starts and when it
+// honours it, but the command line stops for good.
+void CliPort::clearStopRequest() {}
 
 }  // namespace snapfolio::cli

@@ -92,12 +92,15 @@ class Run {
   void steps() {
     port_.clearStopRequest();
     errorText_.set("0000 : iniファイルの領域が確保できない。");
-    TIniFile ini(settingsPath_);
+    std::optional<TIniFile> ini;
+    if (!settingsPath_.empty()) ini.emplace(settingsPath_);
     const RunOptions options = port_.runOptions();
 
-    errorText_.set("0001 : iniファイルの書き込みができない。");
-    // A file that is no settings file is left alone; the program said so when it read it.
-    storeRunStart(ini, options, port_.windowPosition());
+    if (ini) {
+      errorText_.set("0001 : iniファイルの書き込みができない。");
+      // A file that is no settings file is left alone; the program said so when it read it.
+      storeRunStart(*ini, options, port_.windowPosition());
+    }
 
     errorText_.set("0002 : InFileOpenの表示ができない。");
     std::optional<std::vector<std::string>> chosen = port_.choosePhotos();
@@ -131,6 +134,7 @@ class Run {
           if (options.image[n - 1].produce) complete = produceImage(options, entry, n) && complete;
         }
         if (complete) reached.push_back(std::move(entry));
+        port_.photoDone();
       }
 
       if (options.album.htmlCnv) {
@@ -143,8 +147,9 @@ class Run {
       port_.setStatusLine(ProgressLevel::Overall, "変換終了");
     }
 
+    if (!ini) return;
     errorText_.set("000E : iniFileの書き込みに失敗した。");
-    storeRunEnd(ini, options, port_.photoDialogFileName());
+    storeRunEnd(*ini, options, port_.photoDialogFileName());
   }
 
   // One output image of one photo: the pipeline, then the save. Notes the image's size and the

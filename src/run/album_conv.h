@@ -22,7 +22,8 @@ struct RunSummary {
   bool pageWritten = false;  // the album page was written
 };
 
-// Checks the options and starts AlbumConv, or shows why not.
+// Checks the options and starts AlbumConv, or shows why not. With an empty `settingsPath` the
+// run stores no settings (the command line without --save).
 RunSummary OKButtonClick(RunPort& port, Workspace& workspace, const std::string& settingsPath);
 
 // The run itself.

@@ -34,6 +34,9 @@ class RunPort : public PipelinePort {
   // The user's request to stop before the next photo: tests it, and clears it.
   virtual bool stopRequested() = 0;
   virtual void clearStopRequest() = 0;
+  // Once for each photo the run is done with (its output images written or failed), for a
+  // count of photos done; nothing by default.
+  virtual void photoDone() {}
 };
 
 }  // namespace snapfolio

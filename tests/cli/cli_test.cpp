@@ -96,19 +96,13 @@ std::vector<int> quality90Table() {
 TEST(CliTest, ConvertsEveryFixturePhotoToBothImages) {
   TempDir dir;
   fs::create_directory(dir / "out");
-  std::vector<std::string> args = {"convert",
-                                   "--settings",
-                                   "s.ini",
-                                   "--out",
-                                   "out",
-                                   "--set",
-                                   "Pict1Options/WIDTH1=150",
-                                   "--set",
-                                   "Pict1Options/PRIFN1=t_",
-                                   "--set",
-                                   "Pict2Options/WIDTH2=640",
-                                   "--set",
-                                   "Pict2Options/AFTFN2=_l"};
+  std::vector<std::string> args = {"convert",    "--save",
+                                   "--settings", "s.ini",
+                                   "--out",      "out",
+                                   "--set",      "Pict1Options/WIDTH1=150",
+                                   "--set",      "Pict1Options/PRIFN1=t_",
+                                   "--set",      "Pict2Options/WIDTH2=640",
+                                   "--set",      "Pict2Options/AFTFN2=_l"};
   std::vector<fs::path> photos;
   for (const char* name : test::allPhotoNames()) {
     fs::path p = test::photoPath(name);
@@ -146,7 +140,7 @@ TEST(CliTest, ConvertsEveryFixturePhotoToBothImages) {
       EXPECT_EQ(info.luminanceTable, quality90Table()) << name;
     }
   }
-  // The run stored its options as a run from the window does.
+  // With --save the run stored its options as a run from the window does.
   TIniFile ini((dir / "s.ini").string());
   EXPECT_EQ(ini.ReadString("Pict1Options", "WIDTH1", ""), "150");
   EXPECT_EQ(ini.ReadString("InOutFile", "OUTDIR", ""), (dir / "out").string());
@@ -172,11 +166,10 @@ TEST(CliTest, ReportsUsageErrorsAndFailures) {
   EXPECT_NE(missing.err.find("ERROR: 0100 : タイムスタンプの作成に失敗した。"), std::string::npos)
       << missing.err;
 
-  // Validation: no width for a produced image (a fresh settings file: the run above stored
-  // its options in Snapfolio.ini).
+  // Validation: no width for a produced image.
   Result noWidth =
       runCli({"convert", "--settings", "fresh.ini", "--out", ".", "a.jpg"}, dir.path());
-  EXPECT_EQ(noWidth.exitCode, 1);
+  EXPECT_EQ(noWidth.exitCode, 2);
   EXPECT_NE(noWidth.err.find("Snapfolio: 出力する画像の横幅を指定してください。"),
             std::string::npos)
       << noWidth.err;
@@ -185,12 +178,12 @@ TEST(CliTest, ReportsUsageErrorsAndFailures) {
   // the exit status says that the page asked for is missing.
   fs::path photo = test::photoPath("tiny.JPG");
   ASSERT_FALSE(photo.empty());
-  Result noTemplate =
-      runCli({"convert", "--settings", "t.ini", "--out", ".", "--set", "Pict1Options/WIDTH1=50",
-              "--set", "Pict1Options/PRIFN1=t_", "--set", "Pict2Options/GAZOU2=0", "--set",
-              "OutStyl/HTMLCK=1", "--set", "OutStyl/HTMLFIL=index.html", "--set",
-              "OutStyl/HTMLTMP=" + (dir / "gone.dat").string(), photo.string()},
-             dir.path());
+  Result noTemplate = runCli(
+      {"convert", "--save", "--settings", "t.ini", "--out", ".", "--set", "Pict1Options/WIDTH1=50",
+       "--set", "Pict1Options/PRIFN1=t_", "--set", "Pict2Options/GAZOU2=0", "--set",
+       "OutStyl/HTMLCK=1", "--set", "OutStyl/HTMLFIL=index.html", "--set",
+       "OutStyl/HTMLTMP=" + (dir / "gone.dat").string(), photo.string()},
+      dir.path());
   EXPECT_EQ(noTemplate.exitCode, 1) << noTemplate.err;
   EXPECT_NE(noTemplate.err.find("Snapfolio: テンプレートファイルが存在しません。"),
             std::string::npos)

@@ -129,7 +129,7 @@ def check_moved(prefix, moved, work, photos_dir, runner, checks):
             "Pict1Options/PRIFN1": "t_", "Pict2Options/GAZOU2": "0",
             "OutStyl/HTMLCK": "1", "OutStyl/HTMLFIL": "index.html",
             "OutStyl/ALBMTITL": "移動したインストール", "OutStyl/HTMLTMP": expected}
-    args = [*wrap, cli, "convert", "--out", out]
+    args = [*wrap, cli, "convert", "--save", "--out", out]
     for key, value in sets.items():
         args += ["--set", f"{key}={value}"]
     args += [os.path.join(photos_dir, p) for p in PHOTOS]
@@ -138,7 +138,7 @@ def check_moved(prefix, moved, work, photos_dir, runner, checks):
                          f"{run.stderr.strip()}"):
         return
     checks.expect(os.path.isfile(os.path.join(work, "Snapfolio.ini")),
-                  "convert stored no Snapfolio.ini in its working directory")
+                  "convert --save stored no Snapfolio.ini in its working directory")
     for photo in PHOTOS:
         checks.expect(os.path.isfile(os.path.join(out, "t_" + photo)), f"t_{photo} not written")
     page_path = os.path.join(out, "index.html")

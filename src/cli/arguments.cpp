@@ -1,0 +1,393 @@
+#include "cli/arguments.h"
+
+// Standard library
+#include <cmath>
+
+// Qt
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
+// Project
+#include "cli/cli_text.h"
+#include "settings/ini_file.h"
+#include "settings/settings_keys.h"
+
+#ifndef SNAPFOLIO_VERSION
+#define SNAPFOLIO_VERSION "unknown"
+#endif
+
+namespace snapfolio::cli {
+
+namespace {
+
+// The width of the help text.
+constexpr qsizetype kHelpColumns = 92;
+
+// Which commands take an option.
+enum : unsigned {
+  kAlbum = 1u << 0,
+  kConvert = 1u << 1,
+  kRender = 1u << 2,
+  kRuns = kAlbum | kConvert,
+  kAny = kAlbum | kConvert | kRender,
+};
+
+struct OptionSpec {
+  QCommandLineOption option;
+  unsigned commands;
+};
+
+// Every option, in the order of the help text.
+std::vector<OptionSpec> optionSpecs() {
+  const auto valued = [](QStringList names, const QString& description, const QString& value) {
+    return QCommandLineOption(std::move(names), description, value);
+  };
+  const auto flag = [](QStringList names, const QString& description) {
+    return QCommandLineOption(std::move(names), description);
+  };
+  return {
+      {valued({"o", "out"},
+              Cli::tr("The output folder. album creates it; convert needs it to exist "
+                      "(default: the settings' OUTDIR, else the working folder)."),
+              Cli::tr("DIR")),
+       kRuns},
+      {valued({"title"}, Cli::tr("The album's title (default: the output folder's name)."),
+              Cli::tr("TITLE")),
+       kAlbum},
+      {flag({"r", "recursive"},
+            Cli::tr("Also take the JPEG files in the subfolders of a folder given.")),
+       kRuns},
+      {valued({"set"},
+              Cli::tr("Sets a key of the settings file for this command only, in memory; "
+                      "repeatable. The file is not changed (see --save)."),
+              Cli::tr("SECTION/KEY=VALUE")),
+       kAny},
+      {valued({"settings"}, Cli::tr("The settings file (default: ./Snapfolio.ini)."),
+              Cli::tr("FILE")),
+       kConvert | kRender},
+      {flag({"save"}, Cli::tr("Stores the options of this run, --set included, in "
+                              "the settings file, as a run from the window does.")),
+       kConvert},
+      {valued({"j", "jobs"},
+              Cli::tr("How many photos are converted at once (1 to %1; default: one per "
+                      "processor core).")
+                  .arg(kMaxJobs),
+              Cli::tr("N")),
+       kRuns},
+      {flag({"q", "quiet"}, Cli::tr("Writes failures only.")), kRuns},
+      {flag({"v", "verbose"}, Cli::tr("Also writes each step of the run.")), kRuns},
+      {valued({"image"}, Cli::tr("The output image to render: 1 or 2."), Cli::tr("N")), kRender},
+      {valued({"png"}, Cli::tr("Where render writes its PNG file."), Cli::tr("OUT")), kRender},
+      {flag({"h", "help"}, Cli::tr("Shows this help.")), kAny},
+      {flag({"version"}, Cli::tr("Shows the version.")), kAny},
+  };
+}
+
+const char* commandName(Command command) {
+  switch (command) {
+    case Command::Album:
+      return "album";
+    case Command::Convert:
+      return "convert";
+    case Command::Render:
+      return "render";
+    case Command::DefaultTemplate:
+      return "default-template";
+    case Command::Help:
+      return "help";
+    case Command::Version:
+      return "version";
+  }
+  return "";
+}
+
+unsigned commandBit(Command command) {
+  switch (command) {
+    case Command::Album:
+      return kAlbum;
+    case Command::Convert:
+      return kConvert;
+    case Command::Render:
+      return kRender;
+    default:
+      return 0;
+  }
+}
+
+QString optionName(const QCommandLineOption& option) {
+  const QString name = option.names().constLast();
+  return (name.size() == 1 ? "-" : "--") + name;
+}
+
+bool isWidthKey(const keys::KeyInfo& key) {
+  for (const keys::ImageKeys& image : keys::IMAGE) {
+    if (key.section == image.width.section && key.name == image.width.name) return true;
+  }
+  return false;
+}
+
+QString fromView(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A whole number from `low` to `high`, or nothing.
+std::optional<int> boundedInteger(const QString& text, int low, int high) {
+  int value = 0;
+  if (!parseInteger(bytesFromText(text), value) || value < low || value > high) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+}  // namespace
+
+QString parseOverride(const QString& text, SettingOverride& result) {
+  const qsizetype equals = text.indexOf('=');
+  const qsizetype slash = text.left(equals).indexOf('/');
+  if (equals < 0 || slash <= 0 || slash + 1 == equals) {
+    return Cli::tr("--set takes SECTION/KEY=VALUE (such as Pict1Options/WIDTH1=150), not '%1'")
+        .arg(text);
+  }
+  const std::string section = bytesFromText(text.left(slash));
+  const std::string key = bytesFromText(text.mid(slash + 1, equals - slash - 1));
+  const keys::KeyInfo* info = keys::findKey(section, key);
+  if (info == nullptr) {
+    return Cli::tr("--set: '%1' is not a key of the settings file (the README lists them)")
+        .arg(text.left(equals));
+  }
+  const QString name = fromView(info->section) + '/' + fromView(info->name);
+  const QString valueText = text.mid(equals + 1);
+  const std::string value = bytesFromText(valueText);
+  int integer = 0;
+  double number = 0;
+  switch (info->type) {
+    case keys::KeyType::Integer:
+      if (!parseInteger(value, integer)) {
+        return Cli::tr("--set %1 takes a whole number, not '%2'").arg(name, valueText);
+      }
+      break;
+    case keys::KeyType::Boolean:
+      if (!parseInteger(value, integer)) {
+        return Cli::tr("--set %1 takes 1 (on) or 0 (off), not '%2'").arg(name, valueText);
+      }
+      break;
+    case keys::KeyType::Number:
+      if (!parseNumber(value, number)) {
+        return Cli::tr("--set %1 takes a number, not '%2'").arg(name, valueText);
+      }
+      break;
+    case keys::KeyType::Text:
+      // A width is stored as typed and read as a number when a photo is converted; a text that
+      // cannot give an image is refused here, before the run and before it could be saved.
+      if (isWidthKey(*info) && !value.empty() &&
+          (!parseNumber(value, number) || !(std::trunc(number) >= 1))) {
+        return Cli::tr("--set %1 takes a width in pixels (a number of at least 1), not '%2'")
+            .arg(name, valueText);
+      }
+      break;
+  }
+  result = {std::string(info->section), std::string(info->name), value};
+  return {};
+}
+
+ParseResult parseArguments(const std::vector<std::string>& args) {
+  const std::vector<OptionSpec> specs = optionSpecs();
+  QCommandLineParser parser;
+  for (const OptionSpec& spec : specs) parser.addOption(spec.option);
+  QStringList list{QStringLiteral("snapfolio-cli")};
+  for (const std::string& arg : args) list << textFromBytes(arg);
+
+  ParseResult result;
+  if (!parser.parse(list)) {
+    result.error = parser.errorText();
+    return result;
+  }
+  Arguments parsed;
+  QStringList positional = parser.positionalArguments();
+  if (parser.isSet("help")) {
+    parsed.command = Command::Help;
+  } else if (parser.isSet("version")) {
+    parsed.command = Command::Version;
+  } else if (positional.isEmpty()) {
+    result.error = Cli::tr("no command given");
+    return result;
+  } else {
+    const QString word = positional.takeFirst();
+    if (word == "album") {
+      parsed.command = Command::Album;
+    } else if (word == "convert") {
+      parsed.command = Command::Convert;
+    } else if (word == "render") {
+      parsed.command = Command::Render;
+    } else if (word == "default-template") {
+      parsed.command = Command::DefaultTemplate;
+    } else if (word == "help") {
+      parsed.command = Command::Help;
+    } else {
+      result.error = Cli::tr("unknown command '%1'").arg(word);
+      return result;
+    }
+  }
+  if (parsed.command == Command::Help || parsed.command == Command::Version) {
+    result.arguments = std::move(parsed);
+    return result;
+  }
+
+  const unsigned bit = commandBit(parsed.command);
+  for (const OptionSpec& spec : specs) {
+    if (parser.isSet(spec.option) && (spec.commands & bit) == 0) {
+      result.error =
+          Cli::tr("%1 is not an option of %2")
+              .arg(optionName(spec.option), QString::fromLatin1(commandName(parsed.command)));
+      return result;
+    }
+  }
+  if (parsed.command == Command::DefaultTemplate) {
+    if (!positional.isEmpty()) {
+      result.error = Cli::tr("default-template takes no photo or folder");
+      return result;
+    }
+    result.arguments = std::move(parsed);
+    return result;
+  }
+
+  for (const QString& text : parser.values("set")) {
+    SettingOverride override;
+    const QString error = parseOverride(text, override);
+    if (!error.isEmpty()) {
+      result.error = error;
+      return result;
+    }
+    parsed.overrides.push_back(std::move(override));
+  }
+  if (parser.isSet("settings")) parsed.settings = bytesFromText(parser.value("settings"));
+  if (parser.isSet("out")) parsed.outDir = bytesFromText(parser.value("out"));
+  if (parser.isSet("title")) parsed.title = bytesFromText(parser.value("title"));
+  parsed.save = parser.isSet("save");
+  parsed.recursive = parser.isSet("recursive");
+  if (parser.isSet("quiet") && parser.isSet("verbose")) {
+    result.error = Cli::tr("-q and -v cannot be used together");
+    return result;
+  }
+  if (parser.isSet("quiet")) parsed.verbosity = Verbosity::Quiet;
+  if (parser.isSet("verbose")) parsed.verbosity = Verbosity::Verbose;
+  if (parser.isSet("jobs")) {
+    const std::optional<int> jobs = boundedInteger(parser.value("jobs"), 1, kMaxJobs);
+    if (!jobs) {
+      result.error = Cli::tr("--jobs takes a whole number from 1 to %1, not '%2'")
+                         .arg(kMaxJobs)
+                         .arg(parser.value("jobs"));
+      return result;
+    }
+    parsed.jobs = *jobs;
+  }
+  for (const QString& text : positional) parsed.photos.push_back(bytesFromText(text));
+  if (parsed.photos.empty()) {
+    result.error = Cli::tr("no photo or folder given");
+    return result;
+  }
+
+  if (parsed.command == Command::Album && !parsed.outDir) {
+    result.error = Cli::tr("album needs the output folder: --out DIR");
+    return result;
+  }
+  if (parsed.command == Command::Render) {
+    if (!parser.isSet("image")) {
+      result.error = Cli::tr("render needs --image N");
+      return result;
+    }
+    const std::optional<int> image = boundedInteger(parser.value("image"), 1, 2);
+    if (!image) {
+      result.error = Cli::tr("--image takes 1 or 2, not '%1'").arg(parser.value("image"));
+      return result;
+    }
+    parsed.image = *image;
+    parsed.png = bytesFromText(parser.value("png"));
+    if (parsed.png.empty()) {
+      result.error = Cli::tr("render needs --png OUT");
+      return result;
+    }
+    if (parsed.photos.size() != 1) {
+      result.error = Cli::tr("render takes exactly one photo");
+      return result;
+    }
+  }
+  result.arguments = std::move(parsed);
+  return result;
+}
+
+QString helpText() {
+  QString text = Cli::tr(
+      "Usage:\n"
+      "  snapfolio-cli album PHOTO_OR_FOLDER... --out DIR [--title TITLE] [options]\n"
+      "  snapfolio-cli convert PHOTO_OR_FOLDER... [--settings FILE] [--out DIR] [options]\n"
+      "  snapfolio-cli render PHOTO --image N --png OUT [--settings FILE] [--set ...]\n"
+      "  snapfolio-cli default-template\n"
+      "  snapfolio-cli --help | --version\n"
+      "\n"
+      "Commands:\n"
+      "  album     Makes a web album in one go: of every photo a 150-pixel thumbnail (t_NAME)\n"
+      "            and a 1280-pixel image (NAME_l), upright and in sRGB, and index.html from\n"
+      "            the shipped template, with each photo's date taken. Reads no settings file\n"
+      "            and writes none; --set changes any of these choices.\n"
+      "  convert   Converts the photos as a run from the window does, with the options of\n"
+      "            the settings file: output image 1 and 2 of every photo, then the album page\n"
+      "            when OutStyl/HTMLCK is 1. The settings file is only read (see --save).\n"
+      "  render    Makes output image N of one photo and writes it as a PNG file; prints\n"
+      "            width=W height=H stamp=\"TEXT\" [stamp_rect=X,Y,W,H] on stdout.\n"
+      "  default-template\n"
+      "            Prints the path of the shipped album template.\n"
+      "\n"
+      "A folder stands for its JPEG files (.jpg and .jpeg in any letter case), in the order of\n"
+      "their names; with -r its subfolders' follow, each in name order. Hidden files and\n"
+      "folders, and the output folder, are left out.\n"
+      "\n"
+      "Options:\n");
+  const std::vector<OptionSpec> specs = optionSpecs();
+  QStringList heads;
+  qsizetype width = 0;
+  for (const OptionSpec& spec : specs) {
+    QStringList names;
+    for (const QString& name : spec.option.names()) names << (name.size() == 1 ? "-" : "--") + name;
+    QString head = names.join(", ");
+    if (!spec.option.valueName().isEmpty()) head += ' ' + spec.option.valueName();
+    if (spec.option.names().constFirst().size() > 1) head = "    " + head;
+    heads << head;
+    width = std::max(width, head.size());
+  }
+  for (std::size_t i = 0; i < specs.size(); ++i) {
+    QString line = "  " + heads[static_cast<qsizetype>(i)].leftJustified(width) + ' ';
+    const qsizetype indent = line.size();
+    // The description in words, wrapped below its first line.
+    for (const QString& word : specs[i].option.description().split(' ', Qt::SkipEmptyParts)) {
+      if (line.size() + 1 + word.size() > kHelpColumns && line.size() > indent) {
+        text += line + '\n';
+        line = QString(indent, ' ');
+      }
+      line += ' ' + word;
+    }
+    text += line + '\n';
+  }
+  text += Cli::tr(
+      "\n"
+      "Output: messages go to stderr (\"ERROR: ...\", \"Warning: ...\", \"Snapfolio: ...\"), one\n"
+      "line each. On a terminal a progress bar shows the photos done and the time left; on a\n"
+      "pipe or in a file only failures and the closing summary appear. -v adds every step,\n"
+      "-q leaves failures only. Ctrl+C stops the run before its next photo: the photos done\n"
+      "are kept and the album page is still written; a second Ctrl+C ends the program at once.\n"
+      "\n"
+      "Exit status:\n"
+      "  0    every image was written, and the album page when one was asked for\n"
+      "  1    a photo or the album page failed, or a photo was converted from damaged data\n"
+      "  2    a usage error, or options that do not let the run start\n"
+      "  130  stopped by Ctrl+C\n");
+  return text;
+}
+
+QString versionText() {
+  return Cli::tr("snapfolio-cli %1 (Qt %2)")
+      .arg(QStringLiteral(SNAPFOLIO_VERSION), QString::fromLatin1(qVersion()));
+}
+
+}  // namespace snapfolio::cli

@@ -1,0 +1,271 @@
+// snapfolio-cli's runs as scripts see them: exit statuses, what reaches a pipe at each
+// verbosity, folders and -r, --set that changes nothing on disk, --save, the album command on
+// the sample photos, and Ctrl+C.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <QImageReader>
+#include <QProcess>
+
+#include "settings/ini_file.h"
+#include "support/cli_process.h"
+#include "support/fixtures.h"
+
+namespace snapfolio {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CliResult;
+using test::runCli;
+using test::TempDir;
+
+// Photo names in the order the run's status lines name them.
+std::vector<std::string> photosRead(const std::string& err) {
+  std::vector<std::string> names;
+  static const std::regex kLine("(\\S+) 読み込み中");
+  for (std::sregex_iterator it(err.begin(), err.end(), kLine), end; it != end; ++it) {
+    names.push_back((*it)[1]);
+  }
+  return names;
+}
+
+std::vector<std::string> listing(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    names.push_back(fs::relative(entry.path(), dir).string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+int imageWidth(const fs::path& path) {
+  return QImageReader(QString::fromStdString(path.string())).size().width();
+}
+
+const std::vector<std::string> kThumbnailOnly = {"--set", "Pict1Options/WIDTH1=40",
+                                                 "--set", "Pict1Options/PRIFN1=t_",
+                                                 "--set", "Pict2Options/GAZOU2=0"};
+
+struct StatusCase {
+  const char* name;
+  std::vector<std::string> args;  // "@tiny" stands for the tiny sample photo
+  int status;
+};
+
+class ExitStatusTest : public testing::TestWithParam<StatusCase> {};
+
+TEST_P(ExitStatusTest, TellsHowTheRunEnded) {
+  TempDir dir;
+  fs::create_directory(dir / "empty");
+  std::vector<std::string> args = GetParam().args;
+  for (std::string& a : args) {
+    if (a == "@tiny") a = test::photoPath("tiny.JPG").string();
+  }
+  const CliResult r = runCli(args, dir.path());
+  EXPECT_EQ(r.exitCode, GetParam().status) << r.err;
+}
+
+std::vector<std::string> with(std::vector<std::string> head, std::vector<std::string> tail) {
+  head.insert(head.end(), tail.begin(), tail.end());
+  return head;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, ExitStatusTest,
+    testing::Values(
+        StatusCase{"written", with({"convert", "--out", ".", "@tiny"}, kThumbnailOnly), 0},
+        StatusCase{"photoFailed",
+                   with({"convert", "--out", ".", "missing.jpg", "@tiny"}, kThumbnailOnly), 1},
+        StatusCase{"pageFailed",
+                   {"album", "@tiny", "--out", "a", "--set", "OutStyl/HTMLTMP=/none/t.dat"},
+                   1},
+        StatusCase{"noWidth", {"convert", "--out", ".", "@tiny"}, 2},
+        StatusCase{"nothingToMake",
+                   {"album", "@tiny", "-o", "a", "--set", "Pict1Options/GAZOU1=0", "--set",
+                    "Pict2Options/GAZOU2=0", "--set", "OutStyl/HTMLCK=0"},
+                   2},
+        StatusCase{"emptyFolder", {"album", "empty", "--out", "a"}, 2},
+        StatusCase{"noOutputFolder", with({"convert", "--out", "gone", "@tiny"}, kThumbnailOnly),
+                   2},
+        StatusCase{"usage", {"album", "@tiny", "--out", "a", "--bogus"}, 2}),
+    [](const testing::TestParamInfo<StatusCase>& param) { return param.param.name; });
+
+TEST(CliRunTest, PipeGetsFailuresAndTheSummaryUnlessVerbose) {
+  TempDir dir;
+  const std::string tiny = test::photoPath("tiny.JPG").string();
+  const auto run = [&](std::vector<std::string> extra, std::vector<std::string> photos) {
+    std::vector<std::string> args = with({"convert", "--out", "."}, kThumbnailOnly);
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.insert(args.end(), photos.begin(), photos.end());
+    return runCli(args, dir.path());
+  };
+  const CliResult normal = run({}, {tiny});
+  EXPECT_EQ(normal.err, "1 image(s) written to " + dir.path().string() + "\n");
+  EXPECT_EQ(normal.out, "");
+
+  const CliResult quiet = run({"-q"}, {tiny});
+  EXPECT_EQ(quiet.exitCode, 0);
+  EXPECT_EQ(quiet.err, "");
+  const CliResult quietFailure = run({"-q"}, {"missing.jpg", tiny});
+  EXPECT_EQ(quietFailure.exitCode, 1);
+  EXPECT_TRUE(quietFailure.err.starts_with("ERROR: 0100 : ")) << quietFailure.err;
+  EXPECT_EQ(std::count(quietFailure.err.begin(), quietFailure.err.end(), '\n'), 1)
+      << quietFailure.err;
+
+  const CliResult verbose = run({"-v"}, {tiny});
+  EXPECT_EQ(photosRead(verbose.err), std::vector<std::string>{"tiny.JPG"});
+  EXPECT_NE(verbose.err.find("t_tiny 格納中\n"), std::string::npos) << verbose.err;
+  EXPECT_NE(verbose.err.find("変換終了\n1 image(s) written to"), std::string::npos) << verbose.err;
+}
+
+TEST(CliRunTest, FoldersGiveTheirJpegFilesByNameAndRecurseWithR) {
+  TempDir dir;
+  const fs::path tiny = test::photoPath("tiny.JPG");
+  for (const char* name : {"b.jpg", "A.JPEG", ".hidden.jpg", "sub/c.jpg", "sub/.x/d.jpg",
+                           "sub/deeper/e.jpeg", "nested/inner/f.jpg", "out/t_old.jpg"}) {
+    fs::create_directories((dir / "photos" / name).parent_path());
+    fs::copy_file(tiny, dir / "photos" / name);
+  }
+  test::writeFile(dir / "photos/notes.txt", "not a photo");
+  fs::create_symlink(dir / "photos/sub", dir / "photos/link");
+
+  const auto photos = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args = with({"convert", "-v", "--out", "photos/out"}, kThumbnailOnly);
+    args.insert(args.end(), extra.begin(), extra.end());
+    const CliResult r = runCli(args, dir.path());
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return photosRead(r.err);
+  };
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(photos({"photos"}), (Names{"A.JPEG", "b.jpg"}));
+  // Depth first, each folder's files before its subfolders; never the output folder.
+  EXPECT_EQ(photos({"-r", "photos"}), (Names{"A.JPEG", "b.jpg", "f.jpg", "c.jpg", "e.jpeg"}));
+  // A file given stands for itself, in the order given.
+  EXPECT_EQ(photos({"photos/sub/c.jpg", "photos/sub/deeper"}), (Names{"c.jpg", "e.jpeg"}));
+
+  // A folder whose photos are all in subfolders: said, with the way to take them.
+  const CliResult none =
+      runCli(with({"convert", "--out", "photos/out", "photos/nested"}, kThumbnailOnly), dir.path());
+  EXPECT_EQ(none.exitCode, 2);
+  EXPECT_NE(none.err.find("no JPEG file in 'photos/nested' (-r"), std::string::npos) << none.err;
+}
+
+// --set works in memory: a read-only settings file in a read-only folder stays as it was, to
+// the byte, and so does everything under TMPDIR, where files planted under the names of a scratch
+// copy are not read. Qt has no warning to give without XDG_RUNTIME_DIR.
+TEST(CliRunTest, SetChangesNothingOnDisk) {
+  TempDir dir;
+  fs::create_directories(dir / "conf");
+  fs::create_directories(dir / "tmp");
+  fs::create_directories(dir / "out");
+  const std::string settings =
+      "; kept as it is\n[Pict1Options]\nWIDTH1=40\nPRIFN1=mine_\n[Pict2Options]\nGAZOU2=0\n";
+  test::writeFile(dir / "conf/Snapfolio.ini", settings);
+  // Planted for the process ids that come next, as another user could.
+  int next = 0;
+  std::ifstream("/proc/sys/kernel/ns_last_pid") >> next;
+  const std::string planted = "[Pict1Options]\nPRIFN1=planted_\nWIDTH1=40\n";
+  for (int pid = next + 1; pid <= next + 300; ++pid) {
+    test::writeFile(dir / ("tmp/snapfolio-cli-" + std::to_string(pid) + ".ini"), planted);
+  }
+  const std::vector<std::string> tmpBefore = listing(dir / "tmp");
+  fs::permissions(dir / "conf/Snapfolio.ini", fs::perms::owner_read | fs::perms::group_read);
+  fs::permissions(dir / "conf", fs::perms::owner_read | fs::perms::owner_exec);
+
+  const CliResult r =
+      runCli({"convert", "--settings", "conf/Snapfolio.ini", "--out", "out", "--set",
+              "Pict1Options/AFTFN1=_set", test::photoPath("tiny.JPG").string()},
+             dir.path(), {{"TMPDIR", (dir / "tmp").string()}, {"XDG_RUNTIME_DIR", std::nullopt}});
+  fs::permissions(dir / "conf", fs::perms::owner_all);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err.find("QStandardPaths"), std::string::npos) << r.err;
+  EXPECT_EQ(listing(dir / "out"), std::vector<std::string>{"mine_tiny_set.JPG"});
+  EXPECT_EQ(test::readFile(dir / "conf/Snapfolio.ini"), settings);
+  EXPECT_EQ(listing(dir / "conf"), std::vector<std::string>{"Snapfolio.ini"});
+  EXPECT_EQ(listing(dir / "tmp"), tmpBefore);
+  EXPECT_EQ(test::readFile(dir / ("tmp/snapfolio-cli-" + std::to_string(next + 1) + ".ini")),
+            planted);
+}
+
+// --save stores what the run used: the --set keys, also those no run writes, and the run's own.
+TEST(CliRunTest, SaveStoresTheOptionsOfTheRun) {
+  TempDir dir;
+  const CliResult r =
+      runCli(with({"convert", "--save", "--out", ".", "--set", "ColorAdjust/Aump_Adjust=20",
+                   test::photoPath("tiny.JPG").string()},
+                  kThumbnailOnly),
+             dir.path());
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const TIniFile ini((dir / "Snapfolio.ini").string());
+  EXPECT_EQ(ini.ReadString("Pict1Options", "WIDTH1", ""), "40");
+  EXPECT_EQ(ini.ReadString("Pict1Options", "PRIFN1", ""), "t_");
+  EXPECT_EQ(ini.ReadInteger("ColorAdjust", "Aump_Adjust", 0), 20);
+  EXPECT_EQ(ini.ReadString("InOutFile", "OUTDIR", ""), dir.path().string());
+  EXPECT_EQ(ini.ReadString("InOutFile", "INDIR", ""), test::photoPath("tiny.JPG").string());
+}
+
+// The one-command album over the sample photos' folder: both images of every photo at the
+// album's sizes, the page with the folder's name as title, and no settings file anywhere.
+TEST(CliRunTest, AlbumMakesAWholeAlbumWithoutSettings) {
+  TempDir dir;
+  const fs::path photos = test::photoPath("tiny.JPG").parent_path();
+  const CliResult r = runCli({"album", photos.string(), "--out", "web/Autumn walk"}, dir.path());
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const fs::path out = dir / "web/Autumn walk";
+  int count = 0;
+  for (const char* name : test::allPhotoNames()) {
+    const fs::path photo = photos / name;
+    const std::string base = photo.stem().string(), ext = photo.extension().string();
+    EXPECT_EQ(imageWidth(out / ("t_" + base + ext)), 150) << name;
+    EXPECT_EQ(imageWidth(out / (base + "_l" + ext)), 1280) << name;
+    ++count;
+  }
+  EXPECT_EQ(listing(out).size(), 2 * count + 1);
+  const std::string page = test::readFile(out / "index.html");
+  EXPECT_NE(page.find("Autumn walk"), std::string::npos);
+  EXPECT_NE(page.find("t_tiny.JPG"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "Snapfolio.ini"));
+  EXPECT_EQ(r.err, "30 image(s) written to " + out.string() + ", with the album page " +
+                       (out / "index.html").string() + "\n");
+}
+
+// Ctrl+C stops the run before its next photo, the page is still written, and the exit status
+// is 130.
+TEST(CliRunTest, CtrlCStopsBeforeTheNextPhoto) {
+  TempDir dir;
+  const fs::path photos = test::photoPath("tiny.JPG").parent_path();
+  QProcess process;
+  process.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+  process.start(QString::fromStdString(test::cliPath()),
+                {"album", "-v", QString::fromStdString(photos.string()), "--out", "web"});
+  ASSERT_TRUE(process.waitForStarted());
+  process.setReadChannel(QProcess::StandardError);
+  std::string err;
+  while (err.find("読み込み中") == std::string::npos && process.waitForReadyRead(60000)) {
+    err += process.readAllStandardError().toStdString();
+  }
+  ASSERT_EQ(process.state(), QProcess::Running) << err;
+  ASSERT_GT(process.processId(), 0);
+  ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+  ASSERT_TRUE(process.waitForFinished(120000));
+  err += process.readAllStandardError().toStdString();
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 130) << err;
+  const std::vector<std::string> read = photosRead(err);
+  EXPECT_GE(read.size(), 1u);
+  EXPECT_LT(read.size(), test::allPhotoNames().size()) << err;
+  EXPECT_NE(err.find("Stopped by Ctrl+C after " + std::to_string(read.size()) + " of 15 photos"),
+            std::string::npos)
+      << err;
+  EXPECT_TRUE(fs::exists(dir / "web/index.html"));
+}
+
+}  // namespace
+}  // namespace snapfolio
