@@ -2,7 +2,8 @@
 # The main job: installs what the project needs, builds Snapfolio, fetches the sample photos
 # (real camera photos from Debian packages, cached in ~/.cache/snapfolio/photos) and makes a web
 # album of them with `snapfolio-cli album`: a 150-pixel thumbnail and a 1280-pixel image of every
-# photo, and an album page from the shipped template. Prints where the album went.
+# photo, upright and dated by when it was taken, and an album page from the shipped template.
+# Prints where the album went.
 #
 # usage: scripts/demo.sh [OUTPUT_DIR]     (default: ./snapfolio-demo)
 set -euo pipefail
@@ -17,7 +18,8 @@ cmake --preset default -DSNAPFOLIO_PHOTO_DIR="$photos" >/dev/null
 cmake --build --preset default --target snapfolio snapfolio-cli
 cli=build/default/src/snapfolio-cli
 
-"$cli" album "$photos" --out "$out" --title "Snapfolio サンプルアルバム"
+"$cli" album "$photos" --out "$out" --title "Snapfolio サンプルアルバム" \
+  --set PhotoOptions/DATESOURCE=1
 
 echo
 echo "The album is in $out"

@@ -33,6 +33,7 @@ DIALOGS = [  # button, window title, window name in the geometry dump, picture
     ("FontButton1", "画像1　タイムスタンプ設定", "TTimePropty1", "time-stamp-1.png"),
     ("FontButton2", "画像2　タイムスタンプ設定", "TTimePropty2", "time-stamp-2.png"),
     ("AdjstButton1", "^AdjstPropty$", "AdjstPropty1", "correction.png"),
+    ("PhotoButton", "^詳細設定$", "PhotoPropty", "photo-options.png"),
 ]
 
 

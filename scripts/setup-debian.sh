@@ -11,8 +11,13 @@ packages=(
   # Qt's own dialogs (file choosers, colours, message box buttons) in Japanese
   qt6-translations-l10n
   libjpeg62-turbo-dev
+  # photo metadata (EXIF) and colour profiles (ICC)
+  libexiv2-dev liblcms2-dev
   # tests, fuzzing, benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  # tests of photo metadata and colour: EXIF read back and written, lossless rotations, an
+  # independent colour-managed conversion
+  libimage-exiftool-perl libjpeg-turbo-progs python3-pil
   # fonts for the Japanese interface and the stamps
   fonts-ipafont-gothic
   # running the window without a display, driving it, screenshots (tests/e2e/window_*,

@@ -167,6 +167,7 @@ PipelineInputs CliPort::pipelineInputs(int imageNumber) {
   inputs.format = options_.format;
   inputs.style = options_.styles[imageNumber - 1];
   inputs.correction = options_.correction;
+  inputs.photo = options_.run.photo;
   return inputs;
 }
 

@@ -41,6 +41,10 @@ struct Limits {
   int largestStampPoints = 1000;
   // Longer stamp texts are cut (on a character boundary) before they are measured and drawn.
   int stampCharacters = 10'000;
+  // Largest EXIF block taken from a photo, in bytes: the payload of one JPEG segment (64 KB).
+  std::size_t exifBytes = 65527;
+  // Largest embedded ICC colour profile used, in bytes (8 MiB); a JPEG can carry about 16 MB.
+  std::size_t iccProfileBytes = std::size_t{8} << 20;
   // Largest settings file read, in bytes (16 MiB); a larger file is no settings file.
   std::size_t settingsFileBytes = std::size_t{16} << 20;
 };

@@ -8,9 +8,12 @@
 #include "core/failure.h"
 #include "core/file_names.h"
 #include "imaging/auto_adjust.h"
+#include "imaging/photo_drawing.h"
+#include "imaging/photo_metadata.h"
 #include "jpeg/jpeg_image.h"
 #include "settings/ini_file.h"
 #include "timestamp/date_time.h"
+#include "timestamp/photo_date.h"
 
 namespace snapfolio {
 
@@ -47,6 +50,12 @@ int targetHeight(int imageWidth, int imageHeight, int width) {
   return static_cast<int>(height / imageWidth);
 }
 
+// Whether any option looks at more than the pixels; with all of them off nothing else of the
+// photo is read.
+bool readsMetadata(const PhotoOptions& options) {
+  return options.orientation || options.colourProfile || options.metadata != MetadataMode::None;
+}
+
 }  // namespace
 
 PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
@@ -60,23 +69,31 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
     TJPEGImage jpeg;
 
     errorText.set("0100 : タイムスタンプの作成に失敗した。");
-    result.date = fileDateTime(fileName);
+    result.date = photoDateTime(fileName, inputs.photo.dateSource);
     result.stampText = FormatDateTime(inputs.format, *result.date);
 
     errorText.set("0101 : " + fileName + "の読み込みに失敗した。");
     jpeg.LoadFromFile(fileName);
+    // Metadata that cannot be read leaves the photo as it is stored (never a failure).
+    const PhotoMetadata metadata = readsMetadata(inputs.photo) && jpeg.Data().Stream
+                                       ? readPhotoMetadata(*jpeg.Data().Stream)
+                                       : PhotoMetadata{};
+    const PhotoLook look = photoLook(metadata, inputs.photo);
 
     const std::string outputStem =
         inputs.image.prefix + splitFileName(fileName).base + inputs.image.suffix;
     port.setStatusLine(ProgressLevel::Overall, outputStem + " サイズ変換中");
 
-    const int width = targetWidth(widthText);
-    const int height = targetHeight(jpeg.ImageWidth(), jpeg.ImageHeight(), width);
+    // The width asked for is that of the upright photo; the height follows it.
+    int width = targetWidth(widthText);
+    const int photoWidth = uprightWidth(jpeg, look);
+    if (inputs.photo.neverEnlarge && photoWidth > 0 && photoWidth < width) width = photoWidth;
+    const int height = targetHeight(photoWidth, uprightHeight(jpeg, look), width);
     surface.resize(width, height);
     port.advanceProgress(ProgressLevel::Overall);
 
     errorText.set("0102 : " + fileName + "のサイズ変換に失敗した。");
-    jpeg.DrawTo(surface, QRect(0, 0, width, height));
+    drawPhoto(jpeg, look, surface, QRect(0, 0, width, height));
     if (jpeg.Damage()) result.damage = jpeg.Damage()->cause();
     port.advanceProgress(ProgressLevel::Overall);
     scaled = true;
@@ -91,6 +108,8 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
       result.stampRect = drawTimeStamp(surface, inputs.style, result.stampText);
       port.advanceProgress(ProgressLevel::Overall);
     }
+    result.exif =
+        outputExif(metadata.exif, inputs.photo.metadata, width, height, look.colour.has_value());
     result.ok = true;
   } catch (const EJPEG& e) {
     port.showError(e.cause().empty() ? errorText.text() : errorText.text() + "\n" + e.cause());

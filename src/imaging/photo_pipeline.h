@@ -2,13 +2,16 @@
 // stamp) in the work surface of that output image.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/error_text.h"
 #include "core/ports.h"
 #include "core/raster.h"
 #include "imaging/correction_values.h"
+#include "imaging/photo_options.h"
 #include "imaging/time_stamp_drawing.h"
 #include "timestamp/date_time.h"
 #include "timestamp/time_stamp_style.h"
@@ -31,6 +34,7 @@ struct PipelineInputs {
   std::string format = "hh:nn AM/PM";  // Format of image 1 (both images use it)
   TimeStampStyle style;                // the style of this image
   CorrectionValues correction;
+  PhotoOptions photo;  // the 詳細設定 dialog's options (both images)
 };
 
 // What the pipeline needs from the main window besides progress and messages.
@@ -58,6 +62,7 @@ struct PipelineResult {
   // Why part of the photo could not be read, when its data was damaged but the decoder got
   // past it ("データが途中で終わっている。(…)"); empty for a sound photo. The caller reports it.
   std::string damage;
+  std::vector<std::uint8_t> exif;      // the EXIF block for the output image; empty: none
 };
 
 // PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own

@@ -145,6 +145,16 @@ void cmykToRgb(const JSAMPLE* in, std::uint32_t* out, int width, bool inverted, 
   }
 }
 
+// The ink values as they are (0 = no ink), four bytes per pixel.
+void inkValues(const JSAMPLE* in, std::uint32_t* out, int width, bool inverted) {
+  const std::uint32_t flip = inverted ? 0xFFFFFFFFu : 0u;
+  for (int x = 0; x < width; ++x, in += 4) {
+    const std::uint32_t ink = static_cast<std::uint32_t>(in[0]) | (std::uint32_t{in[1]} << 8) |
+                              (std::uint32_t{in[2]} << 16) | (std::uint32_t{in[3]} << 24);
+    out[x] = ink ^ flip;
+  }
+}
+
 }  // namespace
 
 JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes) {
@@ -201,7 +211,9 @@ Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& set
     for (JDIMENSION i = 0; i < read; ++i) {
       const JSAMPLE* in = rows[i];
       std::uint32_t* out = raster.row(top + int(i));
-      if (output == Output::Cmyk) {
+      if (output == Output::Cmyk && settings.inkValues) {
+        inkValues(in, out, width, invertedCmyk);
+      } else if (output == Output::Cmyk) {
         cmykToRgb(in, out, width, invertedCmyk, settings.grayscale);
       } else {
         for (int x = 0; x < width; ++x) out[x] = palette[in[x]];

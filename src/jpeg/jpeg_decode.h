@@ -33,6 +33,9 @@ struct DecodeSettings {
   bool grayscale = false;  // decode colour photos to grey
   bool depth8 = false;     // quantise colour photos to 236 colours
   bool fast = false;       // fast inverse DCT, one-pass quantisation, ordered dithering
+  // CMYK and YCCK files: the ink values C, M, Y, K (0 = no ink) in the four bytes of each
+  // pixel instead of RGB, for a colour profile to convert.
+  bool inkValues = false;
 };
 
 // Reads the header up to the first scan. Throws EJPEG on a library error, when the image

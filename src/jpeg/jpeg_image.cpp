@@ -190,10 +190,10 @@ const Raster& TJPEGImage::DecodedBitmap() {
 
 void TJPEGImage::DrawTo(Raster& canvas, const QRect& rect) {
   if (rect.width() <= 0 || rect.height() <= 0) return;
-  resampleInto(sourceFor(rect), canvas, rect);
+  resampleInto(DecodedFor(rect), canvas, rect);
 }
 
-const Raster& TJPEGImage::sourceFor(const QRect& rect) {
+const Raster& TJPEGImage::DecodedFor(const QRect& rect) {
   // Ink values turn into RGB by products (red = cyan x black), so averaging them in the DCT
   // domain is not averaging the colours: CMYK photos are always decoded at full size.
   if (bitmap_ || !data_->Stream || data_->Cmyk || options_.DecodeScale != JpegScale::FullSize) {

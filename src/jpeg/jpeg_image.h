@@ -146,6 +146,9 @@ class TJPEGImage {
   // rectangle is much smaller than the photo, the photo is decoded at a reduced scale (kept
   // at least twice the rectangle's size) instead of at full size, except for CMYK photos.
   void DrawTo(Raster& canvas, const QRect& rect);
+  // The decoding DrawTo maps onto a rectangle of this size: the reduced-scale decoding when
+  // the rectangle is much smaller than the photo, else DecodedBitmap(). Cached as DrawTo's.
+  const Raster& DecodedFor(const QRect& rect);
 
   // Takes a copy of the raster as the image to encode (fresh data, raster only).
   void Assign(const Raster& bitmap);
@@ -164,7 +167,6 @@ class TJPEGImage {
   const TJPEGData& Data() const { return *data_; }
 
  private:
-  const Raster& sourceFor(const QRect& rect);
   void dropDecodings();
 
   std::shared_ptr<TJPEGData> data_;

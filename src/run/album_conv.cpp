@@ -9,13 +9,16 @@
 #include <system_error>
 #include <vector>
 
+#include "album/html_analize.h"
 #include "album/html_edit.h"
 #include "core/failure.h"
 #include "core/file_names.h"
 #include "core/utf8.h"
+#include "imaging/photo_metadata.h"
 #include "jpeg/jpeg_image.h"
 #include "settings/ini_file.h"
 #include "settings/options.h"
+#include "timestamp/photo_date.h"
 
 namespace snapfolio {
 
@@ -206,6 +209,15 @@ class Run {
       throw Failure("the output image has no pixels");
     }
     jpeg->Assign(surface);
+    if (!result.exif.empty()) {
+      jpeg->EnsureEncoded();
+      try {
+        jpeg->ReadFrom(withExif(*jpeg->Data().Stream, result.exif));
+      } catch (const Failure&) {
+        // The block was read and made again by the same library, so this is not expected; the
+        // picture matters more than its metadata, so it is saved without.
+      }
+    }
 
     errorText_.set(m.store + photo + "のJPEGの格納に失敗した。");
     jpeg->SaveToFile(joinPath(options.outputDir, name));
@@ -236,7 +248,11 @@ class Run {
     input.page.progressStep = [this] { port_.advanceProgress(ProgressLevel::Overall); };
     errorText_.set("000F : HTMLページの作成に失敗した。");
     // A missing template is a plain message, not a failure: the run goes on without a page.
-    summary_.pageWritten = HtmlEdit(input, port_, errorText_);
+    AnalizeOptions analize;
+    analize.fileTime = [source = options.photo.dateSource](const std::string& photo) {
+      return photoDateTime(photo, source);
+    };
+    summary_.pageWritten = HtmlEdit(input, port_, errorText_, analize);
   }
 
   // A damaged photo is reported once, though both output images decode it.

@@ -13,6 +13,7 @@ struct RunOptions {
   ImageOptions image[2];  // output image 1 and 2
   AlbumOptions album;
   std::string outputDir;  // the current directory of DirectoryListBox1
+  PhotoOptions photo;     // the 詳細設定 dialog's options (both images)
 };
 
 }  // namespace snapfolio

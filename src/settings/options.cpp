@@ -42,6 +42,13 @@ bool inBatch(TIniFile& ini, Writes&& writes) {
   return batch.commit();
 }
 
+// An enumeration stored as its code; a code the program does not know reads as the default.
+template <typename Enum>
+Enum readCode(const TIniFile& ini, const keys::IntegerKey& key, int last) {
+  const int code = read(ini, key);
+  return static_cast<Enum>(code >= 0 && code <= last ? code : key.defaultValue);
+}
+
 }  // namespace
 
 int charsetFromText(const std::string& text) {
@@ -83,7 +90,18 @@ RunOptions readRunOptions(const TIniFile& ini) {
   run.image[1] = readImageOptions(ini, 2);
   run.album = readAlbumOptions(ini);
   run.outputDir = read(ini, keys::OUTDIR);
+  run.photo = readPhotoOptions(ini);
   return run;
+}
+
+PhotoOptions readPhotoOptions(const TIniFile& ini) {
+  PhotoOptions options;
+  options.orientation = read(ini, keys::ORIENTATION);
+  options.colourProfile = read(ini, keys::COLORPROFILE);
+  options.dateSource = readCode<DateSource>(ini, keys::DATESOURCE, 1);
+  options.metadata = readCode<MetadataMode>(ini, keys::METADATA, 2);
+  options.neverEnlarge = read(ini, keys::NOENLARGE);
+  return options;
 }
 
 std::string readPhotoFolder(const TIniFile& ini) {
@@ -185,6 +203,16 @@ bool storeCorrectionValues(TIniFile& ini, const CorrectionValues& values) {
     write(ini, keys::BLUE_Adjust, values.blue);
     write(ini, keys::Aump_Adjust, values.gain);
     write(ini, keys::Cntlr_Adjust, values.limit);
+  });
+}
+
+bool storePhotoOptions(TIniFile& ini, const PhotoOptions& options) {
+  return inBatch(ini, [&] {
+    write(ini, keys::ORIENTATION, options.orientation);
+    write(ini, keys::COLORPROFILE, options.colourProfile);
+    write(ini, keys::DATESOURCE, static_cast<int>(options.dateSource));
+    write(ini, keys::METADATA, static_cast<int>(options.metadata));
+    write(ini, keys::NOENLARGE, options.neverEnlarge);
   });
 }
 

@@ -43,10 +43,14 @@ WindowPosition readWindowPosition(const TIniFile& ini);
 // "TIMSTMPn".
 ImageOptions readImageOptions(const TIniFile& ini, int imageNumber);
 AlbumOptions readAlbumOptions(const TIniFile& ini);
-// Both images, the album options and "OUTDIR".
+// Both images, the album options, "OUTDIR" and the photo options.
 RunOptions readRunOptions(const TIniFile& ini);
 std::string readPhotoFolder(const TIniFile& ini);
 CorrectionValues readCorrectionValues(const TIniFile& ini);
+// "PhotoOptions": "ORIENTATION", "COLORPROFILE", "DATESOURCE", "METADATA", "NOENLARGE". A file
+// without the section (every file from before it) gives PhotoOptions{}; so does a code that is
+// none of the enumeration's.
+PhotoOptions readPhotoOptions(const TIniFile& ini);
 // The style of output image `imageNumber` (1 or 2), each key read in turn with its default:
 // transparency, auto size, position, face, colour (truncated, low 24 bits), size, character set,
 // bold, italic, underline, strike-out, background colour. Of the four style keys the last that
@@ -73,6 +77,8 @@ bool storeTemplateFile(TIniFile& ini, const std::string& templateFile);
 // The correction dialog's set button: "RED_Adjust", "GREEN_Adjust", "BLUE_Adjust",
 // "Aump_Adjust", "Cntlr_Adjust".
 bool storeCorrectionValues(TIniFile& ini, const CorrectionValues& values);
+// The photo options dialog's set button: the "PhotoOptions" keys in the order of reading.
+bool storePhotoOptions(TIniFile& ini, const PhotoOptions& options);
 // A time-stamp dialog's set button: the style of output image `imageNumber` in the order of
 // reading, then "TIMSTYLE1" when `format` is given. A style flag's key receives the flag's name
 // only when the style is exactly that one flag; a key that still holds its name from an earlier

@@ -59,6 +59,11 @@ std::vector<KeyInfo> buildTable() {
   table.push_back(info(Aump_Adjust));
   table.push_back(info(Cntlr_Adjust));
   table.push_back(info(ALBUM_ORDER));
+  table.push_back(info(ORIENTATION));
+  table.push_back(info(COLORPROFILE));
+  table.push_back(info(DATESOURCE));
+  table.push_back(info(METADATA));
+  table.push_back(info(NOENLARGE));
   return table;
 }
 

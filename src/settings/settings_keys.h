@@ -32,6 +32,7 @@ inline constexpr std::string_view kInOutFile = "InOutFile";
 inline constexpr std::string_view kOutStyl = "OutStyl";
 inline constexpr std::string_view kColorAdjust = "ColorAdjust";
 inline constexpr std::string_view kAlbumOptions = "AlbumOptions";
+inline constexpr std::string_view kPhotoOptions = "PhotoOptions";
 
 // "Snapfolio": main window position.
 inline constexpr IntegerKey TOP{kSnapfolio, "TOP", 0};
@@ -126,6 +127,14 @@ inline constexpr IntegerKey Cntlr_Adjust{kColorAdjust, "Cntlr_Adjust", 0};
 // ORDER: the photos' order in the page, 0 as chosen in the photo dialog, 1 by date taken, 2 by
 // name (PhotoOrder).
 inline constexpr IntegerKey ALBUM_ORDER{kAlbumOptions, "ORDER", 0};
+
+// "PhotoOptions": how photos are read beyond their pixels (imaging/photo_options.h). Written
+// by the 詳細設定 dialog's set button; a file without the section reads as the defaults.
+inline constexpr BooleanKey ORIENTATION{kPhotoOptions, "ORIENTATION", true};
+inline constexpr BooleanKey COLORPROFILE{kPhotoOptions, "COLORPROFILE", true};
+inline constexpr IntegerKey DATESOURCE{kPhotoOptions, "DATESOURCE", 0};  // 0 file time, 1 taken
+inline constexpr IntegerKey METADATA{kPhotoOptions, "METADATA", 0};      // 0 none, 1 private, 2 all
+inline constexpr BooleanKey NOENLARGE{kPhotoOptions, "NOENLARGE", false};
 
 // One row of the table, for listing every key (documentation, tests, the command line).
 struct KeyInfo {

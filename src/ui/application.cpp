@@ -11,6 +11,7 @@
 #include "ui/common/standard_dialogs.h"
 #include "ui/correction/correction_dialog.h"
 #include "ui/main_window/main_window.h"
+#include "ui/photo_options/photo_options_dialog.h"
 #include "ui/time_stamp/time_stamp_dialog.h"
 
 namespace snapfolio {
@@ -24,11 +25,12 @@ int runSnapfolio(QApplication& app) {
   installGeometryDump(app);  // only with SNAPFOLIO_DUMP_GEOMETRY set
 
   // The main window first (it fixes SettingsPath), then the dialogs, which read their own
-  // settings; all four live until the program ends.
+  // settings; all five live until the program ends.
   TSnapfolio window;
   TTimePropty1 timePropty1(window.settingsPath(), &window);
   TTimePropty2 timePropty2(window.settingsPath(), &window);
   TAdjstPropty1 adjstPropty1(window.settingsPath(), &window);
+  TPhotoPropty photoPropty(window.settingsPath(), &window);
   window.setLinks({
       .timeStamp1 = &timePropty1,
       .timeStamp2 = &timePropty2,
@@ -36,6 +38,8 @@ int runSnapfolio(QApplication& app) {
       .style = [&](int n) { return n == 1 ? timePropty1.style() : timePropty2.style(); },
       .format = [&] { return timePropty1.format(); },
       .correctionValues = [&] { return adjstPropty1.correctionValues(); },
+      .photo = &photoPropty,
+      .photoOptions = [&] { return photoPropty.photoOptions(); },
   });
   window.show();
   return QApplication::exec();

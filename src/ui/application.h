@@ -1,5 +1,5 @@
 // The program's start, shared by main() and the tests: the application title, the font
-// substitutions, Qt's dialogs in Japanese, the four windows in their order and the message
+// substitutions, Qt's dialogs in Japanese, the five windows in their order and the message
 // loop; and the last resort for a failure that escapes them.
 //
 // User-interface thread only.
@@ -12,7 +12,7 @@ class QApplication;
 namespace snapfolio {
 
 // Sets the application up, creates the main window and then the dialogs TTimePropty1,
-// TTimePropty2 and TAdjstPropty1 (which read their settings through the main window's
+// TTimePropty2, TAdjstPropty1 and TPhotoPropty (which read their settings through the main window's
 // SettingsPath), shows the main window and runs the message loop; the loop's exit status.
 int runSnapfolio(QApplication& app);
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
 #include "support/reference_correction.h"
+#include "support/tools.h"
 
 namespace snapfolio {
 namespace {
@@ -112,10 +114,18 @@ TEST(CliTest, ConvertsEveryFixturePhotoToBothImages) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err.find("Warning:"), std::string::npos) << r.err;
 
+  // The widths asked for are those of the upright photo: exiftool reads each photo's EXIF
+  // orientation, one line per photo ("-" without one).
+  std::vector<std::string> orientationArgs = {"-T", "-n", "-Orientation"};
+  for (const fs::path& photo : photos) orientationArgs.push_back(photo.string());
+  std::istringstream orientations(test::runTool("exiftool", orientationArgs));
   for (const fs::path& photo : photos) {
+    std::string orientation;
+    std::getline(orientations, orientation);
     QImageReader source(QString::fromStdString(photo.string()));
     source.setAutoTransform(false);
-    const QSize size = source.size();
+    QSize size = source.size();
+    if (orientation >= "5" && orientation <= "8") size.transpose();
     const std::string base = photo.stem().string(), ext = photo.extension().string();
     for (auto [name, width] : {std::pair{"t_" + base + ext, 150}, {base + "_l" + ext, 640}}) {
       fs::path out = dir / "out" / name;

@@ -55,8 +55,16 @@ def wait_for_run_end(session, settings_path, first_photo, timeout=240):
     xdriver.wait_for("the run to store its settings", ended, timeout, interval=0.5)
 
 
+def upright_size(path):
+    """(width, height) of a photo as it is shown: EXIF orientations 5 to 8 swap them."""
+    w, h = xdriver.image_size(path)
+    orientation = subprocess.run(["identify", "-format", "%[EXIF:Orientation]", path + "[0]"],
+                                 capture_output=True, text=True, timeout=60).stdout.strip()
+    return (h, w) if orientation in ("5", "6", "7", "8") else (w, h)
+
+
 def check_sizes(photos_dir, out_dir, photo, width1, width2):
-    w, h = xdriver.image_size(os.path.join(photos_dir, photo))
+    w, h = upright_size(os.path.join(photos_dir, photo))
     for name, width in zip(output_names(photo), (width1, width2)):
         path = os.path.join(out_dir, name)
         if not os.path.isfile(path):

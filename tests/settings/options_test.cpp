@@ -311,5 +311,15 @@ TEST_F(TimeStampSettingsTest, OddValuesReadSanely) {
   EXPECT_EQ(one.fontSize, 0);  // kept; the drawing bounds the size
 }
 
+// Files from before the photo options, and codes the program does not know, give the defaults.
+TEST(PhotoOptionsSettings, OldFilesAndUnknownCodesReadAsTheDefaults) {
+  EXPECT_EQ(readPhotoOptions(TIniFile(test::fixturePath("cp932-settings.ini").string())),
+            PhotoOptions{});
+  test::TempDir dir;
+  const std::filesystem::path file = dir / "Snapfolio.ini";
+  test::writeFile(file, "[PhotoOptions]\nDATESOURCE=2\nMETADATA=-1\nORIENTATION=x\n");
+  EXPECT_EQ(readPhotoOptions(TIniFile(file.string())), PhotoOptions{});
+}
+
 }  // namespace
 }  // namespace snapfolio

@@ -58,6 +58,7 @@ PipelineInputs RecordingPort::pipelineInputs(int imageNumber) {
   inputs.format = format;
   inputs.style = styles[imageNumber - 1];
   inputs.correction = correction;
+  inputs.photo = options.photo;
   return inputs;
 }
 

@@ -450,8 +450,8 @@ void MainWindowTest::dialogButtonsShowTheLinkedDialogs() {
   QTest::mouseClick(w.form().FontButton1, Qt::LeftButton);
   QTest::mouseClick(w.form().AdjstButton2, Qt::LeftButton);
 
-  FakeDialog time1, time2, correction;
-  w.setLinks({&time1, &time2, &correction, {}, {}, {}});
+  FakeDialog time1, time2, correction, photo;
+  w.setLinks({&time1, &time2, &correction, {}, {}, {}, &photo, {}});
   QTest::mouseClick(w.form().FontButton1, Qt::LeftButton);
   QCOMPARE(time1.shown, 1);
   QCOMPARE(time2.shown, 0);
@@ -461,6 +461,8 @@ void MainWindowTest::dialogButtonsShowTheLinkedDialogs() {
   QTest::mouseClick(w.form().AdjstButton2, Qt::LeftButton);
   QCOMPARE(correction.shown, 2);
   QCOMPARE(time1.shown, 1);
+  QTest::mouseClick(w.form().PhotoButton, Qt::LeftButton);
+  QCOMPARE(photo.shown, 1);
 }
 
 void MainWindowTest::photoDialogStartsAtIndirThenAtTheLastPhoto() {

@@ -59,6 +59,7 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
   connect(FontButton2, &QPushButton::clicked, this, &TSnapfolio::FontButton2Click);
   connect(AdjstButton1, &QPushButton::clicked, this, &TSnapfolio::AdjstButton1Click);
   connect(AdjstButton2, &QPushButton::clicked, this, &TSnapfolio::AdjstButton2Click);
+  connect(PhotoButton, &QPushButton::clicked, this, &TSnapfolio::PhotoButtonClick);
   connect(HtmlButton, &QPushButton::clicked, this, &TSnapfolio::HtmlButtonClick);
   connect(HtmlTemplate, &QPushButton::clicked, this, &TSnapfolio::HtmlTemplateClick);
   navigation_ = std::make_unique<FolderNavigation>(*this, form(), *dialogs_);
@@ -177,6 +178,9 @@ void TSnapfolio::AdjstButton1Click() {
 }
 void TSnapfolio::AdjstButton2Click() {
   showDialog(links_.correction);
+}
+void TSnapfolio::PhotoButtonClick() {
+  showDialog(links_.photo);
 }
 
 std::optional<QStringList> TSnapfolio::choosePhotos() {

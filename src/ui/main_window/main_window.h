@@ -58,6 +58,8 @@ struct MainWindowLinks {
   std::function<TimeStampStyle(int imageNumber)> style;  // the style of output image 1 or 2
   std::function<std::string()> format;                   // the stamp format of both images
   std::function<CorrectionValues()> correctionValues;    // the correction values in force
+  QDialog* photo = nullptr;                              // TPhotoPropty, shown by PhotoButton
+  std::function<PhotoOptions()> photoOptions;            // the photo options in force
 };
 
 class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
@@ -113,6 +115,7 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   void HtmlCnvClick();
   void AdjstButton1Click();
   void AdjstButton2Click();
+  void PhotoButtonClick();
   void DspDirClick();
   void BreakButton1Click();
 

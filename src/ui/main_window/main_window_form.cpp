@@ -218,7 +218,8 @@ void MainWindowForm::createPreviewAndRun(QWidget* window) {
   BreakButton1->setFocusPolicy(Qt::NoFocus);
   BreakButton1->hide();
   Cancel = button(window, "Cancel", QStringLiteral("終了"));
-  for (QPushButton* b : {InButton, OKButton, BreakButton1, Cancel}) {
+  PhotoButton = button(window, "PhotoButton", QStringLiteral("詳細設定"));
+  for (QPushButton* b : {InButton, OKButton, BreakButton1, Cancel, PhotoButton}) {
     b->setFixedSize(kButtonWidth, kButtonHeight);
   }
 
@@ -281,12 +282,17 @@ void MainWindowForm::arrangeDirectoryGroup() {
 }
 
 // GroupBox1 on the left; on the right the preview, the two status lines over their gauges, and
-// the buttons at the bottom.
+// the buttons at the bottom, with "詳細設定" at the right end just above them (in the form's empty
+// space, so that no designed control moves; the row below has no room for a fifth button while
+// 中止 is shown).
 void MainWindowForm::arrangeWindow(QWidget* window) {
   auto* buttons = new QHBoxLayout;
   buttons->setSpacing(8);
   for (QPushButton* b : {InButton, OKButton, BreakButton1, Cancel}) buttons->addWidget(b);
   buttons->addStretch(1);
+  auto* options = new QHBoxLayout;
+  options->addStretch(1);
+  options->addWidget(PhotoButton);
 
   auto* right = new QVBoxLayout;
   right->setSpacing(4);
@@ -300,6 +306,7 @@ void MainWindowForm::arrangeWindow(QWidget* window) {
   right->addWidget(Label9);
   right->addWidget(CGauge2);
   right->addStretch(1);
+  right->addLayout(options);
   right->addLayout(buttons);
 
   auto* columns = new QHBoxLayout(window);

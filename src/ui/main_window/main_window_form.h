@@ -116,6 +116,8 @@ class MainWindowForm {
   QPushButton* OKButton = nullptr;
   QPushButton* BreakButton1 = nullptr;
   QPushButton* Cancel = nullptr;
+  // "詳細設定": the photo options dialog, above 終了 where the designed form is empty.
+  QPushButton* PhotoButton = nullptr;
   QTimer* DirUpdateTimer = nullptr;
 
  private:

@@ -43,6 +43,7 @@ RunOptions TSnapfolio::runOptions() const {
   options.album.htmlTemplateFile = s(HtmlTemplateFile->text());
   options.outputDir = outputDirectory();
   options.album.order = albumOrder_;
+  if (links_.photoOptions) options.photo = links_.photoOptions();
   return options;
 }
 
@@ -52,6 +53,7 @@ PipelineInputs TSnapfolio::pipelineInputs(int imageNumber) const {
   if (links_.format) inputs.format = links_.format();
   if (links_.style) inputs.style = links_.style(imageNumber);
   if (links_.correctionValues) inputs.correction = links_.correctionValues();
+  if (links_.photoOptions) inputs.photo = links_.photoOptions();
   return inputs;
 }
 

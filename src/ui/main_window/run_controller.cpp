@@ -71,6 +71,7 @@ void RunController::setBusy(bool busy, bool run) {
   form_.GroupBox1->setEnabled(!busy);
   form_.InButton->setEnabled(!busy);
   form_.OKButton->setEnabled(!busy);
+  form_.PhotoButton->setEnabled(!busy);
   form_.BreakButton1->setVisible(busy && run);
   form_.BreakButton1->setEnabled(busy && run);
   if (busy) {

@@ -1,0 +1,91 @@
+#include "imaging/photo_drawing.h"
+
+// Standard library
+#include <algorithm>
+#include <cstdint>
+
+// Project
+#include "imaging/orientation.h"
+#include "imaging/resample.h"
+#include "jpeg/jpeg_decode.h"
+
+namespace snapfolio {
+
+PhotoLook photoLook(const PhotoMetadata& metadata, const PhotoOptions& options) {
+  PhotoLook look;
+  if (options.orientation && isOrientation(metadata.orientation)) {
+    look.orientation = metadata.orientation;
+  }
+  if (options.colourProfile && !metadata.icc.empty()) {
+    look.colour = ColourTransform::toSrgb(metadata.icc, metadata.kind);
+  }
+  return look;
+}
+
+int uprightWidth(const TJPEGImage& jpeg, const PhotoLook& look) {
+  return swapsAxes(look.orientation) ? jpeg.ImageHeight() : jpeg.ImageWidth();
+}
+
+int uprightHeight(const TJPEGImage& jpeg, const PhotoLook& look) {
+  return swapsAxes(look.orientation) ? jpeg.ImageWidth() : jpeg.ImageHeight();
+}
+
+namespace {
+
+// Copies `from` into `to` with its top-left corner at the rectangle's; only the part inside
+// `to` is written.
+void place(const Raster& from, Raster& to, const QRect& rect) {
+  const QRect inside = rect.intersected(QRect(0, 0, to.width(), to.height()));
+  for (int y = inside.top(); y <= inside.bottom(); ++y) {
+    const std::uint32_t* in = from.row(y - rect.top()) + (inside.left() - rect.left());
+    std::copy(in, in + inside.width(), to.row(y) + inside.left());
+  }
+}
+
+}  // namespace
+
+void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const QRect& rect) {
+  const auto& bytes = jpeg.Data().Stream;
+  if ((look.orientation == 1 && !look.colour) || !bytes) {
+    jpeg.DrawTo(surface, rect);
+    return;
+  }
+  if (rect.width() <= 0 || rect.height() <= 0) return;
+
+  // The rectangle as the stored photo lies.
+  const bool swapped = swapsAxes(look.orientation);
+  const QRect stored(0, 0, swapped ? rect.height() : rect.width(),
+                     swapped ? rect.width() : rect.height());
+  Raster converted;
+  const Raster* source = &converted;
+  if (look.colour && look.colour->kind() == jpeg::PixelKind::Ink) {
+    // Ink values go through the profile as they are, so they are decoded at full size (the
+    // reduced DCT scale would average inks, which is not averaging colours).
+    jpeg::DecodeSettings settings;
+    settings.blockSmoothing = jpeg.Options().BlockSmoothing;
+    settings.inkValues = true;
+    converted = jpeg::decodeJpeg(*bytes, settings);
+    look.colour->apply(converted);
+  } else if (look.colour) {
+    converted = jpeg.DecodedFor(stored);
+    look.colour->apply(converted);
+  } else {
+    source = &jpeg.DecodedFor(stored);
+  }
+  if (look.orientation == 1) {
+    resampleInto(*source, surface, rect);
+    return;
+  }
+  // Turning is one pass over the pixels it turns: it is done on the smaller of the decoding and
+  // the output image. Resampling commutes with turning (up to the rounding of its two passes).
+  const long long sourcePixels = 1LL * source->width() * source->height();
+  if (sourcePixels <= 1LL * rect.width() * rect.height()) {
+    resampleInto(upright(*source, look.orientation), surface, rect);
+  } else {
+    Raster scaled(stored.width(), stored.height());
+    resampleInto(*source, scaled, stored);
+    place(upright(scaled, look.orientation), surface, rect);
+  }
+}
+
+}  // namespace snapfolio

@@ -1,0 +1,42 @@
+// How a loaded photo is drawn into a work surface: upright by its EXIF orientation and in sRGB
+// through its embedded colour profile, as the PhotoOptions allow.
+//
+// A photo without either (or with both options off) takes exactly the path it always took,
+// TJPEGImage::DrawTo, so its pixels do not change by a single level. Otherwise the photo is
+// decoded (at the reduced DCT scale DrawTo would use for the rectangle as the stored photo
+// lies), converted by lcms2 before it is scaled, and turned upright by one tiled copy: of the
+// decoding before resampling when the output is larger, of the resampled image when it is
+// smaller (the usual case, where that copy is several times cheaper).
+//
+// Plain functions; no state. One call per TJPEGImage at a time (its decodings are cached).
+#pragma once
+
+#include <optional>
+
+#include <QRect>
+
+#include "core/raster.h"
+#include "imaging/colour_profile.h"
+#include "imaging/photo_metadata.h"
+#include "imaging/photo_options.h"
+#include "jpeg/jpeg_image.h"
+
+namespace snapfolio {
+
+struct PhotoLook {
+  int orientation = 1;                    // EXIF orientation to undo; 1: as stored
+  std::optional<ColourTransform> colour;  // nothing: the pixels are taken as sRGB
+};
+
+// What the options make of the photo's metadata.
+PhotoLook photoLook(const PhotoMetadata& metadata, const PhotoOptions& options);
+
+// The size of the photo as it is drawn (width and height swapped for orientations 5 to 8).
+int uprightWidth(const TJPEGImage& jpeg, const PhotoLook& look);
+int uprightHeight(const TJPEGImage& jpeg, const PhotoLook& look);
+
+// Maps the whole upright photo onto the whole rectangle of the surface, as DrawTo does.
+// Throws EJPEG when the photo cannot be decoded.
+void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const QRect& rect);
+
+}  // namespace snapfolio
