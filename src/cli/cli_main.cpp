@@ -80,6 +80,7 @@ std::optional<std::vector<std::string>> photosOf(const Arguments& args,
 int run(StoredOptions options, std::vector<std::string> photos, const Arguments& args,
         const std::string& settingsPath) {
   if (interrupted()) return kExitInterrupted;
+  options.run.jobs = args.jobs;
   const RunOptions runOptions = options.run;
   const int total = static_cast<int>(photos.size());
   CliPort port(std::move(options), std::move(photos), args.verbosity, isTerminal(stderr), stderr);
@@ -178,10 +179,21 @@ int render(const Arguments& args) {
   const int n = args.image;
   const std::string widthText = options.run.image[n - 1].widthText;
   const std::string photo = absolutePath(args.photos.front());
+  const RunOptions runOptions = options.run;
   CliPort port(std::move(options), {}, Verbosity::Quiet, false, stderr);
   Workspace workspace;
   ErrorText errorText;
-  PipelineResult result = PhotDispSet(photo, widthText, n, workspace, errorText, port);
+  // Decoded as a run decodes it, once for the larger of the output images it makes, so that
+  // the pixels are those a run writes.
+  const PipelineInputs inputs = port.pipelineInputs(n);
+  PhotoSource source(photo, inputs.photo);
+  for (const ImageOptions& image : runOptions.image) {
+    if (!image.produce) continue;
+    if (auto size = source.outputSize(image.widthText)) source.decodeFor(*size);
+  }
+  if (auto size = source.outputSize(widthText)) source.decodeFor(*size);
+  PipelineResult result =
+      PhotDispSet(source, inputs, widthText, n, workspace.surface(n), errorText, port);
   if (result.ok && !result.damage.empty()) port.showWarning(damageWarning(photo, result.damage));
   port.finish();
   if (!result.ok) return kExitFailed;

@@ -22,6 +22,10 @@ struct Limits {
   // Memory the JPEG library may hold for one photo, in bytes (1 GiB): enough for the
   // coefficient buffers of a progressive 4:2:0 photo of the largest raster above.
   long codecMemoryBytes = 1L << 30;
+  // Memory the photos of a run being made at once may hold, in bytes (96 MiB): their files,
+  // decodings and output images, as estimated from their headers. A photo that alone needs
+  // more is still made, with no other beside it.
+  std::size_t runMemoryBytes = std::size_t{96} << 20;
   // Most scans of a multi-scan (progressive) JPEG file; real files have about ten.
   int progressiveScans = 500;
   // A JPEG file whose first scan's data could not hold even this share (1/n) of the picture its

@@ -44,18 +44,22 @@ void place(const Raster& from, Raster& to, const QRect& rect) {
 
 }  // namespace
 
-void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const QRect& rect) {
-  const auto& bytes = jpeg.Data().Stream;
-  if ((look.orientation == 1 && !look.colour) || !bytes) {
-    jpeg.DrawTo(surface, rect);
-    return;
-  }
+void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const QRect& rect,
+               QSize decodeSize) {
   if (rect.width() <= 0 || rect.height() <= 0) return;
-
-  // The rectangle as the stored photo lies.
+  // The rectangle, and the one the decoding is made for, as the stored photo lies.
   const bool swapped = swapsAxes(look.orientation);
   const QRect stored(0, 0, swapped ? rect.height() : rect.width(),
                      swapped ? rect.width() : rect.height());
+  if (decodeSize.isEmpty()) decodeSize = rect.size();
+  const QRect decoded(0, 0, swapped ? decodeSize.height() : decodeSize.width(),
+                      swapped ? decodeSize.width() : decodeSize.height());
+  const auto& bytes = jpeg.Data().Stream;
+  if ((look.orientation == 1 && !look.colour) || !bytes) {
+    resampleInto(jpeg.DecodedFor(decoded), surface, rect);
+    return;
+  }
+
   Raster converted;
   const Raster* source = &converted;
   if (look.colour && look.colour->kind() == jpeg::PixelKind::Ink) {
@@ -67,10 +71,10 @@ void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const Q
     converted = jpeg::decodeJpeg(*bytes, settings);
     look.colour->apply(converted);
   } else if (look.colour) {
-    converted = jpeg.DecodedFor(stored);
+    converted = jpeg.DecodedFor(decoded);
     look.colour->apply(converted);
   } else {
-    source = &jpeg.DecodedFor(stored);
+    source = &jpeg.DecodedFor(decoded);
   }
   if (look.orientation == 1) {
     resampleInto(*source, surface, rect);

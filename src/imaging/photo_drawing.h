@@ -35,8 +35,11 @@ PhotoLook photoLook(const PhotoMetadata& metadata, const PhotoOptions& options);
 int uprightWidth(const TJPEGImage& jpeg, const PhotoLook& look);
 int uprightHeight(const TJPEGImage& jpeg, const PhotoLook& look);
 
-// Maps the whole upright photo onto the whole rectangle of the surface, as DrawTo does.
+// Maps the whole upright photo onto the whole rectangle of the surface, as DrawTo does. The
+// photo is decoded as for an upright output of `decodeSize` (the rectangle's size when empty),
+// so that the output images of one photo share one decoding made for the largest of them.
 // Throws EJPEG when the photo cannot be decoded.
-void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const QRect& rect);
+void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const QRect& rect,
+               QSize decodeSize = {});
 
 }  // namespace snapfolio

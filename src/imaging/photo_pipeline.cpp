@@ -1,7 +1,9 @@
 #include "imaging/photo_pipeline.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include <QRect>
 
@@ -58,27 +60,87 @@ bool readsMetadata(const PhotoOptions& options) {
 
 }  // namespace
 
+PhotoSource::PhotoSource(std::string fileName, const PhotoOptions& options)
+    : fileName_(std::move(fileName)), options_(options) {
+  try {
+    date_ = photoDateTime(fileName_, options_.dateSource);
+  } catch (...) {
+    dateFailure_ = std::current_exception();
+    return;
+  }
+  try {
+    jpeg_.LoadFromFile(fileName_);
+    // Metadata that cannot be read leaves the photo as it is stored (never a failure).
+    metadata_ = readsMetadata(options_) && jpeg_.Data().Stream
+                    ? readPhotoMetadata(*jpeg_.Data().Stream)
+                    : PhotoMetadata{};
+    look_ = photoLook(metadata_, options_);
+  } catch (...) {
+    loadFailure_ = std::current_exception();
+  }
+}
+
+std::optional<QSize> PhotoSource::outputSize(const std::string& widthText) const {
+  if (dateFailure_ || loadFailure_) return std::nullopt;
+  try {
+    int width = targetWidth(widthText);
+    const int photoWidth = uprightWidth(jpeg_, look_);
+    if (options_.neverEnlarge && photoWidth > 0 && photoWidth < width) width = photoWidth;
+    return QSize(width, targetHeight(photoWidth, uprightHeight(jpeg_, look_), width));
+  } catch (const Failure&) {
+    return std::nullopt;
+  }
+}
+
+void PhotoSource::decodeFor(QSize size) {
+  if (size.isEmpty()) return;
+  if (1LL * size.width() * size.height() > 1LL * decodeSize_.width() * decodeSize_.height()) {
+    decodeSize_ = size;
+  }
+}
+
+std::size_t PhotoSource::workBytes() const {
+  const TJPEGData& data = jpeg_.Data();
+  if (!data.Stream) return 0;
+  const long long photoPixels = 1LL * data.Width * data.Height;
+  // The decoding: at the DCT scale the largest output needs (at least twice its size, so at
+  // most a quarter of the photo's pixels per halving), full size for ink values.
+  const long long outputPixels = 1LL * decodeSize_.width() * decodeSize_.height();
+  long long decoded = photoPixels;
+  if (!data.Cmyk && outputPixels > 0) decoded = std::min(photoPixels, 4 * 4 * outputPixels);
+  // A multi-scan file keeps its coefficients (about 3 bytes a pixel for 4:2:0) while it is
+  // decoded; the output images hold their surfaces and encodings.
+  const long long coefficients = jpeg_.Options().ProgressiveWrite ? 3 * photoPixels : 0;
+  return static_cast<std::size_t>(data.Stream->size() + 4 * decoded + coefficients +
+                                  2 * 4 * outputPixels);
+}
+
 PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
                            int imageNumber, Workspace& workspace, ErrorText& errorText,
                            PipelinePort& port) {
-  PipelineResult result;
   const PipelineInputs inputs = port.pipelineInputs(imageNumber);
-  Raster& surface = workspace.surface(imageNumber);
+  PhotoSource source(fileName, inputs.photo);
+  return PhotDispSet(source, inputs, widthText, imageNumber, workspace.surface(imageNumber),
+                     errorText, port);
+}
+
+PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
+                           const std::string& widthText, int imageNumber, Raster& surface,
+                           ErrorText& errorText, PipelinePort& port) {
+  PipelineResult result;
+  const std::string& fileName = source.fileName_;
   bool scaled = false;
   try {
-    TJPEGImage jpeg;
+    TJPEGImage& jpeg = source.jpeg_;
 
     errorText.set("0100 : タイムスタンプの作成に失敗した。");
-    result.date = photoDateTime(fileName, inputs.photo.dateSource);
+    if (source.dateFailure_) std::rethrow_exception(source.dateFailure_);
+    result.date = source.date_;
     result.stampText = FormatDateTime(inputs.format, *result.date);
 
     errorText.set("0101 : " + fileName + "の読み込みに失敗した。");
-    jpeg.LoadFromFile(fileName);
-    // Metadata that cannot be read leaves the photo as it is stored (never a failure).
-    const PhotoMetadata metadata = readsMetadata(inputs.photo) && jpeg.Data().Stream
-                                       ? readPhotoMetadata(*jpeg.Data().Stream)
-                                       : PhotoMetadata{};
-    const PhotoLook look = photoLook(metadata, inputs.photo);
+    if (source.loadFailure_) std::rethrow_exception(source.loadFailure_);
+    const PhotoLook& look = source.look_;
 
     const std::string outputStem =
         inputs.image.prefix + splitFileName(fileName).base + inputs.image.suffix;
@@ -93,7 +155,10 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
     port.advanceProgress(ProgressLevel::Overall);
 
     errorText.set("0102 : " + fileName + "のサイズ変換に失敗した。");
-    drawPhoto(jpeg, look, surface, QRect(0, 0, width, height));
+    // The one decoding made for the largest output image serves this one too.
+    const QSize decodeSize =
+        source.decodeSize_.isEmpty() ? QSize(width, height) : source.decodeSize_;
+    drawPhoto(jpeg, look, surface, QRect(0, 0, width, height), decodeSize);
     if (jpeg.Damage()) result.damage = jpeg.Damage()->cause();
     port.advanceProgress(ProgressLevel::Overall);
     scaled = true;
@@ -108,8 +173,8 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
       result.stampRect = drawTimeStamp(surface, inputs.style, result.stampText);
       port.advanceProgress(ProgressLevel::Overall);
     }
-    result.exif =
-        outputExif(metadata.exif, inputs.photo.metadata, width, height, look.colour.has_value());
+    result.exif = outputExif(source.metadata_.exif, inputs.photo.metadata, width, height,
+                             look.colour.has_value());
     result.ok = true;
   } catch (const EJPEG& e) {
     port.showError(e.cause().empty() ? errorText.text() : errorText.text() + "\n" + e.cause());

@@ -1,16 +1,24 @@
 // The photo pipeline: one photo file to one finished output image (load, scale, correct,
 // stamp) in the work surface of that output image.
+//
+// A photo that gives both output images is read once (PhotoSource) and decoded once, at the
+// reduced DCT scale the larger of them needs; each output image is then made from it.
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <QSize>
 
 #include "core/error_text.h"
 #include "core/ports.h"
 #include "core/raster.h"
 #include "imaging/correction_values.h"
+#include "imaging/photo_drawing.h"
+#include "imaging/photo_metadata.h"
 #include "imaging/photo_options.h"
 #include "imaging/time_stamp_drawing.h"
 #include "timestamp/date_time.h"
@@ -62,7 +70,42 @@ struct PipelineResult {
   // Why part of the photo could not be read, when its data was damaged but the decoder got
   // past it ("データが途中で終わっている。(…)"); empty for a sound photo. The caller reports it.
   std::string damage;
-  std::vector<std::uint8_t> exif;      // the EXIF block for the output image; empty: none
+  std::vector<std::uint8_t> exif;  // the EXIF block for the output image; empty: none
+};
+
+// One photo read for its output images: its date, its file (bytes and header) and metadata,
+// read once. A step that failed keeps its failure, and every output image made from the source
+// reports it at that step, as if it had read the photo itself. Not shared between threads.
+class PhotoSource {
+ public:
+  // Reads the date and the file. Never throws.
+  PhotoSource(std::string fileName, const PhotoOptions& options);
+
+  const std::string& fileName() const { return fileName_; }
+  // The upright size of an output image `widthText` wide, or nothing when it cannot be made.
+  std::optional<QSize> outputSize(const std::string& widthText) const;
+  // Makes the one decoding of the photo fit for an output image of this upright size, so that
+  // smaller output images are drawn from it too (nothing for an empty size). Decoded when the
+  // first output image is drawn, so that a failure is reported by that image's step.
+  void decodeFor(QSize size);
+  // Bytes the photo's decoding and output images hold for the largest of the sizes given to
+  // decodeFor, as an estimate for a memory budget; 0 when the file was not read.
+  std::size_t workBytes() const;
+
+ private:
+  friend PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
+                                    const std::string& widthText, int imageNumber, Raster& surface,
+                                    ErrorText& errorText, PipelinePort& port);
+
+  std::string fileName_;
+  PhotoOptions options_;
+  std::optional<DateTime> date_;
+  std::exception_ptr dateFailure_;
+  TJPEGImage jpeg_;
+  PhotoMetadata metadata_;
+  PhotoLook look_;
+  std::exception_ptr loadFailure_;
+  QSize decodeSize_;
 };
 
 // PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own
@@ -71,5 +114,11 @@ struct PipelineResult {
 PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
                            int imageNumber, Workspace& workspace, ErrorText& errorText,
                            PipelinePort& port);
+
+// The steps for output image n of a photo already read, into `surface`, with the inputs given
+// (the port is not asked for them). Reports its failures as the call above does.
+PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
+                           const std::string& widthText, int imageNumber, Raster& surface,
+                           ErrorText& errorText, PipelinePort& port);
 
 }  // namespace snapfolio

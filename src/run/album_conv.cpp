@@ -9,13 +9,18 @@
 #include <system_error>
 #include <vector>
 
+#include <thread>
+
 #include "album/html_analize.h"
 #include "album/html_edit.h"
+#include "core/atomic_file.h"
 #include "core/failure.h"
 #include "core/file_names.h"
+#include "core/limits.h"
 #include "core/utf8.h"
 #include "imaging/photo_metadata.h"
-#include "jpeg/jpeg_image.h"
+#include "run/ordered_jobs.h"
+#include "run/photo_job.h"
 #include "settings/ini_file.h"
 #include "settings/options.h"
 #include "timestamp/photo_date.h"
@@ -141,6 +146,16 @@ class Run {
         errorText_.set(*message);
         throw Failure(*message);
       }
+      // The photos are made ahead on worker threads from what the windows hold now; this
+      // thread takes them in the order chosen, tells the port what each did, and writes them.
+      const RunPlan plan{options, {port_.pipelineInputs(1), port_.pipelineInputs(2)}};
+      const int workers =
+          options.jobs > 0 ? options.jobs : static_cast<int>(std::thread::hardware_concurrency());
+      std::optional<OrderedJobs<PhotoJob>> jobs;
+      jobs.emplace(static_cast<int>(photos.size()), workers, kLimits.runMemoryBytes,
+                   [&](int index, JobContext& context) {
+                     return makePhotoJob(plan, photos[index], context);
+                   });
       // The photos the page shows: those the run reached whose output images were all made.
       std::vector<AlbumPhoto> reached;
       for (std::size_t i = 0; i < photos.size(); ++i) {
@@ -153,14 +168,24 @@ class Run {
         port_.photoStarts(static_cast<int>(i));
         port_.setStatusLine(ProgressLevel::Overall,
                             cutUtf8(fileNamePart(photo), 40) + " 読み込み中");
+        PhotoJob job = jobs->take();
         AlbumPhoto entry(photo);
         bool complete = true;
         for (int n = 1; n <= 2; ++n) {
-          if (options.image[n - 1].produce) complete = produceImage(options, entry, n) && complete;
+          if (options.image[n - 1].produce) {
+            complete = storeImage(options, entry, n, job.image[n - 1]) && complete;
+          }
         }
         if (complete) reached.push_back(std::move(entry));
+        // The surfaces stay in the workspace until the next photo's.
+        for (int n = 1; n <= 2; ++n) {
+          Raster& made = job.image[n - 1].surface;
+          if (!made.isEmpty()) std::swap(workspace_.surface(n), made);
+        }
         port_.photoDone();
       }
+      // The photos behind a stop are not made.
+      jobs.reset();
 
       if (options.album.htmlCnv) {
         port_.setStatusLine(ProgressLevel::Detail, "HTML変換中");
@@ -177,14 +202,17 @@ class Run {
     storeRunEnd(*ini, options, port_.photoDialogFileName());
   }
 
-  // One output image of one photo: the pipeline, then the save. Notes the image's size and the
-  // photo's date in `entry`; false when the pipeline failed (and has shown its "ERROR" box).
-  bool produceImage(const RunOptions& options, AlbumPhoto& entry, int n) {
+  // One output image of one photo, made by its job: what its pipeline told the port, then the
+  // save. Notes the image's size and the photo's date in `entry`; false when the pipeline
+  // failed (and has shown its "ERROR" box).
+  bool storeImage(const RunOptions& options, AlbumPhoto& entry, int n, ImageWork& work) {
     const std::string& photo = entry.path;
     const ImageOptions& image = options.image[n - 1];
     const ImageMessages& m = kMessages[n - 1];
     errorText_.set(m.pipeline + photo + "のJPEGからの変換に失敗した。");
-    PipelineResult result = PhotDispSet(photo, image.widthText, n, workspace_, errorText_, port_);
+    work.log.replay(port_, work.surface);
+    const PipelineResult& result = work.result;
+    const Raster& surface = work.surface;
     if (!result.ok) {
       // The pipeline has shown its "ERROR" box; the surface does not hold this photo's
       // picture, so nothing is saved under its name.
@@ -198,35 +226,23 @@ class Run {
                         image.prefix + splitFileName(photo).base + image.suffix + " 格納中");
 
     errorText_.set(std::string(m.allocate) + "JPEG領域の確保ができない。");
-    std::optional<TJPEGImage> jpeg;
-    jpeg.emplace();
-
     errorText_.set(m.convert + photo + "のJPEGへの変換に失敗した。");
-    const Raster& surface = workspace_.surface(n);
     if (surface.isEmpty()) {
       // A surface without pixels (a very wide photo at a small width) would be saved as an
       // empty file; that is no image.
       throw Failure("the output image has no pixels");
     }
-    jpeg->Assign(surface);
-    if (!result.exif.empty()) {
-      jpeg->EnsureEncoded();
-      try {
-        jpeg->ReadFrom(withExif(*jpeg->Data().Stream, result.exif));
-      } catch (const Failure&) {
-        // The block was read and made again by the same library, so this is not expected; the
-        // picture matters more than its metadata, so it is saved without.
-      }
-    }
+    if (work.encodeFailed) throw Failure("the output image could not be encoded");
 
     errorText_.set(m.store + photo + "のJPEGの格納に失敗した。");
-    jpeg->SaveToFile(joinPath(options.outputDir, name));
+    writeFileAtomically(
+        joinPath(options.outputDir, name),
+        std::string_view(reinterpret_cast<const char*>(work.jpeg.data()), work.jpeg.size()));
     ++summary_.imagesWritten;
     entry.image[n - 1] = PixelSize{surface.width(), surface.height()};
     entry.date = result.date;
 
     if (n == 2) errorText_.set("000D : JPEG領域の開放に失敗した。");
-    jpeg.reset();
     port_.advanceProgress(ProgressLevel::Overall);
     return true;
   }

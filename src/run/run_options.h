@@ -14,6 +14,7 @@ struct RunOptions {
   AlbumOptions album;
   std::string outputDir;  // the current directory of DirectoryListBox1
   PhotoOptions photo;     // the 詳細設定 dialog's options (both images)
+  int jobs = 0;           // photos made at once; 0: one per core (the command line's --jobs)
 };
 
 }  // namespace snapfolio

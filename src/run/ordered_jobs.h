@@ -1,0 +1,177 @@
+// OrderedJobs: jobs 0 to count - 1 made on worker threads and handed back in their order.
+//
+// The workers start the jobs in order; at most `workers` jobs are made at once, and at most
+// twice that many are started and not yet taken, so finished jobs wait for a slow one without
+// piling up. A job may reserve memory from a budget before it takes it (JobContext::reserve):
+// it waits while the jobs before it hold too much, except the oldest job not taken, which
+// always goes on, so that one job larger than the budget still gets made. What a job holds is
+// given back when it is taken.
+//
+// take() is called by one thread (the run's), for 0, 1, 2, ... in turn. Destroying the object
+// discards the jobs not taken: no new job starts, jobs waiting for memory give up, and the
+// destructor waits for the jobs being made to end. Plain C++ threads and locks throughout.
+#pragma once
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstddef>
+#include <exception>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace snapfolio {
+
+// Thrown inside a job whose run has discarded it, to end it early.
+struct JobDiscarded {};
+
+class JobContext {
+ public:
+  virtual ~JobContext() = default;
+  // Waits until `bytes` more fit the budget (or this is the oldest job not taken); throws
+  // JobDiscarded when the jobs are discarded meanwhile.
+  virtual void reserve(std::size_t bytes) = 0;
+  // Lowers what this job holds to `bytes` (its result, once the work memory is freed).
+  virtual void holdOnly(std::size_t bytes) = 0;
+  // Whether the jobs have been discarded; a job may end early then.
+  virtual bool discarded() const = 0;
+};
+
+template <typename Result>
+class OrderedJobs {
+ public:
+  using Make = std::function<Result(int index, JobContext& context)>;
+
+  OrderedJobs(int count, int workers, std::size_t memoryBudget, Make make)
+      : count_(count),
+        window_(2 * std::max(workers, 1)),
+        budget_(memoryBudget),
+        make_(std::move(make)) {
+    const int threads = std::clamp(workers, 1, std::max(count, 1));
+    threads_.reserve(static_cast<std::size_t>(threads));
+    for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { work(); });
+  }
+
+  ~OrderedJobs() {
+    {
+      std::lock_guard lock(mutex_);
+      discarded_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+  }
+
+  OrderedJobs(const OrderedJobs&) = delete;
+  OrderedJobs& operator=(const OrderedJobs&) = delete;
+
+  // The next job's result, waiting for it; rethrows what its making threw.
+  Result take() {
+    std::unique_lock lock(mutex_);
+    const int index = nextToTake_;
+    changed_.wait(lock, [&] { return done_.contains(index); });
+    Done done = std::move(done_.at(index));
+    done_.erase(index);
+    used_ -= held_[index];
+    held_.erase(index);
+    ++nextToTake_;
+    lock.unlock();
+    changed_.notify_all();
+    if (done.failure) std::rethrow_exception(done.failure);
+    return std::move(*done.result);
+  }
+
+  // Memory reserved by the jobs now, for tests and measurements.
+  std::size_t reservedBytes() const {
+    std::lock_guard lock(mutex_);
+    return used_;
+  }
+
+ private:
+  struct Done {
+    std::optional<Result> result;
+    std::exception_ptr failure;
+  };
+
+  class Context : public JobContext {
+   public:
+    Context(OrderedJobs& jobs, int index) : jobs_(jobs), index_(index) {}
+    void reserve(std::size_t bytes) override {
+      std::unique_lock lock(jobs_.mutex_);
+      jobs_.changed_.wait(lock, [&] {
+        return jobs_.discarded_ || index_ == jobs_.nextToTake_ ||
+               jobs_.used_ + bytes <= jobs_.budget_;
+      });
+      if (jobs_.discarded_) throw JobDiscarded{};
+      jobs_.used_ += bytes;
+      jobs_.held_[index_] += bytes;
+    }
+    void holdOnly(std::size_t bytes) override {
+      {
+        std::lock_guard lock(jobs_.mutex_);
+        std::size_t& held = jobs_.held_[index_];
+        if (bytes >= held) return;
+        jobs_.used_ -= held - bytes;
+        held = bytes;
+      }
+      jobs_.changed_.notify_all();
+    }
+    bool discarded() const override {
+      std::lock_guard lock(jobs_.mutex_);
+      return jobs_.discarded_;
+    }
+
+   private:
+    OrderedJobs& jobs_;
+    int index_;
+  };
+
+  void work() {
+    for (;;) {
+      int index = 0;
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] {
+          return discarded_ || nextToStart_ >= count_ || nextToStart_ < nextToTake_ + window_;
+        });
+        if (discarded_ || nextToStart_ >= count_) return;
+        index = nextToStart_++;
+      }
+      Done done;
+      Context context(*this, index);
+      try {
+        done.result.emplace(make_(index, context));
+      } catch (const JobDiscarded&) {
+        return;
+      } catch (...) {
+        done.failure = std::current_exception();
+      }
+      {
+        std::lock_guard lock(mutex_);
+        if (discarded_) return;
+        done_.emplace(index, std::move(done));
+      }
+      changed_.notify_all();
+    }
+  }
+
+  const int count_;
+  const int window_;
+  const std::size_t budget_;
+  const Make make_;
+
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  int nextToStart_ = 0;
+  int nextToTake_ = 0;
+  bool discarded_ = false;
+  std::size_t used_ = 0;
+  std::map<int, std::size_t> held_;  // by job index
+  std::map<int, Done> done_;         // finished, not taken
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace snapfolio

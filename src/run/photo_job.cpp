@@ -1,0 +1,148 @@
+#include "run/photo_job.h"
+
+#include <utility>
+
+#include "core/error_text.h"
+#include "imaging/photo_metadata.h"
+#include "jpeg/jpeg_encode.h"
+#include "jpeg/jpeg_image.h"
+
+namespace snapfolio {
+
+void PortLog::setStatusLine(ProgressLevel level, const std::string& text) {
+  calls_.push_back({Kind::Status, level, 0, text});
+}
+
+void PortLog::setProgressMaximum(ProgressLevel level, int maximum) {
+  calls_.push_back({Kind::Maximum, level, maximum, {}});
+}
+
+void PortLog::setProgressValue(ProgressLevel level, int value) {
+  calls_.push_back({Kind::Value, level, value, {}});
+}
+
+void PortLog::advanceProgress(ProgressLevel level) {
+  // The correction steps the detail gauge once per row: those steps are counted.
+  if (!calls_.empty() && calls_.back().kind == Kind::Advance && calls_.back().level == level) {
+    ++calls_.back().number;
+    return;
+  }
+  calls_.push_back({Kind::Advance, level, 1, {}});
+}
+
+void PortLog::showMessage(const std::string& text) {
+  calls_.push_back({Kind::Message, ProgressLevel::Overall, 0, text});
+}
+
+void PortLog::showError(const std::string& text) {
+  calls_.push_back({Kind::Error, ProgressLevel::Overall, 0, text});
+}
+
+void PortLog::showFileError(const std::string& text) {
+  calls_.push_back({Kind::FileError, ProgressLevel::Overall, 0, text});
+}
+
+PipelineInputs PortLog::pipelineInputs(int) {
+  return inputs_;
+}
+
+void PortLog::surfaceReady(int imageNumber, const Raster&) {
+  calls_.push_back({Kind::Surface, ProgressLevel::Overall, imageNumber, {}});
+}
+
+void PortLog::replay(PipelinePort& port, const Raster& surface) const {
+  for (const Call& call : calls_) {
+    switch (call.kind) {
+      case Kind::Status:
+        port.setStatusLine(call.level, call.text);
+        break;
+      case Kind::Maximum:
+        port.setProgressMaximum(call.level, call.number);
+        break;
+      case Kind::Value:
+        port.setProgressValue(call.level, call.number);
+        break;
+      case Kind::Advance:
+        for (int i = 0; i < call.number; ++i) port.advanceProgress(call.level);
+        break;
+      case Kind::Message:
+        port.showMessage(call.text);
+        break;
+      case Kind::Error:
+        port.showError(call.text);
+        break;
+      case Kind::FileError:
+        port.showFileError(call.text);
+        break;
+      case Kind::Surface:
+        port.surfaceReady(call.number, surface);
+        break;
+    }
+  }
+}
+
+std::size_t PhotoJob::heldBytes() const {
+  std::size_t bytes = 0;
+  for (const ImageWork& work : image) {
+    bytes += 4 * static_cast<std::size_t>(work.surface.width()) * work.surface.height();
+    bytes += work.jpeg.size();
+  }
+  return bytes;
+}
+
+namespace {
+
+// The output file of a finished surface: encoded straight from the surface's rows, with the
+// EXIF block when there is one.
+void encode(ImageWork& work) {
+  if (!work.result.ok || work.surface.isEmpty()) return;
+  try {
+    jpeg::EncodeSettings settings;
+    settings.quality = JpegDefaults.EncodeQuality;
+    work.jpeg = jpeg::encodeJpeg(work.surface, settings);
+  } catch (...) {
+    work.jpeg.clear();
+    work.encodeFailed = true;
+    return;
+  }
+  if (work.result.exif.empty()) return;
+  try {
+    work.jpeg = withExif(work.jpeg, work.result.exif);
+  } catch (const Failure&) {
+    // The block was read and made again by the same library, so this is not expected; the
+    // picture matters more than its metadata, so it is saved without.
+  }
+}
+
+}  // namespace
+
+PhotoJob makePhotoJob(const RunPlan& plan, const std::string& photo, JobContext& context) {
+  PhotoJob job;
+  const ImageOptions* images = plan.options.image;
+  if (!images[0].produce && !images[1].produce) return job;
+  {
+    PhotoSource source(photo, plan.inputs[0].photo);
+    // One decoding, made for the larger of the output images.
+    for (int n = 0; n < 2; ++n) {
+      if (!images[n].produce) continue;
+      if (auto size = source.outputSize(images[n].widthText)) source.decodeFor(*size);
+    }
+    context.reserve(source.workBytes());
+    for (int n = 1; n <= 2; ++n) {
+      if (!images[n - 1].produce) continue;
+      if (context.discarded()) throw JobDiscarded{};
+      ImageWork& work = job.image[n - 1];
+      work.made = true;
+      work.log = PortLog(plan.inputs[n - 1]);
+      ErrorText errorText;
+      work.result = PhotDispSet(source, plan.inputs[n - 1], images[n - 1].widthText, n,
+                                work.surface, errorText, work.log);
+      encode(work);
+    }
+  }
+  // The photo's bytes and decoding are gone; its surfaces and files wait for the run.
+  context.holdOnly(job.heldBytes());
+  return job;
+}
+
+}  // namespace snapfolio

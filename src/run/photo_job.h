@@ -1,0 +1,80 @@
+// PhotoJob: the work of a conversion run for one photo, done away from the run's thread. The
+// photo is read and decoded once; both output images are made (scaled, corrected, stamped) and
+// encoded to JPEG bytes. What the pipeline tells its port on the way is logged, to be told to
+// the run's port later, on the run's thread, in the order of the photos (PortLog::replay).
+//
+// A job reads only its plan, which the run captures once at its start; it writes no file and
+// touches no port. Jobs of one run may be made on several threads at once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/raster.h"
+#include "imaging/photo_pipeline.h"
+#include "run/ordered_jobs.h"
+#include "run/run_options.h"
+
+namespace snapfolio {
+
+// Everything a run reads from its surroundings for its photos, captured at its start.
+struct RunPlan {
+  RunOptions options;
+  PipelineInputs inputs[2];  // of output image 1 and 2
+};
+
+// The calls a pipeline makes on its port, kept in order (consecutive gauge steps as a count).
+class PortLog : public PipelinePort {
+ public:
+  explicit PortLog(const PipelineInputs& inputs) : inputs_(inputs) {}
+
+  void setStatusLine(ProgressLevel level, const std::string& text) override;
+  void setProgressMaximum(ProgressLevel level, int maximum) override;
+  void setProgressValue(ProgressLevel level, int value) override;
+  void advanceProgress(ProgressLevel level) override;
+  void showMessage(const std::string& text) override;
+  void showError(const std::string& text) override;
+  void showFileError(const std::string& text) override;
+  PipelineInputs pipelineInputs(int imageNumber) override;
+  void surfaceReady(int imageNumber, const Raster& surface) override;
+
+  // Tells `port` every call in order; a surface reported ready is `surface`.
+  void replay(PipelinePort& port, const Raster& surface) const;
+
+ private:
+  enum class Kind { Status, Maximum, Value, Advance, Message, Error, FileError, Surface };
+  struct Call {
+    Kind kind;
+    ProgressLevel level = ProgressLevel::Overall;
+    int number = 0;  // maximum, value, count of steps or image number
+    std::string text;
+  };
+  PipelineInputs inputs_;
+  std::vector<Call> calls_;
+};
+
+// One output image of a job.
+struct ImageWork {
+  bool made = false;  // the output image is asked for and its pipeline ran
+  PortLog log;
+  PipelineResult result;
+  Raster surface;
+  std::vector<std::uint8_t> jpeg;  // the encoded file, when the pipeline succeeded
+  bool encodeFailed = false;       // the surface could not be encoded
+
+  ImageWork() : log(PipelineInputs{}) {}
+};
+
+struct PhotoJob {
+  ImageWork image[2];
+  // Bytes the finished job holds (surfaces and encodings).
+  std::size_t heldBytes() const;
+};
+
+// Makes the job of `photo`. Reserves the photo's working memory from the context's budget
+// before decoding it; throws JobDiscarded when the run discards the job meanwhile.
+PhotoJob makePhotoJob(const RunPlan& plan, const std::string& photo, JobContext& context);
+
+}  // namespace snapfolio
