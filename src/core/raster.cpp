@@ -30,8 +30,15 @@ Raster::Raster(int width, int height) {
 
 void Raster::resize(int width, int height) {
   checkSize(width, height);
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, kOpaque);
+  decltype(pixels_) pixels(static_cast<std::size_t>(width) * height, kOpaque);
   pixels_.swap(pixels);
+  width_ = width;
+  height_ = height;
+}
+
+void Raster::reshape(int width, int height) {
+  checkSize(width, height);
+  pixels_.resize(static_cast<std::size_t>(width) * height);
   width_ = width;
   height_ = height;
 }

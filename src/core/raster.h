@@ -10,6 +10,9 @@
 
 #include <bit>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include <QImage>
@@ -33,6 +36,27 @@ inline constexpr std::uint32_t rgb(int r, int g, int b) {
          (static_cast<std::uint32_t>(b & 0xFF) << 16);
 }
 
+// Pixel memory that is left as it is when it grows (reshape), because whoever grows it writes
+// every pixel next.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UninitialisedAllocator<U>;
+  };
+  UninitialisedAllocator() = default;
+  template <typename U>
+  UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* place) noexcept {
+    ::new (static_cast<void*>(place)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* place, Args&&... args) {
+    ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+  }
+};
+
 class Raster {
  public:
   Raster() = default;
@@ -46,6 +70,10 @@ class Raster {
   // Gives the surface a new size; the content is black afterwards. Throws Failure as the
   // constructor does, leaving the surface unchanged.
   void resize(int width, int height);
+  // Gives the surface a new size, keeping its memory when it is large enough; the content is
+  // undefined afterwards, for a caller that writes every pixel next (a decoder). Throws as
+  // resize does.
+  void reshape(int width, int height);
 
   // The colour value 0x00BBGGRR of pixel (x, y).
   std::uint32_t pixel(int x, int y) const { return pixels_[index(x, y)] & 0x00FFFFFFu; }
@@ -78,7 +106,7 @@ class Raster {
 
   int width_ = 0;
   int height_ = 0;
-  std::vector<std::uint32_t> pixels_;
+  std::vector<std::uint32_t, UninitialisedAllocator<std::uint32_t>> pixels_;
 };
 
 }  // namespace snapfolio

@@ -10,6 +10,7 @@
 #include "core/failure.h"
 #include "core/file_names.h"
 #include "imaging/auto_adjust.h"
+#include "imaging/orientation.h"
 #include "imaging/photo_drawing.h"
 #include "imaging/photo_metadata.h"
 #include "jpeg/jpeg_image.h"
@@ -103,16 +104,23 @@ std::size_t PhotoSource::workBytes() const {
   const TJPEGData& data = jpeg_.Data();
   if (!data.Stream) return 0;
   const long long photoPixels = 1LL * data.Width * data.Height;
-  // The decoding: at the DCT scale the largest output needs (at least twice its size, so at
-  // most a quarter of the photo's pixels per halving), full size for ink values.
-  const long long outputPixels = 1LL * decodeSize_.width() * decodeSize_.height();
+  // The decoding at the DCT scale the largest output image needs (full size for ink values).
+  const bool swapped = swapsAxes(look_.orientation);
+  const int width = swapped ? decodeSize_.height() : decodeSize_.width();
+  const int height = swapped ? decodeSize_.width() : decodeSize_.height();
   long long decoded = photoPixels;
-  if (!data.Cmyk && outputPixels > 0) decoded = std::min(photoPixels, 4 * 4 * outputPixels);
+  if (!data.Cmyk && !decodeSize_.isEmpty()) {
+    const long long n = draftScaleFor(data.Width, data.Height, width, height);
+    decoded = ((data.Width * n + 7) / 8) * ((data.Height * n + 7) / 8);
+  }
   // A multi-scan file keeps its coefficients (about 3 bytes a pixel for 4:2:0) while it is
-  // decoded; the output images hold their surfaces and encodings.
+  // decoded; a colour profile converts a copy of the decoding; the output images hold their
+  // surfaces (the encodings are far smaller).
   const long long coefficients = jpeg_.Options().ProgressiveWrite ? 3 * photoPixels : 0;
-  return static_cast<std::size_t>(data.Stream->size() + 4 * decoded + coefficients +
-                                  2 * 4 * outputPixels);
+  const long long copies = look_.colour ? 2 : 1;
+  const long long outputs = 2LL * decodeSize_.width() * decodeSize_.height();
+  return static_cast<std::size_t>(static_cast<long long>(data.Stream->size()) +
+                                  4 * (copies * decoded + outputs) + coefficients);
 }
 
 PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,

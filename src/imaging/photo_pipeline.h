@@ -91,6 +91,9 @@ class PhotoSource {
   // Bytes the photo's decoding and output images hold for the largest of the sizes given to
   // decodeFor, as an estimate for a memory budget; 0 when the file was not read.
   std::size_t workBytes() const;
+  // Lends the decoding the memory of `buffer` (TJPEGImage::SwapDecodeBuffer); called again, gives
+  // it back with the decoding in it.
+  void swapDecodeBuffer(Raster& buffer) { jpeg_.SwapDecodeBuffer(buffer); }
 
  private:
   friend PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,

@@ -175,6 +175,13 @@ JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes) {
 
 Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings,
                   JpegDamage* damage) {
+  Raster raster;
+  decodeJpeg(bytes, settings, raster, damage);
+  return raster;
+}
+
+void decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings, Raster& raster,
+                JpegDamage* damage) {
   Decompressor decompressor;
   decompressor.setSource(bytes.data(), bytes.size());
   decompressor.readHeader();
@@ -190,7 +197,8 @@ Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& set
   // The library refuses a multi-scan file whose coefficients exceed its memory bound while
   // starting; only then is the raster allocated.
   decompressor.startDecompress();
-  Raster raster(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
+  // Every pixel is written below (the library completes a picture whose data ends early).
+  raster.reshape(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height));
   const int width = raster.width();
   const std::size_t rowBytes = static_cast<std::size_t>(width) * cinfo.output_components;
   std::vector<JSAMPLE> buffer(output == Output::Rgbx ? 0 : rowBytes * kRowBatch);
@@ -227,7 +235,6 @@ Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& set
     damage->warnings = log.warnings;
     damage->detail = log.warnings > 0 ? log.firstText : "";
   }
-  return raster;
 }
 
 }  // namespace snapfolio::jpeg

@@ -51,5 +51,9 @@ JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
 // library's warnings about it (zero warnings: the data was sound).
 Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings,
                   JpegDamage* damage = nullptr);
+// The same into `raster`, whose memory is reused when it is large enough (its content is
+// undefined after a failure).
+void decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings, Raster& raster,
+                JpegDamage* damage = nullptr);
 
 }  // namespace snapfolio::jpeg

@@ -27,17 +27,6 @@ constexpr std::size_t kReadChunk = 1 << 20;
               std::to_string(kLimits.photoFileBytes) + " bytes");
 }
 
-// The smallest n (1 to 8) for which a decoding at n/8 of the photo's size is still at least
-// twice the rectangle's size in both directions; 8 means full size.
-int draftScaleFor(long long photoWidth, long long photoHeight, long long width, long long height) {
-  for (int n = 1; n < 8; ++n) {
-    const long long scaledWidth = (photoWidth * n + 7) / 8;
-    const long long scaledHeight = (photoHeight * n + 7) / 8;
-    if (scaledWidth >= 2 * width && scaledHeight >= 2 * height) return n;
-  }
-  return 8;
-}
-
 jpeg::DecodeSettings decodeSettingsOf(const JpegOptions& options) {
   jpeg::DecodeSettings settings;
   settings.scaleDenom = 1 << static_cast<int>(options.DecodeScale);
@@ -48,17 +37,26 @@ jpeg::DecodeSettings decodeSettingsOf(const JpegOptions& options) {
   return settings;
 }
 
-// Decodes and records the damage the decoding got past (nothing when it met none).
-Raster decode(std::span<const std::uint8_t> bytes, const jpeg::DecodeSettings& settings,
-              std::optional<JpegDamage>& damage) {
+// Decodes into `raster` and records the damage the decoding got past (nothing when it met
+// none).
+void decode(std::span<const std::uint8_t> bytes, const jpeg::DecodeSettings& settings,
+            Raster& raster, std::optional<JpegDamage>& damage) {
   JpegDamage found;
-  Raster raster = jpeg::decodeJpeg(bytes, settings, &found);
+  jpeg::decodeJpeg(bytes, settings, raster, &found);
   damage.reset();
   if (found.warnings > 0) damage = std::move(found);
-  return raster;
 }
 
 }  // namespace
+
+int draftScaleFor(long long photoWidth, long long photoHeight, long long width, long long height) {
+  for (int n = 1; n < 8; ++n) {
+    const long long scaledWidth = (photoWidth * n + 7) / 8;
+    const long long scaledHeight = (photoHeight * n + 7) / 8;
+    if (scaledWidth >= 2 * width && scaledHeight >= 2 * height) return n;
+  }
+  return 8;
+}
 
 std::string jpegErrorMessage(int messageCode) {
   return "JPEG エラー #" + std::to_string(messageCode);
@@ -84,7 +82,7 @@ void TJPEGImage::LoadFromFile(const std::string& fileName) {
   if (size > 0 && file.read(reinterpret_cast<char*>(bytes.data()), size) != size) {
     throw Failure("cannot read " + fileName + ": " + file.errorString().toStdString());
   }
-  ReadFrom(bytes);
+  adopt(std::move(bytes));
 }
 
 void TJPEGImage::ReadFrom(std::istream& stream) {
@@ -102,13 +100,17 @@ void TJPEGImage::ReadFrom(std::istream& stream) {
 
 void TJPEGImage::ReadFrom(std::span<const std::uint8_t> bytes) {
   if (bytes.size() > kLimits.photoFileBytes) throwTooLarge(static_cast<long long>(bytes.size()));
+  adopt(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
+
+void TJPEGImage::adopt(std::vector<std::uint8_t> bytes) {
   data_ = std::make_shared<TJPEGData>();
   bitmap_.reset();
   bitmapIsDecoded_ = false;
   dropDecodings();
   damage_.reset();
-  data_->Stream.emplace(bytes.begin(), bytes.end());
-  if (bytes.empty()) return;  // decoding will fail with the library's empty-input error
+  data_->Stream.emplace(std::move(bytes));
+  if (data_->Stream->empty()) return;  // decoding will fail with the library's empty-input error
   const jpeg::JpegHeader header = jpeg::readJpegHeader(*data_->Stream);
   data_->Width = header.width;
   data_->Height = header.height;
@@ -181,7 +183,9 @@ const Raster& TJPEGImage::DecodedBitmap() {
     // Nothing to decode: an object without an image has an empty one.
     bitmap_.emplace();
   } else {
-    bitmap_.emplace(decode(*data_->Stream, decodeSettingsOf(options_), damage_));
+    Raster decoded;
+    decode(*data_->Stream, decodeSettingsOf(options_), decoded, damage_);
+    bitmap_.emplace(std::move(decoded));
   }
   bitmapIsDecoded_ = true;
   dropDecodings();
@@ -207,7 +211,9 @@ const Raster& TJPEGImage::DecodedFor(const QRect& rect) {
     jpeg::DecodeSettings settings = decodeSettingsOf(options_);
     settings.scaleNum = scale;
     settings.scaleDenom = 8;
-    draft_ = decode(*data_->Stream, settings, damage_);
+    // The memory of an earlier decoding (or of SwapDecodeBuffer's) is reused.
+    draftScale_ = 0;
+    decode(*data_->Stream, settings, draft_, damage_);
     draftScale_ = scale;
   }
   return draft_;
@@ -215,6 +221,11 @@ const Raster& TJPEGImage::DecodedFor(const QRect& rect) {
 
 void TJPEGImage::dropDecodings() {
   draft_ = Raster();
+  draftScale_ = 0;
+}
+
+void TJPEGImage::SwapDecodeBuffer(Raster& buffer) {
+  std::swap(draft_, buffer);
   draftScale_ = 0;
 }
 

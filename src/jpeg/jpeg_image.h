@@ -70,6 +70,11 @@ class EInvalidGraphicOperation : public Failure {
 // "JPEG エラー #<code>" for a message code of the library.
 std::string jpegErrorMessage(int messageCode);
 
+// The scale n / 8 (n from 1 to 8; 8 is full size) at which DrawTo decodes a photo for a
+// rectangle: the smallest n at which the decoding is still at least twice the rectangle's size
+// in both directions.
+int draftScaleFor(long long photoWidth, long long photoHeight, long long width, long long height);
+
 enum class JpegDepth { Depth24 = 0, Depth8 = 1 };
 enum class JpegPerformance { BestQuality = 0, BestSpeed = 1 };
 enum class JpegScale { FullSize = 0, HalfSize = 1, QuarterSize = 2, EighthSize = 3 };
@@ -150,6 +155,11 @@ class TJPEGImage {
   // the rectangle is much smaller than the photo, else DecodedBitmap(). Cached as DrawTo's.
   const Raster& DecodedFor(const QRect& rect);
 
+  // Exchanges the memory of the reduced-scale decoding with `buffer`, so that a worker decodes
+  // photo after photo into the same memory: hand a buffer in before DrawTo, take it back after.
+  // The decoding itself is dropped.
+  void SwapDecodeBuffer(Raster& buffer);
+
   // Takes a copy of the raster as the image to encode (fresh data, raster only).
   void Assign(const Raster& bitmap);
   // Shares the other object's data and copies its raster, if it holds one.
@@ -167,6 +177,8 @@ class TJPEGImage {
   const TJPEGData& Data() const { return *data_; }
 
  private:
+  // ReadFrom over bytes the object takes.
+  void adopt(std::vector<std::uint8_t> bytes);
   void dropDecodings();
 
   std::shared_ptr<TJPEGData> data_;

@@ -4,12 +4,15 @@
 #include <filesystem>
 #include <limits>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include <thread>
+
+#include <malloc.h>
 
 #include "album/html_analize.h"
 #include "album/html_edit.h"
@@ -30,6 +33,14 @@ namespace snapfolio {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Buffers of a megabyte and more (photo files, decodings, encodings) go back to the system when
+// they are freed. Otherwise each worker's heap keeps the largest it has seen, and a run's
+// memory grows with its workers beyond its budget.
+void returnLargeBuffers() {
+  static std::once_flag once;
+  std::call_once(once, [] { mallopt(M_MMAP_THRESHOLD, 1 << 20); });
+}
 
 // Message numbers of image 1 and image 2.
 struct ImageMessages {
@@ -148,9 +159,13 @@ class Run {
       }
       // The photos are made ahead on worker threads from what the windows hold now; this
       // thread takes them in the order chosen, tells the port what each did, and writes them.
-      const RunPlan plan{options, {port_.pipelineInputs(1), port_.pipelineInputs(2)}};
       const int workers =
-          options.jobs > 0 ? options.jobs : static_cast<int>(std::thread::hardware_concurrency());
+          std::max(1, options.jobs > 0 ? options.jobs
+                                       : static_cast<int>(std::thread::hardware_concurrency()));
+      const RunPlan plan{options,
+                         {port_.pipelineInputs(1), port_.pipelineInputs(2)},
+                         kLimits.runMemoryBytes / (2 * static_cast<std::size_t>(workers))};
+      returnLargeBuffers();
       std::optional<OrderedJobs<PhotoJob>> jobs;
       jobs.emplace(static_cast<int>(photos.size()), workers, kLimits.runMemoryBytes,
                    [&](int index, JobContext& context) {

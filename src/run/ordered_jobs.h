@@ -2,10 +2,11 @@
 //
 // The workers start the jobs in order; at most `workers` jobs are made at once, and at most
 // twice that many are started and not yet taken, so finished jobs wait for a slow one without
-// piling up. A job may reserve memory from a budget before it takes it (JobContext::reserve):
-// it waits while the jobs before it hold too much, except the oldest job not taken, which
-// always goes on, so that one job larger than the budget still gets made. What a job holds is
-// given back when it is taken.
+// piling up. A job reserves memory from a budget before it takes it (JobContext::reserve): it
+// waits while the jobs hold too much. The oldest job not taken waits only for the jobs that are
+// working, not for the finished ones (they wait for it) nor for those waiting for memory
+// themselves, so that a job larger than the budget is made alone. What a job holds is given
+// back when it is taken.
 //
 // take() is called by one thread (the run's), for 0, 1, 2, ... in turn. Destroying the object
 // discards the jobs not taken: no new job starts, jobs waiting for memory give up, and the
@@ -32,8 +33,8 @@ struct JobDiscarded {};
 class JobContext {
  public:
   virtual ~JobContext() = default;
-  // Waits until `bytes` more fit the budget (or this is the oldest job not taken); throws
-  // JobDiscarded when the jobs are discarded meanwhile.
+  // Waits until `bytes` more fit the budget (the oldest job not taken: or until no other job
+  // works); throws JobDiscarded when the jobs are discarded meanwhile.
   virtual void reserve(std::size_t bytes) = 0;
   // Lowers what this job holds to `bytes` (its result, once the work memory is freed).
   virtual void holdOnly(std::size_t bytes) = 0;
@@ -101,13 +102,18 @@ class OrderedJobs {
     Context(OrderedJobs& jobs, int index) : jobs_(jobs), index_(index) {}
     void reserve(std::size_t bytes) override {
       std::unique_lock lock(jobs_.mutex_);
+      std::size_t& held = jobs_.held_[index_];
+      jobs_.waiting_ += held;
+      jobs_.changed_.notify_all();
       jobs_.changed_.wait(lock, [&] {
-        return jobs_.discarded_ || index_ == jobs_.nextToTake_ ||
-               jobs_.used_ + bytes <= jobs_.budget_;
+        return jobs_.discarded_ || jobs_.used_ + bytes <= jobs_.budget_ ||
+               (index_ == jobs_.nextToTake_ && jobs_.working_ == jobs_.waiting_);
       });
+      jobs_.waiting_ -= held;
       if (jobs_.discarded_) throw JobDiscarded{};
       jobs_.used_ += bytes;
-      jobs_.held_[index_] += bytes;
+      jobs_.working_ += bytes;
+      held += bytes;
     }
     void holdOnly(std::size_t bytes) override {
       {
@@ -115,6 +121,7 @@ class OrderedJobs {
         std::size_t& held = jobs_.held_[index_];
         if (bytes >= held) return;
         jobs_.used_ -= held - bytes;
+        jobs_.working_ -= held - bytes;
         held = bytes;
       }
       jobs_.changed_.notify_all();
@@ -145,12 +152,15 @@ class OrderedJobs {
       try {
         done.result.emplace(make_(index, context));
       } catch (const JobDiscarded&) {
+        std::lock_guard lock(mutex_);
+        working_ -= held_[index];
         return;
       } catch (...) {
         done.failure = std::current_exception();
       }
       {
         std::lock_guard lock(mutex_);
+        working_ -= held_[index];
         if (discarded_) return;
         done_.emplace(index, std::move(done));
       }
@@ -168,7 +178,9 @@ class OrderedJobs {
   int nextToStart_ = 0;
   int nextToTake_ = 0;
   bool discarded_ = false;
-  std::size_t used_ = 0;
+  std::size_t used_ = 0;             // held by the jobs not taken
+  std::size_t working_ = 0;          // held by the jobs not finished
+  std::size_t waiting_ = 0;          // of which by jobs waiting for more
   std::map<int, std::size_t> held_;  // by job index
   std::map<int, Done> done_;         // finished, not taken
   std::vector<std::thread> threads_;

@@ -1,5 +1,7 @@
 #include "run/photo_job.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "core/error_text.h"
@@ -8,6 +10,8 @@
 #include "jpeg/jpeg_image.h"
 
 namespace snapfolio {
+
+namespace fs = std::filesystem;
 
 void PortLog::setStatusLine(ProgressLevel level, const std::string& text) {
   calls_.push_back({Kind::Status, level, 0, text});
@@ -121,13 +125,30 @@ PhotoJob makePhotoJob(const RunPlan& plan, const std::string& photo, JobContext&
   const ImageOptions* images = plan.options.image;
   if (!images[0].produce && !images[1].produce) return job;
   {
+    // The file is read whole: its bytes first, the rest when its header tells the sizes.
+    std::error_code ec;
+    const std::size_t fileBytes = fs::file_size(photo, ec);
+    context.reserve(ec ? 0 : fileBytes);
     PhotoSource source(photo, plan.inputs[0].photo);
-    // One decoding, made for the larger of the output images.
+    // One decoding, made for the larger of the output images, into this worker's memory.
     for (int n = 0; n < 2; ++n) {
       if (!images[n].produce) continue;
       if (auto size = source.outputSize(images[n].widthText)) source.decodeFor(*size);
     }
-    context.reserve(source.workBytes());
+    const std::size_t workBytes = source.workBytes();
+    context.reserve(workBytes > fileBytes && !ec ? workBytes - fileBytes : 0);
+    thread_local Raster decodeBuffer;
+    source.swapDecodeBuffer(decodeBuffer);
+    struct GiveBack {
+      PhotoSource& source;
+      std::size_t kept;
+      ~GiveBack() {
+        source.swapDecodeBuffer(decodeBuffer);
+        if (4 * static_cast<std::size_t>(decodeBuffer.width()) * decodeBuffer.height() > kept) {
+          decodeBuffer = Raster();
+        }
+      }
+    } giveBack{source, plan.keptDecodeBytes};
     for (int n = 1; n <= 2; ++n) {
       if (!images[n - 1].produce) continue;
       if (context.discarded()) throw JobDiscarded{};

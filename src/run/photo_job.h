@@ -23,6 +23,9 @@ namespace snapfolio {
 struct RunPlan {
   RunOptions options;
   PipelineInputs inputs[2];  // of output image 1 and 2
+  // Each worker keeps the memory of its decodings for the next photo up to this size, so that
+  // the workers' idle memory stays a share of the run's memory budget.
+  std::size_t keptDecodeBytes = 0;
 };
 
 // The calls a pipeline makes on its port, kept in order (consecutive gauge steps as a count).
