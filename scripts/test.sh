@@ -4,9 +4,11 @@
 # and the end-to-end tests), then the suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer (without the fuzz run, which has its own sanitizers, and without
 # the tests that drive the real window).
-#   scripts/test.sh            both
+# Then the run and pipeline tests under ThreadSanitizer (the run's worker threads), built alone.
+#   scripts/test.sh            all three
 #   scripts/test.sh --default  the default build only
 #   scripts/test.sh --asan     the sanitizer build only
+#   scripts/test.sh --tsan     the ThreadSanitizer build only
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,4 +27,9 @@ if [ "$what" = all ] || [ "$what" = --asan ]; then
   cmake --preset asan -DSNAPFOLIO_PHOTO_DIR="$photos"
   cmake --build --preset asan
   ctest --preset asan -LE 'fuzz|window'
+fi
+if [ "$what" = all ] || [ "$what" = --tsan ]; then
+  cmake --preset tsan -DSNAPFOLIO_PHOTO_DIR="$photos"
+  cmake --build --preset tsan
+  ctest --preset tsan
 fi
