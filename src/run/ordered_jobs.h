@@ -1,8 +1,8 @@
 // OrderedJobs: jobs 0 to count - 1 made on worker threads and handed back in their order.
 //
 // The workers start the jobs in order; at most `workers` jobs are made at once, and at most
-// twice that many are started and not yet taken, so finished jobs wait for a slow one without
-// piling up. A job reserves memory from a budget before it takes it (JobContext::reserve): it
+// eight times that many are started and not yet taken, so that the workers go on past a slow
+// job while finished jobs do not pile up. A job reserves memory from a budget before it takes it (JobContext::reserve): it
 // waits while the jobs hold too much. The oldest job not taken waits only for the jobs that are
 // working, not for the finished ones (they wait for it) nor for those waiting for memory
 // themselves, so that a job larger than the budget is made alone. What a job holds is given
@@ -49,7 +49,7 @@ class OrderedJobs {
 
   OrderedJobs(int count, int workers, std::size_t memoryBudget, Make make)
       : count_(count),
-        window_(2 * std::max(workers, 1)),
+        window_(8 * std::max(workers, 1)),
         budget_(memoryBudget),
         make_(std::move(make)) {
     const int threads = std::clamp(workers, 1, std::max(count, 1));
