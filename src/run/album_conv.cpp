@@ -247,7 +247,7 @@ class Run {
       // empty file; that is no image.
       throw Failure("the output image has no pixels");
     }
-    if (work.encodeFailed) throw Failure("the output image could not be encoded");
+    if (work.encodeFailure) std::rethrow_exception(work.encodeFailure);
 
     errorText_.set(m.store + photo + "のJPEGの格納に失敗した。");
     writeFileAtomically(

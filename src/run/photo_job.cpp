@@ -106,7 +106,7 @@ void encode(ImageWork& work) {
     work.jpeg = jpeg::encodeJpeg(work.surface, settings);
   } catch (...) {
     work.jpeg.clear();
-    work.encodeFailed = true;
+    work.encodeFailure = std::current_exception();
     return;
   }
   if (work.result.exif.empty()) return;

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -64,8 +65,8 @@ struct ImageWork {
   PortLog log;
   PipelineResult result;
   Raster surface;
-  std::vector<std::uint8_t> jpeg;  // the encoded file, when the pipeline succeeded
-  bool encodeFailed = false;       // the surface could not be encoded
+  std::vector<std::uint8_t> jpeg;    // the encoded file, when the pipeline succeeded
+  std::exception_ptr encodeFailure;  // why the surface could not be encoded
 
   ImageWork() : log(PipelineInputs{}) {}
 };
