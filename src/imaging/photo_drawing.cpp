@@ -45,7 +45,7 @@ void place(const Raster& from, Raster& to, const QRect& rect) {
 }  // namespace
 
 void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const QRect& rect,
-               QSize decodeSize) {
+               QSize decodeSize, Raster* inSrgb) {
   if (rect.width() <= 0 || rect.height() <= 0) return;
   // The rectangle, and the one the decoding is made for, as the stored photo lies.
   const bool swapped = swapsAxes(look.orientation);
@@ -62,7 +62,9 @@ void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const Q
 
   Raster converted;
   const Raster* source = &converted;
-  if (look.colour && look.colour->kind() == jpeg::PixelKind::Ink) {
+  if (look.colour && inSrgb != nullptr && !inSrgb->isEmpty()) {
+    source = inSrgb;
+  } else if (look.colour && look.colour->kind() == jpeg::PixelKind::Ink) {
     // Ink values go through the profile as they are, so they are decoded at full size (the
     // reduced DCT scale would average inks, which is not averaging colours).
     jpeg::DecodeSettings settings;
@@ -75,6 +77,10 @@ void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const Q
     look.colour->apply(converted);
   } else {
     source = &jpeg.DecodedFor(decoded);
+  }
+  if (look.colour && inSrgb != nullptr && source == &converted) {
+    *inSrgb = std::move(converted);
+    source = inSrgb;
   }
   if (look.orientation == 1) {
     resampleInto(*source, surface, rect);

@@ -38,8 +38,10 @@ int uprightHeight(const TJPEGImage& jpeg, const PhotoLook& look);
 // Maps the whole upright photo onto the whole rectangle of the surface, as DrawTo does. The
 // photo is decoded as for an upright output of `decodeSize` (the rectangle's size when empty),
 // so that the output images of one photo share one decoding made for the largest of them.
+// With `inSrgb`, the decoding converted by the colour profile is kept there (and taken from
+// there when it is not empty), so that it is converted once for all of them.
 // Throws EJPEG when the photo cannot be decoded.
 void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const QRect& rect,
-               QSize decodeSize = {});
+               QSize decodeSize = {}, Raster* inSrgb = nullptr);
 
 }  // namespace snapfolio

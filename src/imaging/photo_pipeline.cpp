@@ -166,7 +166,8 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
     // The one decoding made for the largest output image serves this one too.
     const QSize decodeSize =
         source.decodeSize_.isEmpty() ? QSize(width, height) : source.decodeSize_;
-    drawPhoto(jpeg, look, surface, QRect(0, 0, width, height), decodeSize);
+    drawPhoto(jpeg, look, surface, QRect(0, 0, width, height), decodeSize,
+              source.decodeSize_.isEmpty() ? nullptr : &source.inSrgb_);
     if (jpeg.Damage()) result.damage = jpeg.Damage()->cause();
     port.advanceProgress(ProgressLevel::Overall);
     scaled = true;

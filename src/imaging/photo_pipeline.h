@@ -109,6 +109,7 @@ class PhotoSource {
   PhotoLook look_;
   std::exception_ptr loadFailure_;
   QSize decodeSize_;
+  Raster inSrgb_;  // the decoding through the colour profile, made once
 };
 
 // PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own

@@ -149,3 +149,38 @@ TEST_F(PhotoPipelineTest, StampIsDrawnInsideTheSurface) {
 
 }  // namespace
 }  // namespace snapfolio
+
+namespace snapfolio {
+namespace {
+
+// Both output images of a photo read and decoded once are those of two separate readings
+// decoded for the same size: the shared decoding (and its conversion to sRGB, made once) serves
+// the second image unchanged, whatever the photo's colour, profile and orientation.
+class SharedDecoding : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SharedDecoding, SecondImageAsIfReadAlone) {
+  const std::string file = test::photoPath(GetParam()).string();
+  RecordingPort port;
+  PipelineInputs inputs;
+  ErrorText errorText;
+  Raster shared[2], alone[2];
+  const char* widths[2] = {"150", "640"};
+  PhotoSource source(file, inputs.photo);
+  for (const char* width : widths) source.decodeFor(*source.outputSize(width));
+  for (int n = 0; n < 2; ++n) {
+    ASSERT_TRUE(PhotDispSet(source, inputs, widths[n], n + 1, shared[n], errorText, port).ok);
+    PhotoSource own(file, inputs.photo);
+    own.decodeFor(*source.outputSize("640"));
+    ASSERT_TRUE(PhotDispSet(own, inputs, widths[n], n + 1, alone[n], errorText, port).ok);
+  }
+  EXPECT_EQ(shared[0], alone[0]);
+  EXPECT_EQ(shared[1], alone[1]);
+  EXPECT_GT(shared[1].width(), shared[0].width());
+}
+
+INSTANTIATE_TEST_SUITE_P(Photos, SharedDecoding,
+                         ::testing::Values("icc-adobergb.jpg", "cmyk.jpeg", "portrait-exif6.jpg",
+                                           "dslr-420.jpeg"));
+
+}  // namespace
+}  // namespace snapfolio
