@@ -1,6 +1,6 @@
 // The program's start, shared by main() and the tests: the application title, the font
-// substitutions, Qt's dialogs in Japanese, the five windows in their order and the message
-// loop; and the last resort for a failure that escapes them.
+// substitutions, the interface language (core/translation.h), the five windows in their order and
+// the message loop; and the last resort for a failure that escapes them.
 //
 // User-interface thread only.
 #pragma once

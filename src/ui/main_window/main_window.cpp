@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "album/default_template.h"
+#include "core/translation.h"
 #include "folders/dir_chk.h"
 #include "settings/ini_file.h"
 #include "settings/options.h"
@@ -124,7 +125,7 @@ void TSnapfolio::loadSettings() {
   albumOrder_ = run.album.order;
   // What an empty field stands for; shown only, never stored.
   HtmlFile->setPlaceholderText(q(std::string(kDefaultPageFileName)));
-  HtmlTemplateFile->setPlaceholderText(q(shippedTemplatePath("ja")));
+  HtmlTemplateFile->setPlaceholderText(q(shippedTemplatePath(interfaceLanguage())));
   // A file that is no settings file is left alone; the user hears so once the window is up.
   if (const std::string message = notSettingsMessage(ini); !message.empty()) {
     QTimer::singleShot(0, this, [this, message] { dialogs_->showMessage(q(message)); });

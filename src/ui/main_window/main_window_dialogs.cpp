@@ -1,5 +1,6 @@
 #include "ui/main_window/main_window_dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -58,23 +59,27 @@ void box(QWidget* parent, const QString& caption, const QString& text,
 }  // namespace
 
 void setUpPhotoDialog(QFileDialog& dialog, const QString& start) {
-  setUpChooser(dialog, "フォトソース選択",
-               {filter("JPEGファイル(*.jpeg;*.jpg)", {"*.jpeg", "*.jpg"}),
-                filter("すべてのファイル", {"*"})});
+  setUpChooser(dialog, QCoreApplication::translate("TSnapfolio", "フォトソース選択"),
+               {filter(QCoreApplication::translate("TSnapfolio", "JPEGファイル(*.jpeg;*.jpg)"),
+                       {"*.jpeg", "*.jpg"}),
+                filter(QCoreApplication::translate("TSnapfolio", "すべてのファイル"), {"*"})});
   dialog.setFileMode(QFileDialog::ExistingFiles);
   openIn(dialog, start);
 }
 
 void setUpTemplateDialog(QFileDialog& dialog, const QString& initialDirectory) {
-  setUpChooser(dialog, "ＨＴＭＬテンプレート選択",
-               {filter("DATファイル", {"*.dat"}), filter("すべてのファイル", {"*"})});
+  setUpChooser(dialog, QCoreApplication::translate("TSnapfolio", "ＨＴＭＬテンプレート選択"),
+               {filter(QCoreApplication::translate("TSnapfolio", "DATファイル"), {"*.dat"}),
+                filter(QCoreApplication::translate("TSnapfolio", "すべてのファイル"), {"*"})});
   dialog.setFileMode(QFileDialog::ExistingFile);
   openIn(dialog, initialDirectory);
 }
 
 void setUpPageFileDialog(QFileDialog& dialog, const QString& initialDirectory) {
-  setUpChooser(dialog, "出力ＨＴＭＬファイル選択",
-               {filter("HTMLファイル", {"*.html", "*.htm"}), filter("すべてのファイル", {"*"})});
+  setUpChooser(
+      dialog, QCoreApplication::translate("TSnapfolio", "出力ＨＴＭＬファイル選択"),
+      {filter(QCoreApplication::translate("TSnapfolio", "HTMLファイル"), {"*.html", "*.htm"}),
+       filter(QCoreApplication::translate("TSnapfolio", "すべてのファイル"), {"*"})});
   dialog.setFileMode(QFileDialog::AnyFile);
   openIn(dialog, initialDirectory);
 }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "core/translation.h"
 #include "ui/common/gauge_bar.h"
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/run_controller.h"
@@ -43,6 +44,7 @@ RunOptions TSnapfolio::runOptions() const {
   options.album.htmlTemplateFile = s(HtmlTemplateFile->text());
   options.outputDir = outputDirectory();
   options.album.order = albumOrder_;
+  options.album.language = interfaceLanguage();
   if (links_.photoOptions) options.photo = links_.photoOptions();
   return options;
 }
