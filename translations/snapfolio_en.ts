@@ -738,6 +738,14 @@
         <source>以下のファイルの操作を実行することができない.: Open, Seek, Read, Close.</source>
         <translation>Cannot carry out these file operations: Open, Seek, Read, Close.</translation>
     </message>
+    <message>
+        <source>%1枚の写真を変換します。よろしいですか？</source>
+        <translation>Convert %1 photo(s)?</translation>
+    </message>
+    <message>
+        <source>アルバムのページ %1 を書き出しました。ブラウザで開きますか？</source>
+        <translation>The album page %1 has been written. Open it in the browser?</translation>
+    </message>
 </context>
 <context>
     <name>TTimePropty</name>

@@ -5,7 +5,9 @@
 #include <string>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
 
 #include "core/translation.h"
 #include "timestamp/font_substitution.h"
@@ -47,6 +49,14 @@ int runSnapfolio(QApplication& app) {
       .photoOptions = [&] { return photoPropty.photoOptions(); },
   });
   window.show();
+  // Photos given on the command line (opened with the program from a file manager): a run
+  // over them once the window is up.
+  QStringList photos;
+  for (const QString& argument : QApplication::arguments().mid(1)) {
+    photos << QFileInfo(argument).absoluteFilePath();
+  }
+  if (!photos.isEmpty())
+    QTimer::singleShot(0, &window, [&window, photos] { window.runPhotos(photos); });
   return QApplication::exec();
 }
 

@@ -2,8 +2,11 @@
 // buttons and the photo dialog.
 #include "ui/main_window/main_window.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -43,6 +46,7 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
       dialogs_(environment.dialogs ? environment.dialogs
                                    : std::make_shared<QtWindowDialogs>(this)) {
   setUpForm(this, q(startDirectory_));
+  setAcceptDrops(true);  // photos dropped onto the window start a run over them
   controller_ =
       std::make_unique<RunController>(form(), static_cast<RunView&>(*this), settingsPath_);
   connect(controller_.get(), &RunController::operationFinished, this,
@@ -185,6 +189,15 @@ void TSnapfolio::PhotoButtonClick() {
 }
 
 std::optional<QStringList> TSnapfolio::choosePhotos() {
+  if (givenPhotos_) {
+    QStringList photos = *std::exchange(givenPhotos_, std::nullopt);
+    const QString question =
+        QCoreApplication::translate("TSnapfolio", "%1枚の写真を変換します。よろしいですか？")
+            .arg(photos.size());
+    if (!dialogs_->confirm(question)) return std::nullopt;
+    photoFileName_ = s(photos.front());
+    return photos;
+  }
   const std::string& start = photoFileName_.empty() ? inDir_ : photoFileName_;
   std::optional<QStringList> photos = dialogs_->choosePhotos(q(start));
   if (photos && !photos->isEmpty()) photoFileName_ = s(photos->front());

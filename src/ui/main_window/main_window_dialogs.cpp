@@ -1,8 +1,10 @@
 #include "ui/main_window/main_window_dialogs.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace snapfolio {
 
@@ -94,6 +96,16 @@ void QtWindowDialogs::showError(const QString& text) {
 
 void QtWindowDialogs::showFileError(const QString& text) {
   box(parent_, "File Error", text, QMessageBox::Ok | QMessageBox::Cancel);
+}
+
+bool QtWindowDialogs::confirm(const QString& text) {
+  QMessageBox question(QMessageBox::Question, QStringLiteral("Snapfolio"), text,
+                       QMessageBox::Ok | QMessageBox::Cancel, parent_);
+  return question.exec() == QMessageBox::Ok;
+}
+
+void QtWindowDialogs::openPage(const QString& path) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 std::optional<QStringList> QtWindowDialogs::choosePhotos(const QString& start) {
