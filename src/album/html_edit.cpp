@@ -11,8 +11,10 @@
 // System
 #include <unistd.h>
 
-// Project
+// Qt
 #include <QCoreApplication>
+
+// Project
 #include "album/album_values.h"
 #include "album/default_template.h"
 #include "album/html_analize.h"
@@ -21,7 +23,6 @@
 #include "core/file_io.h"
 #include "core/file_names.h"
 #include "core/limits.h"
-
 #include "core/translation.h"
 #include "jpeg/jpeg_image.h"
 

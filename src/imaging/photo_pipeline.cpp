@@ -3,13 +3,12 @@
 #include <cmath>
 #include <limits>
 
+#include <QCoreApplication>
 #include <QRect>
 
-#include <QCoreApplication>
 #include "core/failure.h"
 #include "core/file_io.h"
 #include "core/file_names.h"
-
 #include "core/translation.h"
 #include "imaging/auto_adjust.h"
 #include "imaging/photo_drawing.h"

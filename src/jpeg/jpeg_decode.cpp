@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-// Project
+// Qt
 #include <QCoreApplication>
-#include "core/limits.h"
 
+// Project
+#include "core/limits.h"
 #include "core/translation.h"
 #include "jpeg/jpeg_codec.h"
 #include "jpeg/jpeg_image.h"

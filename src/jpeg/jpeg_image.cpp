@@ -6,14 +6,13 @@
 #include <utility>
 
 // Qt
+#include <QCoreApplication>
 #include <QFile>
 #include <QString>
 
 // Project
-#include <QCoreApplication>
 #include "core/atomic_file.h"
 #include "core/limits.h"
-
 #include "core/translation.h"
 #include "imaging/resample.h"
 #include "jpeg/jpeg_decode.h"

@@ -10,11 +10,11 @@
 #include <vector>
 
 #include <QCoreApplication>
+
 #include "album/html_analize.h"
 #include "album/html_edit.h"
 #include "core/failure.h"
 #include "core/file_names.h"
-
 #include "core/translation.h"
 #include "core/utf8.h"
 #include "imaging/photo_metadata.h"

@@ -5,9 +5,10 @@
 #include <array>
 #include <stdexcept>
 
-// Project
+// Qt
 #include <QCoreApplication>
 
+// Project
 #include "core/translation.h"
 #include "settings/settings_keys.h"
 
