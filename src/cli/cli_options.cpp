@@ -40,7 +40,7 @@ StoredOptions albumOptions(const std::string& title,
                  // "HTMLTMP" stays empty: the run takes the shipped template of the interface's
                  // language.
                  // The date of each photo on the page and in stamps: the date taken.
-                 // (Set here once the photo options' date source is a key of the settings file.)
+                 choice(keys::DATESOURCE, "1"),
              });
   apply(ini, overrides);
   return readStoredOptions(ini);
