@@ -245,10 +245,10 @@ TEST(CliRunTest, AlbumDatesPhotosByTheDateTaken) {
   const std::string taken = "2015/04/29 14:33:31";
   ASSERT_EQ(runCli({"album", "photos", "--out", "web"}, dir.path()).exitCode, 0);
   EXPECT_NE(test::readFile(dir / "web/index.html").find(taken), std::string::npos);
-  ASSERT_EQ(runCli({"album", "photos", "--out", "web2", "--set", "PhotoOptions/DATESOURCE=0"},
-                   dir.path())
-                .exitCode,
-            0);
+  ASSERT_EQ(
+      runCli({"album", "photos", "--out", "web2", "--set", "PhotoOptions/DATESOURCE=0"}, dir.path())
+          .exitCode,
+      0);
   EXPECT_EQ(test::readFile(dir / "web2/index.html").find(taken), std::string::npos);
 }
 
