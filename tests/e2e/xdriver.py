@@ -370,7 +370,8 @@ class Session:
         box = self.find_window("^Snapfolio$", timeout=timeout)
         time.sleep(0.3)
         self.key(box, "Return" if accept else "Escape")
-        self.wait_gone("^Snapfolio$", timeout=timeout)
+        # This box: the next question may open at once.
+        wait_for("the question to close", lambda: box not in self.windows("^Snapfolio$"), timeout)
 
     def choose_files(self, folder, names, timeout=30, before_accept=None):
         """In the photo dialog now opening ("フォトソース選択"): types the folder (unless None:

@@ -89,19 +89,6 @@ class MainWindowDropTest : public QObject {
     QVERIFY(dialogs_->boxes.empty());
   }
 
-  // Cancel is the cancelled dialog: nothing is converted, and no page is offered.
-  void cancelledQuestionConvertsNothing() {
-    std::filesystem::remove_all(dir_ / "out");
-    std::filesystem::create_directory(dir_ / "out");
-    TSnapfolio& window = open();
-    window.runPhotos({photoA_});
-    waitForTheRun();
-    QCOMPARE(dialogs_->questions,
-             QStringList{QStringLiteral("1枚の写真を変換します。よろしいですか？")});
-    QVERIFY(!std::filesystem::exists(dir_ / "out" / "t_a.jpg"));
-    QVERIFY(dialogs_->openedPages.isEmpty());
-  }
-
   // The validation of "入力" comes first: without a width nothing is asked.
   void validationComesFirst() {
     TSnapfolio& window = open();
