@@ -16,4 +16,9 @@ enum class ReadResult { Ok, Missing, Unreadable };
 // whole, or it is larger than `maxBytes`. Never blocks on a FIFO or device.
 ReadResult readFileLimited(const std::string& path, std::size_t maxBytes, std::string& bytes);
 
+// Why the file at `path` cannot be read, in the user's language with the system's text
+// ("ファイルが存在しない。(No such file or directory)"); empty when it opens for reading as a
+// regular file.
+std::string readFailureCause(const std::string& path);
+
 }  // namespace snapfolio

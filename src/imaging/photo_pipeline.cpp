@@ -5,10 +5,13 @@
 #include <limits>
 #include <utility>
 
+#include <QCoreApplication>
 #include <QRect>
 
 #include "core/failure.h"
+#include "core/file_io.h"
 #include "core/file_names.h"
+#include "core/translation.h"
 #include "imaging/auto_adjust.h"
 #include "imaging/orientation.h"
 #include "imaging/photo_drawing.h"
@@ -35,11 +38,16 @@ std::string_view trimBlanks(std::string_view text) {
 int targetWidth(const std::string& widthText) {
   double value = 0;
   if (!parseNumber(trimBlanks(widthText), value)) {
-    throw Failure("width text \"" + widthText + "\" is not a number");
+    throw Failure("width text \"" + widthText + "\" is not a number",
+                  fillIn(QCoreApplication::translate("PhotDispSet", "横幅「%1」が数値でない。"),
+                         {widthText}));
   }
   double truncated = std::trunc(value);
   if (truncated < 1 || truncated > std::numeric_limits<int>::max()) {
-    throw Failure("width " + widthText + " gives no image");
+    throw Failure("width " + widthText + " gives no image",
+                  fillIn(QCoreApplication::translate(
+                             "PhotDispSet", "横幅「%1」では画像が作れない(1以上の数値にする)。"),
+                         {widthText}));
   }
   return static_cast<int>(truncated);
 }
@@ -47,10 +55,21 @@ int targetWidth(const std::string& widthText) {
 // H = (ImageHeight x W) div ImageWidth, truncating. Computed in 64 bits: a product that does
 // not fit 32 bits is refused instead of wrapping around.
 int targetHeight(int imageWidth, int imageHeight, int width) {
-  if (imageWidth <= 0 || imageHeight < 0) throw Failure("the photo has no size");
+  if (imageWidth <= 0 || imageHeight < 0) {
+    throw Failure("the photo has no size",
+                  translated("PhotDispSet",
+                             QT_TRANSLATE_NOOP("PhotDispSet", "写真に画像がない(空のファイル)。")));
+  }
   long long height = static_cast<long long>(imageHeight) * width;
   if (height > std::numeric_limits<int>::max()) throw Failure("target height out of range");
   return static_cast<int>(height / imageWidth);
+}
+
+// Why the photo file cannot be read, naming it (the message of its date's step does not):
+// "/photos/a.jpg : ファイルが存在しない。(No such file or directory)". Empty when it can be read.
+std::string photoFileCause(const std::string& fileName) {
+  const std::string cause = readFailureCause(fileName);
+  return cause.empty() ? cause : fileName + " : " + cause;
 }
 
 // Whether any option looks at more than the pixels; with all of them off nothing else of the
@@ -71,6 +90,7 @@ PhotoSource::PhotoSource(std::string fileName, const PhotoOptions& options)
   }
   try {
     jpeg_.LoadFromFile(fileName_);
+    loaded_ = true;
     // Metadata that cannot be read leaves the photo as it is stored (never a failure).
     metadata_ = readsMetadata(options_) && jpeg_.Data().Stream
                     ? readPhotoMetadata(*jpeg_.Data().Stream)
@@ -138,21 +158,28 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
   PipelineResult result;
   const std::string& fileName = source.fileName_;
   bool scaled = false;
+  bool loaded = false;
   try {
     TJPEGImage& jpeg = source.jpeg_;
 
-    errorText.set("0100 : タイムスタンプの作成に失敗した。");
+    errorText.set(
+        translated("PhotDispSet",
+                   QT_TRANSLATE_NOOP("PhotDispSet", "0100 : タイムスタンプの作成に失敗した。")));
     if (source.dateFailure_) std::rethrow_exception(source.dateFailure_);
     result.date = source.date_;
     result.stampText = FormatDateTime(inputs.format, *result.date);
 
-    errorText.set("0101 : " + fileName + "の読み込みに失敗した。");
+    errorText.set(fillIn(
+        QCoreApplication::translate("PhotDispSet", "0101 : %1の読み込みに失敗した。"), {fileName}));
+    loaded = source.loaded_;
     if (source.loadFailure_) std::rethrow_exception(source.loadFailure_);
     const PhotoLook& look = source.look_;
 
     const std::string outputStem =
         inputs.image.prefix + splitFileName(fileName).base + inputs.image.suffix;
-    port.setStatusLine(ProgressLevel::Overall, outputStem + " サイズ変換中");
+    port.setStatusLine(
+        ProgressLevel::Overall,
+        fillIn(QCoreApplication::translate("PhotDispSet", "%1 サイズ変換中"), {outputStem}));
 
     // The width asked for is that of the upright photo; the height follows it.
     int width = targetWidth(widthText);
@@ -162,7 +189,9 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
     surface.resize(width, height);
     port.advanceProgress(ProgressLevel::Overall);
 
-    errorText.set("0102 : " + fileName + "のサイズ変換に失敗した。");
+    errorText.set(
+        fillIn(QCoreApplication::translate("PhotDispSet", "0102 : %1のサイズ変換に失敗した。"),
+               {fileName}));
     // The one decoding made for the largest output image serves this one too.
     const QSize decodeSize =
         source.decodeSize_.isEmpty() ? QSize(width, height) : source.decodeSize_;
@@ -173,7 +202,9 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
     scaled = true;
 
     if (inputs.image.autoAdjust) {
-      port.setStatusLine(ProgressLevel::Overall, outputStem + "　画像補正中");
+      port.setStatusLine(
+          ProgressLevel::Overall,
+          fillIn(QCoreApplication::translate("PhotDispSet", "%1　画像補正中"), {outputStem}));
       AoutAdjust(surface, inputs.correction, errorText, port);
       port.advanceProgress(ProgressLevel::Overall);
     }
@@ -185,10 +216,13 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
     result.exif = outputExif(source.metadata_.exif, inputs.photo.metadata, width, height,
                              look.colour.has_value());
     result.ok = true;
-  } catch (const EJPEG& e) {
-    port.showError(e.cause().empty() ? errorText.text() : errorText.text() + "\n" + e.cause());
+  } catch (const Failure& e) {
+    result.photoFailed = !loaded;
+    port.showError(withCause(errorText.text(),
+                             e.cause().empty() && !loaded ? photoFileCause(fileName) : e.cause()));
   } catch (...) {
-    port.showError(errorText.text());
+    result.photoFailed = !loaded;
+    port.showError(withCause(errorText.text(), loaded ? std::string() : photoFileCause(fileName)));
   }
   // The surface holds this photo once it is scaled, also after a failed correction.
   if (scaled) port.surfaceReady(imageNumber, surface);

@@ -71,6 +71,9 @@ struct PipelineResult {
   // past it ("データが途中で終わっている。(…)"); empty for a sound photo. The caller reports it.
   std::string damage;
   std::vector<std::uint8_t> exif;  // the EXIF block for the output image; empty: none
+  // The failure lies in the photo itself (missing, unreadable, not a JPEG, too large): the
+  // other output image of this photo would fail the same way.
+  bool photoFailed = false;
 };
 
 // One photo read for its output images: its date, its file (bytes and header) and metadata,
@@ -109,12 +112,13 @@ class PhotoSource {
   PhotoLook look_;
   std::exception_ptr loadFailure_;
   QSize decodeSize_;
-  Raster inSrgb_;  // the decoding through the colour profile, made once
+  Raster inSrgb_;        // the decoding through the colour profile, made once
+  bool loaded_ = false;  // the file was read (its metadata may still have failed)
 };
 
 // PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own
-// failures in an "ERROR" box through the port (followed by the cause on a new line when the
-// JPEG object knows one) and always returns normally.
+// failures in an "ERROR" box through the port (the step's message, then the cause on a new
+// line: the failure's own, or why the photo file cannot be read) and always returns normally.
 PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
                            int imageNumber, Workspace& workspace, ErrorText& errorText,
                            PipelinePort& port);

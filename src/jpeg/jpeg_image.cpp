@@ -6,12 +6,14 @@
 #include <utility>
 
 // Qt
+#include <QCoreApplication>
 #include <QFile>
 #include <QString>
 
 // Project
 #include "core/atomic_file.h"
 #include "core/limits.h"
+#include "core/translation.h"
 #include "imaging/resample.h"
 #include "jpeg/jpeg_decode.h"
 #include "jpeg/jpeg_encode.h"
@@ -23,8 +25,11 @@ namespace {
 constexpr std::size_t kReadChunk = 1 << 20;
 
 [[noreturn]] void throwTooLarge(long long bytes) {
-  throw EJPEG("JPEG file of " + std::to_string(bytes) + " bytes exceeds the limit of " +
-              std::to_string(kLimits.photoFileBytes) + " bytes");
+  throw EJPEG(
+      "JPEG file of " + std::to_string(bytes) + " bytes exceeds the limit of " +
+          std::to_string(kLimits.photoFileBytes) + " bytes",
+      fillIn(QCoreApplication::translate("TJPEGImage", "ファイルが大きすぎる(%1 MiBまで)。"),
+             {std::to_string(kLimits.photoFileBytes >> 20)}));
 }
 
 jpeg::DecodeSettings decodeSettingsOf(const JpegOptions& options) {
@@ -63,8 +68,9 @@ std::string jpegErrorMessage(int messageCode) {
 }
 
 std::string JpegDamage::cause() const {
-  return std::string(truncated ? "データが途中で終わっている。" : "データが壊れている。") + "(" +
-         detail + ")";
+  const char* reason = truncated ? QT_TRANSLATE_NOOP("TJPEGImage", "データが途中で終わっている。")
+                                 : QT_TRANSLATE_NOOP("TJPEGImage", "データが壊れている。");
+  return withDetail(translated("TJPEGImage", reason), detail);
 }
 
 TJPEGImage::TJPEGImage() : data_(std::make_shared<TJPEGData>()), options_(JpegDefaults) {}

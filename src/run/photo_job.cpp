@@ -152,6 +152,8 @@ PhotoJob makePhotoJob(const RunPlan& plan, const std::string& photo, JobContext&
     for (int n = 1; n <= 2; ++n) {
       if (!images[n - 1].produce) continue;
       if (context.discarded()) throw JobDiscarded{};
+      // A photo that image 1 could not read is not tried again; the run says it once.
+      if (n == 2 && job.image[0].made && job.image[0].result.photoFailed) break;
       ImageWork& work = job.image[n - 1];
       work.made = true;
       work.log = PortLog(plan.inputs[n - 1]);
