@@ -323,6 +323,9 @@ std::string fileErrorReason(int error) {
     case ENAMETOOLONG:
       text = "ファイル名が長すぎる。";
       break;
+    case EILSEQ:
+      text = "ファイル名にこの場所で使えない文字がある。";
+      break;
     case EFBIG:
       text = "ファイルが大きすぎる。";
       break;

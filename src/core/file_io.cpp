@@ -1,7 +1,9 @@
 #include "core/file_io.h"
 
 // Standard library
+#include <algorithm>
 #include <cerrno>
+#include <system_error>
 
 // System
 #include <fcntl.h>
@@ -44,6 +46,81 @@ ReadResult readFileLimited(const std::string& path, std::size_t maxBytes, std::s
   ::close(fd);
   if (result != ReadResult::Ok) bytes.clear();
   return result;
+}
+
+FileReadError::FileReadError(const std::string& path, int error)
+    : Failure("cannot read " + path + ": " +
+              std::error_code(error, std::generic_category()).message()),
+      error_(error) {}
+
+std::string fileReadReason(int error) {
+  std::string text;
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      text = "ファイルが見つからない。";
+      break;
+    case EACCES:
+    case EPERM:
+      text = "読み込みの権限がない。";
+      break;
+    case EINVAL:
+    case EISDIR:
+      text = "通常のファイルではない。";
+      break;
+    case ENAMETOOLONG:
+      text = "ファイル名が長すぎる。";
+      break;
+    case EIO:
+      text = "入出力エラーが起きた。";
+      break;
+    default:
+      text = "ファイルを読み込めない。";
+      break;
+  }
+  return text + "(" + std::error_code(error, std::generic_category()).message() + ")";
+}
+
+bool readWholeFile(const std::string& path, std::size_t maxBytes,
+                   std::vector<std::uint8_t>& bytes) {
+  bytes.clear();
+  // O_NONBLOCK: opening a FIFO for reading must not wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw FileReadError(path, errno);
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) throw FileReadError(path, errno);
+  if (!S_ISREG(info.st_mode)) throw FileReadError(path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+  if (static_cast<unsigned long long>(info.st_size) > maxBytes) return false;
+  bytes.resize(static_cast<std::size_t>(info.st_size));
+  std::size_t used = 0;
+  while (true) {
+    // The file may grow while it is read; the limit still holds.
+    if (used == bytes.size()) {
+      if (used >= maxBytes) {
+        char probe = 0;
+        const ssize_t more = ::read(fd, &probe, 1);
+        if (more < 0 && errno == EINTR) continue;
+        if (more < 0) throw FileReadError(path, errno);
+        if (more == 0) break;
+        bytes.clear();
+        return false;
+      }
+      bytes.resize(std::min(maxBytes, std::max<std::size_t>(used * 2, 65536)));
+    }
+    const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw FileReadError(path, errno);
+    }
+    if (got == 0) break;
+    used += static_cast<std::size_t>(got);
+  }
+  bytes.resize(used);
+  return true;
 }
 
 }  // namespace snapfolio

@@ -5,7 +5,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "core/failure.h"
 
 namespace snapfolio {
 
@@ -15,5 +19,25 @@ enum class ReadResult { Ok, Missing, Unreadable };
 // that name. Unreadable: something is there but it is not a regular file that could be read
 // whole, or it is larger than `maxBytes`. Never blocks on a FIFO or device.
 ReadResult readFileLimited(const std::string& path, std::size_t maxBytes, std::string& bytes);
+
+// A file that could not be read. what() is "cannot read <path>: <system text>".
+class FileReadError : public Failure {
+ public:
+  FileReadError(const std::string& path, int error);
+  // The errno value of the failed step.
+  int error() const { return error_; }
+
+ private:
+  int error_;
+};
+
+// The reason of a failed read in Japanese, with the system's text: "ファイルが見つからない。(No
+// such file or directory)".
+std::string fileReadReason(int error);
+
+// Reads the whole regular file at `path` by its bytes, as given (no conversion of the name).
+// Returns false, with nothing read, when it is larger than `maxBytes`. Throws FileReadError
+// when it cannot be opened or read, or is not a regular file (EINVAL).
+bool readWholeFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes);
 
 }  // namespace snapfolio

@@ -1,11 +1,13 @@
 #include "imaging/photo_pipeline.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include <QRect>
 
 #include "core/failure.h"
+#include "core/file_io.h"
 #include "core/file_names.h"
 #include "imaging/auto_adjust.h"
 #include "imaging/photo_drawing.h"
@@ -41,13 +43,14 @@ int targetWidth(const std::string& widthText) {
   return static_cast<int>(truncated);
 }
 
-// H = (ImageHeight x W) div ImageWidth, truncating. Computed in 64 bits: a product that does
-// not fit 32 bits is refused instead of wrapping around.
+// H = (ImageHeight x W) div ImageWidth, truncating, and at least 1. Computed in 64 bits: a product
+// that does not fit 32 bits is refused instead of wrapping around.
 int targetHeight(int imageWidth, int imageHeight, int width) {
   if (imageWidth <= 0 || imageHeight < 0) throw Failure("the photo has no size");
   long long height = static_cast<long long>(imageHeight) * width;
   if (height > std::numeric_limits<int>::max()) throw Failure("target height out of range");
-  return static_cast<int>(height / imageWidth);
+  // A photo far wider than tall still makes an image: one row at least.
+  return std::max(1, static_cast<int>(height / imageWidth));
 }
 
 // Whether any option looks at more than the pixels; with all of them off nothing else of the
@@ -113,6 +116,8 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
     result.ok = true;
   } catch (const EJPEG& e) {
     port.showError(e.cause().empty() ? errorText.text() : errorText.text() + "\n" + e.cause());
+  } catch (const FileReadError& e) {
+    port.showError(errorText.text() + "\n" + fileReadReason(e.error()));
   } catch (...) {
     port.showError(errorText.text());
   }

@@ -1,6 +1,8 @@
 #include "run/album_conv.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -11,6 +13,7 @@
 
 #include "album/html_analize.h"
 #include "album/html_edit.h"
+#include "core/atomic_file.h"
 #include "core/failure.h"
 #include "core/file_names.h"
 #include "core/utf8.h"
@@ -73,6 +76,14 @@ std::optional<std::string> findOverwrite(const RunOptions& options,
     }
   }
   return std::nullopt;
+}
+
+// Write failures that come from the output file's name (too long for the file system, bytes it
+// does not take in a name) belong to that photo alone. The others (disk full, folder gone, no
+// permission, a file size limit) belong to the output place, where the next photo would fail
+// again.
+bool belongsToPhoto(int error) {
+  return error == ENAMETOOLONG || error == EILSEQ;
 }
 
 struct DamagedPhoto {
@@ -196,7 +207,36 @@ class Run {
     const std::string name = outputFileName(photo, image.prefix, image.suffix);
     port_.setStatusLine(ProgressLevel::Overall,
                         image.prefix + splitFileName(photo).base + image.suffix + " 格納中");
+    const Raster& surface = workspace_.surface(n);
+    try {
+      save(photo, n, result.exif, joinPath(options.outputDir, name));
+    } catch (const FileWriteError& e) {
+      errorText_.set(errorText_.text() + "\n" + fileErrorReason(e.error()));
+      if (!belongsToPhoto(e.error())) throw;
+      skipImage();
+      return false;
+    } catch (const EJPEG& e) {
+      if (!e.cause().empty()) errorText_.set(errorText_.text() + "\n" + e.cause());
+      skipImage();
+      return false;
+    } catch (...) {
+      // The picture of this photo could not be made into a file (its size, the memory it
+      // needs): the photo is skipped, the run goes on.
+      skipImage();
+      return false;
+    }
+    ++summary_.imagesWritten;
+    entry.image[n - 1] = PixelSize{surface.width(), surface.height()};
+    entry.date = result.date;
+    port_.advanceProgress(ProgressLevel::Overall);
+    return true;
+  }
 
+  // Copies surface n, with the EXIF block `exif` when there is one, into a JPEG object and
+  // saves it as `path`.
+  void save(const std::string& photo, int n, const std::vector<std::uint8_t>& exif,
+            const std::string& path) {
+    const ImageMessages& m = kMessages[n - 1];
     errorText_.set(std::string(m.allocate) + "JPEG領域の確保ができない。");
     std::optional<TJPEGImage> jpeg;
     jpeg.emplace();
@@ -204,15 +244,14 @@ class Run {
     errorText_.set(m.convert + photo + "のJPEGへの変換に失敗した。");
     const Raster& surface = workspace_.surface(n);
     if (surface.isEmpty()) {
-      // A surface without pixels (a very wide photo at a small width) would be saved as an
-      // empty file; that is no image.
+      // A surface without pixels would be saved as an empty file; that is no image.
       throw Failure("the output image has no pixels");
     }
     jpeg->Assign(surface);
-    if (!result.exif.empty()) {
+    if (!exif.empty()) {
       jpeg->EnsureEncoded();
       try {
-        jpeg->ReadFrom(withExif(*jpeg->Data().Stream, result.exif));
+        jpeg->ReadFrom(withExif(*jpeg->Data().Stream, exif));
       } catch (const Failure&) {
         // The block was read and made again by the same library, so this is not expected; the
         // picture matters more than its metadata, so it is saved without.
@@ -220,15 +259,17 @@ class Run {
     }
 
     errorText_.set(m.store + photo + "のJPEGの格納に失敗した。");
-    jpeg->SaveToFile(joinPath(options.outputDir, name));
-    ++summary_.imagesWritten;
-    entry.image[n - 1] = PixelSize{surface.width(), surface.height()};
-    entry.date = result.date;
+    jpeg->SaveToFile(path);
 
     if (n == 2) errorText_.set("000D : JPEG領域の開放に失敗した。");
     jpeg.reset();
+  }
+
+  // An output image that failed for a reason of its photo: its message, and on to the next.
+  void skipImage() {
+    summary_.failed = true;
+    port_.showError(errorText_.text());
     port_.advanceProgress(ProgressLevel::Overall);
-    return true;
   }
 
   void albumPage(const RunOptions& options, std::vector<AlbumPhoto> photos) {

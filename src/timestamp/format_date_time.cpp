@@ -13,6 +13,7 @@
 
 // Project
 #include "core/failure.h"
+#include "core/file_io.h"
 #include "core/utf8.h"
 
 namespace snapfolio {
@@ -381,7 +382,7 @@ std::string generalDateTime(const DateTime& dateTime) {
 DateTime fileDateTime(const std::string& path) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) {
-    throw Failure("cannot read the time of " + path + ": " + std::strerror(errno));
+    throw FileReadError(path, errno);
   }
   std::tm local{};
   const std::time_t seconds = status.st_mtim.tv_sec;
