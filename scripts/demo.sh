@@ -18,8 +18,7 @@ cmake --preset default -DSNAPFOLIO_PHOTO_DIR="$photos" >/dev/null
 cmake --build --preset default --target snapfolio snapfolio-cli
 cli=build/default/src/snapfolio-cli
 
-"$cli" album "$photos" --out "$out" --title "Snapfolio サンプルアルバム" \
-  --set PhotoOptions/DATESOURCE=1
+"$cli" album "$photos" --out "$out" --title "Snapfolio サンプルアルバム"
 
 echo
 echo "The album is in $out"

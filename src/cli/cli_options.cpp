@@ -32,15 +32,19 @@ StoredOptions albumOptions(const std::string& title,
                            const std::vector<SettingOverride>& overrides) {
   TIniFile ini("");
   apply(ini, {
-                 choice(keys::IMAGE[0].gazou, "1"), choice(keys::IMAGE[0].width, "150"),
-                 choice(keys::IMAGE[0].priFn, "t_"), choice(keys::IMAGE[1].gazou, "1"),
-                 choice(keys::IMAGE[1].width, "1280"), choice(keys::IMAGE[1].aftFn, "_l"),
-                 choice(keys::HTMLCK, "1"), choice(keys::HTMLFIL, kDefaultPageFileName),
+                 choice(keys::IMAGE[0].gazou, "1"),
+                 choice(keys::IMAGE[0].width, "150"),
+                 choice(keys::IMAGE[0].priFn, "t_"),
+                 choice(keys::IMAGE[1].gazou, "1"),
+                 choice(keys::IMAGE[1].width, "1280"),
+                 choice(keys::IMAGE[1].aftFn, "_l"),
+                 choice(keys::HTMLCK, "1"),
+                 choice(keys::HTMLFIL, kDefaultPageFileName),
                  choice(keys::ALBMTITL, title),
                  // "HTMLTMP" stays empty: the run takes the shipped template of the interface's
                  // language.
                  // The date of each photo on the page and in stamps: the date taken.
-                 // (Set here once the photo options' date source is a key of the settings file.)
+                 choice(keys::DATESOURCE, "1"),
              });
   apply(ini, overrides);
   return readStoredOptions(ini);

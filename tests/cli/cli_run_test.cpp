@@ -236,6 +236,22 @@ TEST(CliRunTest, AlbumMakesAWholeAlbumWithoutSettings) {
                        (out / "index.html").string() + "\n");
 }
 
+// The album dates each photo by when it was taken, not by when its file was copied; --set
+// brings back the file time.
+TEST(CliRunTest, AlbumDatesPhotosByTheDateTaken) {
+  TempDir dir;
+  fs::create_directory(dir / "photos");
+  fs::copy_file(test::photoPath("phone-420.jpg"), dir / "photos/phone-420.jpg");  // mtime: now
+  const std::string taken = "2015/04/29 14:33:31";
+  ASSERT_EQ(runCli({"album", "photos", "--out", "web"}, dir.path()).exitCode, 0);
+  EXPECT_NE(test::readFile(dir / "web/index.html").find(taken), std::string::npos);
+  ASSERT_EQ(
+      runCli({"album", "photos", "--out", "web2", "--set", "PhotoOptions/DATESOURCE=0"}, dir.path())
+          .exitCode,
+      0);
+  EXPECT_EQ(test::readFile(dir / "web2/index.html").find(taken), std::string::npos);
+}
+
 // Ctrl+C stops the run before its next photo, the page is still written, and the exit status
 // is 130.
 TEST(CliRunTest, CtrlCStopsBeforeTheNextPhoto) {
