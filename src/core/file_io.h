@@ -37,7 +37,7 @@ std::string fileReadReason(int error);
 
 // Reads the whole regular file at `path` by its bytes, as given (no conversion of the name).
 // Returns false, with nothing read, when it is larger than `maxBytes`. Throws FileReadError
-// when it cannot be opened or read, or is not a regular file (EINVAL).
+// when it cannot be opened or read, or is no regular file (EISDIR for a folder, else EINVAL).
 bool readWholeFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes);
 
 }  // namespace snapfolio
