@@ -3,9 +3,11 @@
 // Standard library
 #include <algorithm>
 #include <array>
+#include <string>
 
 // Project
 #include "jpeg/jpeg_codec.h"
+#include "jpeg/jpeg_image.h"
 
 namespace snapfolio::jpeg {
 
@@ -18,6 +20,13 @@ constexpr JDIMENSION kRowBatch = 16;
 std::vector<std::uint8_t> encodeJpeg(const Raster& raster, const EncodeSettings& settings) {
   std::vector<std::uint8_t> bytes;
   if (raster.isEmpty()) return bytes;
+  if (raster.width() > JPEG_MAX_DIMENSION || raster.height() > JPEG_MAX_DIMENSION) {
+    throw EJPEG("JPEG image of " + std::to_string(raster.width()) + " x " +
+                    std::to_string(raster.height()) + " pixels is too large",
+                "画像が大きすぎる(JPEGの縦横は" + std::to_string(JPEG_MAX_DIMENSION) +
+                    "ピクセルまで、この画像は" + std::to_string(raster.width()) + " x " +
+                    std::to_string(raster.height()) + ")。");
+  }
 
   Compressor compressor(bytes);
   jpeg_compress_struct& cinfo = *compressor.get();

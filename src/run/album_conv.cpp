@@ -248,8 +248,8 @@ class Run {
       throw Failure("the output image has no pixels");
     }
     jpeg->Assign(surface);
+    jpeg->EnsureEncoded();
     if (!exif.empty()) {
-      jpeg->EnsureEncoded();
       try {
         jpeg->ReadFrom(withExif(*jpeg->Data().Stream, exif));
       } catch (const Failure&) {
