@@ -67,7 +67,7 @@ struct PipelineResult {
 
 // PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own
 // failures in an "ERROR" box through the port (followed by the cause on a new line when the
-// JPEG object knows one) and always returns normally.
+// JPEG object knows one, or when the photo file cannot be read) and always returns normally.
 PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
                            int imageNumber, Workspace& workspace, ErrorText& errorText,
                            PipelinePort& port);
