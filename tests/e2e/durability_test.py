@@ -7,7 +7,7 @@ run no temporary file is left, and the byte-named photos are converted and linke
 bytes. Prints the seed and every kill moment.
 
 Environment: SNAPFOLIO_CLI, SNAPFOLIO_PHOTOS; SNAPFOLIO_SEED repeats a series of moments.
-Exit status 77 without djpeg (libjpeg-turbo-progs).
+Exit status 77 without djpeg (libjpeg-turbo-progs) or without the sample photos.
 """
 
 import configparser
@@ -79,8 +79,9 @@ def problems_after_kill(tmp, pages):
 
 
 def main():
-    if shutil.which("djpeg") is None:
-        print("durability_test: djpeg is missing (libjpeg-turbo-progs); skipped")
+    if shutil.which("djpeg") is None or not os.environ.get("SNAPFOLIO_PHOTOS"):
+        print("durability_test: djpeg (libjpeg-turbo-progs) or the sample photos "
+              "(tests/fixtures/fetch-photos.sh) are missing; skipped")
         return 77
     seed = int(os.environ.get("SNAPFOLIO_SEED", time.time_ns() % 1000000))
     print(f"seed {seed}")
