@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the pictures of the README (docs/screenshots/*.png) from the real program: the main
-# window after a preview, the two time-stamp dialogs, the correction dialog and the photo
-# options (each opened with its button), and an album page made by the window, rendered by headless Chromium.
+# window after a preview (in Japanese, and in English as an English locale shows it), the two
+# time-stamp dialogs, the correction dialog and the photo options (each opened with its button),
+# and an album page made by the window, rendered by headless Chromium.
 # The window runs under Xvfb on the X11 platform and is driven with xdotool
 # (scripts/make_screenshots.py); nothing needs a display.
 #

@@ -103,16 +103,24 @@ def take(args):
     os.environ["TZ"] = "UTC"
 
     logs = os.path.join(STAGE, "logs")
-    with xdriver.Session(args.app, work, logs) as session:
-        window = session.start()
-
+    def preview(session, window, picture):
         session.click(window, "TSnapfolio", "InButton")
         session.choose_files(None, [PREVIEW])  # the dialog opens in "INDIR"
         panel = session.program.control("TSnapfolio", "Panel1")
         xdriver.wait_for("the preview", lambda: not xdriver.area_is_uniform(
             session.window_pixels(window), panel), 120, interval=0.5)
         time.sleep(0.5)
-        session.screenshot(window, os.path.join(out, "main-window.png"))
+        session.screenshot(window, os.path.join(out, picture))
+
+    # The English interface (an English locale) first: it stores nothing.
+    with xdriver.Session(args.app, work, os.path.join(logs, "en"), language="en") as session:
+        window = session.start()
+        preview(session, window, "main-window-en.png")
+        session.quit(window)
+
+    with xdriver.Session(args.app, work, logs) as session:
+        window = session.start()
+        preview(session, window, "main-window.png")
 
         for button, title, name, picture in DIALOGS:
             session.click(window, "TSnapfolio", button)
@@ -129,11 +137,12 @@ def take(args):
         first = os.path.join(work, ALBUM[0])
         xdriver.wait_for("the album", lambda: xdriver.read_settings(settings_path)
                          .get("InOutFile", {}).get("INDIR") == first, 300, interval=0.5)
+        session.answer_question(accept=False)  # the page is offered to the browser
         session.quit(window)
 
     page = pathlib.Path(album, "index.html")
     album_pictures(page.as_uri(), out)
-    for picture in (["main-window.png"] + [d[3] for d in DIALOGS] +
+    for picture in (["main-window.png", "main-window-en.png"] + [d[3] for d in DIALOGS] +
                     ["photo-dialog.png"] + list(ALBUM_PICTURES)):
         w, h = xdriver.image_size(os.path.join(out, picture))
         print(f"{os.path.join(args.out, picture)}: {w} x {h}")

@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-qpa-plugins
   # Qt's own dialogs (file choosers, colours, message box buttons) in Japanese
   qt6-translations-l10n
+  # the English interface: lupdate and lrelease, and their CMake functions
+  qt6-tools-dev qt6-l10n-tools
   libjpeg62-turbo-dev
   # photo metadata (EXIF) and colour profiles (ICC)
   libexiv2-dev liblcms2-dev

@@ -14,6 +14,7 @@ struct AlbumOptions {
   std::string albumTitle;        // ALBUMTITLE: inserted as typed
   std::string htmlTemplateFile;  // HtmlTemplateFile: the template's full name
   PhotoOrder order = PhotoOrder::AsChosen;  // "AlbumOptions"/"ORDER"; no control
+  std::string language = "ja";  // the interface language ("ja", "en"): picks the shipped template
 };
 
 }  // namespace snapfolio

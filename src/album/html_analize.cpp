@@ -12,6 +12,7 @@
 #include "album/album_values.h"
 #include "album/template_text.h"
 #include "core/file_names.h"
+#include "core/translation.h"
 
 namespace snapfolio {
 
@@ -45,10 +46,6 @@ std::uint64_t saturatingProduct(std::uint64_t a, std::uint64_t b) {
     return std::numeric_limits<std::uint64_t>::max();
   }
   return a * b;
-}
-
-std::string quoted(std::string_view tag) {
-  return "「" + std::string(tag) + "」";
 }
 
 // One expansion: the state of the tag machine and the guards that keep it finite.
@@ -171,7 +168,10 @@ class Expansion {
   }
 
   std::size_t endLoop(std::size_t p) {
-    if (!loopStart_) fail(p, quoted(kLoop) + "より前に" + quoted(kEndLoop) + "がある。");
+    if (!loopStart_)
+      fail(p, fillIn(translated("HtmlAnalize",
+                                QT_TRANSLATE_NOOP("HtmlAnalize", "「%1」より前に「%2」がある。")),
+                     {kLoop, kEndLoop}));
     photoIndex_ = wrap32(std::int64_t{photoIndex_} + 1);
     if (photoCount_ > photoIndex_) {
       checkRepeat(p, kEndLoop, lastOuterRepeat_, photoIndex_);
@@ -183,8 +183,16 @@ class Expansion {
 
   std::size_t setLoop(std::size_t p) {
     std::optional<std::int32_t> number = readDecimal(text_, p + 9);
-    if (number && *number == 0) fail(p, quoted(kSetLoop) + "の1行の枚数が0になっている。");
-    if (!number && !rowSize_) fail(p, quoted(kSetLoop) + "の後に1行の枚数(数値)がない。");
+    if (number && *number == 0)
+      fail(p, fillIn(translated(
+                         "HtmlAnalize",
+                         QT_TRANSLATE_NOOP("HtmlAnalize", "「%1」の1行の枚数が0になっている。")),
+                     {kSetLoop}));
+    if (!number && !rowSize_)
+      fail(p, fillIn(translated(
+                         "HtmlAnalize",
+                         QT_TRANSLATE_NOOP("HtmlAnalize", "「%1」の後に1行の枚数(数値)がない。")),
+                     {kSetLoop}));
     emit(kSetLoop, p);
     if (number) rowSize_ = *number;
     rowStart_ = std::min(p + 11, text_.size());
@@ -193,7 +201,10 @@ class Expansion {
   }
 
   std::size_t endSetLoop(std::size_t p) {
-    if (!rowSize_) fail(p, quoted(kSetLoop) + "より前に" + quoted(kEndSetLoop) + "がある。");
+    if (!rowSize_)
+      fail(p, fillIn(translated("HtmlAnalize",
+                                QT_TRANSLATE_NOOP("HtmlAnalize", "「%1」より前に「%2」がある。")),
+                     {kSetLoop, kEndSetLoop}));
     std::int32_t next = wrap32(std::int64_t{photoIndex_} + 1);
     bool repeat = next % std::int64_t{*rowSize_} != 0 && next < photoCount_;
     if (repeat) checkRepeat(p, kEndSetLoop, lastInnerRepeat_, next);
@@ -207,9 +218,15 @@ class Expansion {
   }
 
   std::size_t lcunt(std::size_t p) {
-    if (!rowSize_) fail(p, quoted(kSetLoop) + "より前に" + quoted(kLcunt) + "がある。");
+    if (!rowSize_)
+      fail(p, fillIn(translated("HtmlAnalize",
+                                QT_TRANSLATE_NOOP("HtmlAnalize", "「%1」より前に「%2」がある。")),
+                     {kSetLoop, kLcunt}));
     if (auto number = readDecimal(text_, p + 7)) skipCount_ = *number;
-    if (!skipCount_) fail(p, quoted(kLcunt) + "の後に数値がない。");
+    if (!skipCount_)
+      fail(p, fillIn(translated("HtmlAnalize",
+                                QT_TRANSLATE_NOOP("HtmlAnalize", "「%1」の後に数値がない。")),
+                     {kLcunt}));
     emit("$LCUNT=", p);
     rowStart_ = std::min(p + 7, text_.size());
     lastInnerRepeat_.reset();
@@ -226,25 +243,38 @@ class Expansion {
   void checkRepeat(std::size_t p, std::string_view tag, std::optional<std::int32_t>& last,
                    std::int32_t index) {
     if (index < 0) {
-      fail(p, quoted(tag) + "で写真の番号が負(" + std::to_string(std::int64_t{index} + 1) +
-                  ")のまま繰り返そうとしている。");
+      fail(p, fillIn(translated("HtmlAnalize",
+                                QT_TRANSLATE_NOOP(
+                                    "HtmlAnalize",
+                                    "「%1」で写真の番号が負(%2)のまま繰り返そうとしている。")),
+                     {tag, std::to_string(std::int64_t{index} + 1)}));
     }
     if (last && index <= *last) {
-      fail(p, quoted(tag) + "の繰り返しが先へ進まない(写真の番号が" +
-                  std::to_string(std::int64_t{*last} + 1) + "から" +
-                  std::to_string(std::int64_t{index} + 1) + "に戻る)ため、展開が終わらない。");
+      fail(p, fillIn(translated("HtmlAnalize",
+                                QT_TRANSLATE_NOOP("HtmlAnalize",
+                                                  "「%1」の繰り返しが先へ進まない(写真の番号が%"
+                                                  "2から%3に戻る)ため、展開が終わらない。")),
+                     {tag, std::to_string(std::int64_t{*last} + 1),
+                      std::to_string(std::int64_t{index} + 1)}));
     }
     last = index;
     if (scanned_ > scanLimit_) {
-      fail(p, "繰り返しが多すぎる(テンプレートの大きさと写真の枚数から見て処理量が多すぎる)。");
+      fail(p, translated("HtmlAnalize",
+                         QT_TRANSLATE_NOOP(
+                             "HtmlAnalize",
+                             "繰り返しが多すぎる("
+                             "テンプレートの大きさと写真の枚数から見て処理量が多すぎる)。")));
     }
   }
 
   const AlbumPhoto& photo(std::size_t p, std::string_view tag) {
     if (photoIndex_ < 0 || photoIndex_ >= photoCount_) {
-      fail(p, quoted(tag) + "の指す写真がない(写真の番号 " +
-                  std::to_string(std::int64_t{photoIndex_} + 1) + "、写真は" +
-                  std::to_string(photoCount_) + "枚)。");
+      fail(p,
+           fillIn(
+               translated("HtmlAnalize",
+                          QT_TRANSLATE_NOOP("HtmlAnalize",
+                                            "「%1」の指す写真がない(写真の番号 %2、写真は%3枚)。")),
+               {tag, std::to_string(std::int64_t{photoIndex_} + 1), std::to_string(photoCount_)}));
     }
     return input_.photos[static_cast<std::size_t>(photoIndex_)];
   }
@@ -257,8 +287,11 @@ class Expansion {
   void emit(std::string_view bytes, std::size_t at) {
     if (bytes.empty()) return;
     if (bytes.size() > options_.maxPageBytes - std::min(written_, options_.maxPageBytes)) {
-      fail(at, "HTMLページが大きくなりすぎる(" + std::to_string(options_.maxPageBytes) +
-                   "バイトを超える)。");
+      fail(at,
+           fillIn(translated("HtmlAnalize",
+                             QT_TRANSLATE_NOOP("HtmlAnalize",
+                                               "HTMLページが大きくなりすぎる(%1バイトを超える)。")),
+                  {std::to_string(options_.maxPageBytes)}));
     }
     written_ += bytes.size();
     page_.write(bytes);
@@ -292,7 +325,9 @@ class Expansion {
 }  // namespace
 
 TemplateError::TemplateError(std::string problem, std::size_t offset, int line, int column)
-    : Failure(std::to_string(line) + "行目 " + std::to_string(column) + "文字目: " + problem),
+    : Failure(
+          fillIn(translated("HtmlAnalize", QT_TRANSLATE_NOOP("HtmlAnalize", "%1行目 %2文字目: %3")),
+                 {std::to_string(line), std::to_string(column), problem})),
       problem_(std::move(problem)),
       offset_(offset),
       line_(line),

@@ -11,6 +11,9 @@
 // System
 #include <unistd.h>
 
+// Qt
+#include <QCoreApplication>
+
 // Project
 #include "album/album_values.h"
 #include "album/default_template.h"
@@ -20,6 +23,7 @@
 #include "core/file_io.h"
 #include "core/file_names.h"
 #include "core/limits.h"
+#include "core/translation.h"
 #include "jpeg/jpeg_image.h"
 
 namespace snapfolio {
@@ -29,6 +33,12 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kLineBreak = "\r\n";
+constexpr const char* kPageFailed =
+    QT_TRANSLATE_NOOP("HtmlEdit", "000F : HTMLページの作成に失敗した。");
+
+std::string text(const char* source) {
+  return translated("HtmlEdit", source);
+}
 
 // The page being written: the expansion's output streamed into an AtomicFile.
 class PageFile : public PageSink {
@@ -52,17 +62,19 @@ bool templateExists(const std::string& path) {
 std::string templateReadReason(const std::string& path) {
   std::error_code ec;
   fs::file_status status = fs::status(path, ec);
-  if (!ec && !fs::is_regular_file(status)) return "通常のファイルではない。";
+  if (!ec && !fs::is_regular_file(status))
+    return text(QT_TRANSLATE_NOOP("HtmlEdit", "通常のファイルではない。"));
   std::uintmax_t size = fs::file_size(path, ec);
   if (!ec && size > kLimits.templateBytes) {
-    return "ファイルが大きすぎる(" + std::to_string(kLimits.templateBytes >> 20) + " MiBまで)。";
+    return fillIn(QCoreApplication::translate("HtmlEdit", "ファイルが大きすぎる(%1 MiBまで)。"),
+                  {std::to_string(kLimits.templateBytes >> 20)});
   }
   if (::access(path.c_str(), R_OK) != 0) {
     const int error = errno;
-    return "読み取りの権限がない。(" + std::error_code(error, std::generic_category()).message() +
-           ")";
+    return withDetail(text(QT_TRANSLATE_NOOP("HtmlEdit", "読み取りの権限がない。")),
+                      std::error_code(error, std::generic_category()).message());
   }
-  return "読み込み中にエラーが起きた。";
+  return text(QT_TRANSLATE_NOOP("HtmlEdit", "読み込み中にエラーが起きた。"));
 }
 
 // The size of an output image made by an earlier run, from its JPEG header.
@@ -102,10 +114,10 @@ void orderPhotos(std::vector<AlbumPhoto>& photos, PhotoOrder order,
 
 bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText,
               const AnalizeOptions& options) {
-  errorText.set("000F : HTMLページの作成に失敗した。");
+  errorText.set(text(kPageFailed));
   std::string templatePath = templatePathOrShipped(input.templatePath, input.language);
   const std::string missing =
-      std::string("テンプレートファイルが存在しません。") + kLineBreak +
+      text(QT_TRANSLATE_NOOP("HtmlEdit", "テンプレートファイルが存在しません。")) + kLineBreak +
       (templatePath.empty() ? "templates/" + std::string(shippedTemplateFileName(input.language))
                             : templatePath);
   if (templatePath.empty() || !templateExists(templatePath)) {
@@ -113,8 +125,9 @@ bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
     return false;
   }
 
-  const std::string readFailed =
-      "0010 : " + templatePath + "のテンプレートファイルが読み込めない。";
+  const std::string readFailed = fillIn(
+      QCoreApplication::translate("HtmlEdit", "0010 : %1のテンプレートファイルが読み込めない。"),
+      {templatePath});
   errorText.set(readFailed);
   std::string albumTemplate;
   switch (readFileLimited(templatePath, kLimits.templateBytes, albumTemplate)) {
@@ -129,7 +142,8 @@ bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
   }
 
   const std::string pagePath = joinPath(input.outputDir, pageFileNameOrDefault(input.pageFileName));
-  const std::string writeFailed = "0012 : " + pagePath + "のHTMLページが書き込めない。";
+  const std::string writeFailed = fillIn(
+      QCoreApplication::translate("HtmlEdit", "0012 : %1のHTMLページが書き込めない。"), {pagePath});
   AnalizeOptions pageOptions = options;
   if (!pageOptions.outputImageSize) {
     pageOptions.outputImageSize = [dir = input.outputDir](const std::string& name) {
@@ -137,22 +151,26 @@ bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& erro
     };
   }
   try {
-    errorText.set("000F : HTMLページの作成に失敗した。");
+    errorText.set(text(kPageFailed));
     AlbumPageInput pageInput = input.page;
     orderPhotos(pageInput.photos, input.order, pageOptions.fileTime);
     errorText.set(writeFailed);
     PageFile page(pagePath);
-    errorText.set("000F : HTMLページの作成に失敗した。");
+    errorText.set(text(kPageFailed));
     HtmlAnalize(albumTemplate, pageInput, page, pageOptions);
     errorText.set(writeFailed);
     page.commit();
     return true;
   } catch (const TemplateError& e) {
-    errorText.set("0011 : " + templatePath + "のテンプレートの書式が正しくない。" + kLineBreak +
-                  e.what());
+    errorText.set(fillIn(QCoreApplication::translate("HtmlEdit",
+                                                     "0011 : %1のテンプレートの書式が正しくない。"),
+                         {templatePath}) +
+                  kLineBreak + e.what());
     throw;
   } catch (const PhotoDateError& e) {
-    errorText.set("0013 : " + e.photo() + "のファイル日付が取得できない。");
+    errorText.set(
+        fillIn(QCoreApplication::translate("HtmlEdit", "0013 : %1のファイル日付が取得できない。"),
+               {e.photo()}));
     throw;
   } catch (const FileWriteError& e) {
     errorText.set(writeFailed + kLineBreak + fileErrorReason(e.error()));

@@ -7,6 +7,9 @@
 // System
 #include <unistd.h>
 
+// Project
+#include "core/translation.h"
+
 namespace snapfolio::cli {
 
 CliApplication::CliApplication(char* programName) : argv_{programName, nullptr} {
@@ -22,6 +25,8 @@ CliApplication::CliApplication(char* programName) : argv_{programName, nullptr} 
     }
   }
   app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+  // The engine's messages in the interface language (the command line's own texts are English).
+  installTranslations(*app_, interfaceLanguage());
   if (!runtimeDir.empty()) {
     rmdir(runtimeDir.c_str());
     qunsetenv("XDG_RUNTIME_DIR");

@@ -13,6 +13,7 @@
 // Project
 #include "cli/cli_text.h"
 #include "cli/progress_line.h"
+#include "core/translation.h"
 
 namespace snapfolio::cli {
 
@@ -174,7 +175,9 @@ PipelineInputs CliPort::pipelineInputs(int imageNumber) {
 void CliPort::surfaceReady(int, const Raster&) {}
 
 RunOptions CliPort::runOptions() {
-  return options_.run;
+  RunOptions options = options_.run;
+  options.album.language = interfaceLanguage();
+  return options;
 }
 
 // The position read from the settings file: the run stores it back unchanged.

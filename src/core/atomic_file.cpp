@@ -20,6 +20,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// Qt
+#include <QCoreApplication>
+
+// Project
+#include "core/translation.h"
+
 namespace snapfolio {
 
 namespace {
@@ -148,7 +154,9 @@ void removeLeftovers(int folderFd, const std::string& folderName) {
 }  // namespace
 
 FileWriteError::FileWriteError(const std::string& path, const std::string& step, int error)
-    : Failure("cannot write " + path + ": " + step + ": " + systemText(error)), error_(error) {}
+    : Failure("cannot write " + path + ": " + step + ": " + systemText(error),
+              fileErrorReason(error)),
+      error_(error) {}
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
   buffer_.reserve(kBufferBytes);
@@ -297,46 +305,46 @@ void writeFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 std::string fileErrorReason(int error) {
-  std::string text;
+  const char* text = nullptr;
   switch (error) {
     case ENOENT:
     case ENOTDIR:
-      text = "フォルダが存在しない。";
+      text = QT_TRANSLATE_NOOP("AtomicFile", "フォルダが存在しない。");
       break;
     case EACCES:
     case EPERM:
-      text = "書き込みの権限がない。";
+      text = QT_TRANSLATE_NOOP("AtomicFile", "書き込みの権限がない。");
       break;
     case EROFS:
-      text = "読み取り専用の場所である。";
+      text = QT_TRANSLATE_NOOP("AtomicFile", "読み取り専用の場所である。");
       break;
     case ENOSPC:
     case EDQUOT:
-      text = "ディスクの空きが足りない。";
+      text = QT_TRANSLATE_NOOP("AtomicFile", "ディスクの空きが足りない。");
       break;
     case EISDIR:
-      text = "同じ名前のフォルダがある。";
+      text = QT_TRANSLATE_NOOP("AtomicFile", "同じ名前のフォルダがある。");
       break;
     case EINVAL:
-      text = "通常のファイルではない。";
+      text = QT_TRANSLATE_NOOP("AtomicFile", "通常のファイルではない。");
       break;
     case ENAMETOOLONG:
-      text = "ファイル名が長すぎる。";
+      text = QT_TRANSLATE_NOOP("AtomicFile", "ファイル名が長すぎる。");
       break;
     case EILSEQ:
-      text = "ファイル名にこの場所で使えない文字がある。";
+      text = QT_TRANSLATE_NOOP("AtomicFile", "ファイル名にこの場所で使えない文字がある。");
       break;
     case EFBIG:
-      text = "ファイルが大きすぎる。";
+      text = QT_TRANSLATE_NOOP("AtomicFile", "ファイルが大きすぎる。");
       break;
     case EIO:
-      text = "入出力エラーが起きた。";
+      text = QT_TRANSLATE_NOOP("AtomicFile", "入出力エラーが起きた。");
       break;
     default:
-      text = "ファイルを書き込めない。";
+      text = QT_TRANSLATE_NOOP("AtomicFile", "ファイルを書き込めない。");
       break;
   }
-  return text + "(" + systemText(error) + ")";
+  return withDetail(translated("AtomicFile", text), systemText(error));
 }
 
 }  // namespace snapfolio

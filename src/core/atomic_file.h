@@ -83,8 +83,8 @@ class AtomicFile {
 // Replaces (or creates) the file at `path` with `bytes`. Throws FileWriteError.
 void writeFileAtomically(const std::string& path, std::string_view bytes);
 
-// The reason of a failed file operation in Japanese, with the system's text: "書き込みの権限が
-// ない。(Permission denied)".
+// The reason of a failed file operation in the interface language, with the system's text:
+// "書き込みの権限がない。(Permission denied)". A FileWriteError carries it as its cause().
 std::string fileErrorReason(int error);
 
 }  // namespace snapfolio

@@ -5,13 +5,21 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace snapfolio {
 
 // A failure raised by the engine's own checks (division by zero, sizes out of range, ...).
+// `cause` says why in the user's words and language ("ファイルが存在しない。"), when the code
+// that failed knows it; the operation shows it on the line after the step's message.
 class Failure : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit Failure(const std::string& what, std::string cause = {})
+      : std::runtime_error(what), cause_(std::move(cause)) {}
+  const std::string& cause() const { return cause_; }
+
+ private:
+  std::string cause_;
 };
 
 }  // namespace snapfolio

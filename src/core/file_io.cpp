@@ -9,13 +9,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// Qt
+#include <QCoreApplication>
+
+// Project
+#include "core/translation.h"
+
 namespace snapfolio {
 
 namespace {
-
-std::string systemText(int error) {
-  return std::error_code(error, std::generic_category()).message();
-}
 
 // Reads the whole regular file at `path` into `bytes` (left empty on failure). Returns 0, or the
 // errno of the failed step: EISDIR or EINVAL for a folder or anything else that is no regular
@@ -64,43 +66,47 @@ ReadResult readFileLimited(const std::string& path, std::size_t maxBytes, std::s
   return error == ENOENT || error == ENOTDIR ? ReadResult::Missing : ReadResult::Unreadable;
 }
 
-FileReadError::FileReadError(const std::string& path, int error)
-    : Failure("cannot read " + path + ": " + systemText(error)), error_(error) {}
-
-std::string fileReadReason(int error) {
-  std::string text;
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-      text = "ファイルが見つからない。";
-      break;
-    case EACCES:
-    case EPERM:
-      text = "読み込みの権限がない。";
-      break;
-    case EINVAL:
-    case EISDIR:
-      text = "通常のファイルではない。";
-      break;
-    case ENAMETOOLONG:
-      text = "ファイル名が長すぎる。";
-      break;
-    case EIO:
-      text = "入出力エラーが起きた。";
-      break;
-    default:
-      text = "ファイルを読み込めない。";
-      break;
-  }
-  return text + "(" + systemText(error) + ")";
-}
-
 bool readWholeFile(const std::string& path, std::size_t maxBytes,
                    std::vector<std::uint8_t>& bytes) {
   const int error = readAll(path, maxBytes, bytes);
   if (error == EFBIG) return false;
-  if (error != 0) throw FileReadError(path, error);
+  if (error != 0) {
+    throw Failure("cannot read " + path + ": " +
+                  std::error_code(error, std::generic_category()).message());
+  }
   return true;
+}
+
+std::string readFailureCause(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  const int error = fd < 0 ? errno : 0;
+  struct stat info {};
+  const bool regular = fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (fd >= 0) ::close(fd);
+  if (regular) return {};
+  const char* text = nullptr;
+  switch (error) {
+    case 0:
+    case EISDIR:
+      text = S_ISDIR(info.st_mode) || error == EISDIR
+                 ? QT_TRANSLATE_NOOP("Files", "ファイルではなくフォルダである。")
+                 : QT_TRANSLATE_NOOP("Files", "通常のファイルではない。");
+      break;
+    case ENOENT:
+    case ENOTDIR:
+      text = QT_TRANSLATE_NOOP("Files", "ファイルが存在しない。");
+      break;
+    case EACCES:
+    case EPERM:
+      text = QT_TRANSLATE_NOOP("Files", "読み取りの権限がない。");
+      break;
+    default:
+      text = QT_TRANSLATE_NOOP("Files", "ファイルを読み込めない。");
+      break;
+  }
+  const std::string cause = translated("Files", text);
+  return error == 0 ? cause
+                    : withDetail(cause, std::error_code(error, std::generic_category()).message());
 }
 
 }  // namespace snapfolio

@@ -20,24 +20,14 @@ enum class ReadResult { Ok, Missing, Unreadable };
 // whole, or it is larger than `maxBytes`. Never blocks on a FIFO or device.
 ReadResult readFileLimited(const std::string& path, std::size_t maxBytes, std::string& bytes);
 
-// A file that could not be read. what() is "cannot read <path>: <system text>".
-class FileReadError : public Failure {
- public:
-  FileReadError(const std::string& path, int error);
-  // The errno value of the failed step.
-  int error() const { return error_; }
-
- private:
-  int error_;
-};
-
-// The reason of a failed read in Japanese, with the system's text: "ファイルが見つからない。(No
-// such file or directory)".
-std::string fileReadReason(int error);
+// Why the file at `path` cannot be read, in the user's language with the system's text
+// ("ファイルが存在しない。(No such file or directory)"); empty when it opens for reading as a
+// regular file.
+std::string readFailureCause(const std::string& path);
 
 // Reads the whole regular file at `path` by its bytes, as given (no conversion of the name).
-// Returns false, with nothing read, when it is larger than `maxBytes`. Throws FileReadError
-// when it cannot be opened or read, or is no regular file (EISDIR for a folder, else EINVAL).
+// Returns false, with nothing read, when it is larger than `maxBytes`. Throws Failure (without a
+// cause: readFailureCause tells it) when it cannot be opened or read, or is no regular file.
 bool readWholeFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes);
 
 }  // namespace snapfolio

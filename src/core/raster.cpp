@@ -4,8 +4,11 @@
 #include <cstring>
 #include <string>
 
+#include <QCoreApplication>
+
 #include "core/failure.h"
 #include "core/limits.h"
+#include "core/translation.h"
 
 namespace snapfolio {
 
@@ -17,8 +20,12 @@ void checkSize(int width, int height) {
                   " is negative");
   }
   if (static_cast<long long>(width) * height > kLimits.pixels) {
-    throw Failure("surface size " + std::to_string(width) + " x " + std::to_string(height) +
-                  " exceeds the limit of " + std::to_string(kLimits.pixels) + " pixels");
+    throw Failure(
+        "surface size " + std::to_string(width) + " x " + std::to_string(height) +
+            " exceeds the limit of " + std::to_string(kLimits.pixels) + " pixels",
+        fillIn(QCoreApplication::translate("Raster",
+                                           "出力画像が大きすぎる(%1 x %2ピクセル、%3画素まで)。"),
+               {std::to_string(width), std::to_string(height), std::to_string(kLimits.pixels)}));
   }
 }
 

@@ -11,6 +11,7 @@
 
 // Project
 #include "core/failure.h"
+#include "core/translation.h"
 
 namespace snapfolio {
 
@@ -180,23 +181,23 @@ void AoutAdjust(Raster& surface, const CorrectionValues& values, ErrorText& erro
   progress.setProgressValue(ProgressLevel::Detail, 0);
   // trunc(1.01 x H), computed exactly in integers
   progress.setProgressMaximum(ProgressLevel::Detail, height + height / 100);
-  progress.setStatusLine(ProgressLevel::Detail, std::string(kStatusSampling));
+  progress.setStatusLine(ProgressLevel::Detail, translated("AoutAdjust", kStatusSampling));
 
-  errorText.set(std::string(kSamplingError));
+  errorText.set(translated("AoutAdjust", kSamplingError));
   const int mean = sampledMeanBrightness(surface, progress);
 
-  progress.setStatusLine(ProgressLevel::Detail, std::string(kStatusCorrecting));
+  progress.setStatusLine(ProgressLevel::Detail, translated("AoutAdjust", kStatusCorrecting));
 
-  errorText.set(std::string(kOffsetError));
+  errorText.set(translated("AoutAdjust", kOffsetError));
   const std::array<int, 3> offsets = {lenientInteger(values.red), lenientInteger(values.green),
                                       lenientInteger(values.blue)};
 
   // Every pixel's formula runs with this message pending; it stays set after the pass.
-  errorText.set(std::string(kFormulaError));
+  errorText.set(translated("AoutAdjust", kFormulaError));
   CorrectionTable table(mean, offsets, values.gain, values.limit);
   correctSurface(surface, table, progress);
 
-  progress.setStatusLine(ProgressLevel::Detail, std::string(kStatusDone));
+  progress.setStatusLine(ProgressLevel::Detail, translated("AoutAdjust", kStatusDone));
 }
 
 }  // namespace snapfolio

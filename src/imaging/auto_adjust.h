@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include <QtGlobal>
+
 #include "core/error_text.h"
 #include "core/ports.h"
 #include "core/raster.h"
@@ -13,15 +15,22 @@
 
 namespace snapfolio {
 
-// The messages of the correction's steps (each pending in ErrorText while its step runs).
-inline constexpr std::string_view kSamplingError = "0200 : 画素の集計でエラーが発生した ";
-inline constexpr std::string_view kOffsetError = "0201 : カラーの補正値が正しい値でない。 ";
-inline constexpr std::string_view kFormulaError = "0300 : 画像補正計算のエラー";
+// The messages of the correction's steps (each pending in ErrorText while its step runs), to be
+// translated in the context "AoutAdjust".
+inline constexpr const char* kSamplingError =
+    QT_TRANSLATE_NOOP("AoutAdjust", "0200 : 画素の集計でエラーが発生した ");
+inline constexpr const char* kOffsetError =
+    QT_TRANSLATE_NOOP("AoutAdjust", "0201 : カラーの補正値が正しい値でない。 ");
+inline constexpr const char* kFormulaError =
+    QT_TRANSLATE_NOOP("AoutAdjust", "0300 : 画像補正計算のエラー");
 
 // The texts of the detail status line during a correction.
-inline constexpr std::string_view kStatusSampling = "  << 画像情報収集 >>";
-inline constexpr std::string_view kStatusCorrecting = "###　画像補正中　###";
-inline constexpr std::string_view kStatusDone = "***　画像補正完了　***";
+inline constexpr const char* kStatusSampling =
+    QT_TRANSLATE_NOOP("AoutAdjust", "  << 画像情報収集 >>");
+inline constexpr const char* kStatusCorrecting =
+    QT_TRANSLATE_NOOP("AoutAdjust", "###　画像補正中　###");
+inline constexpr const char* kStatusDone =
+    QT_TRANSLATE_NOOP("AoutAdjust", "***　画像補正完了　***");
 
 // The per-channel formula: the corrected value (0 to 255) of one channel. Computed in long
 // double; throws Failure on a division by zero (mean 255, or mean 0 with C x lum 0). Does not

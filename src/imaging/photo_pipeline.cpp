@@ -4,11 +4,13 @@
 #include <cmath>
 #include <limits>
 
+#include <QCoreApplication>
 #include <QRect>
 
 #include "core/failure.h"
 #include "core/file_io.h"
 #include "core/file_names.h"
+#include "core/translation.h"
 #include "imaging/auto_adjust.h"
 #include "imaging/photo_drawing.h"
 #include "imaging/photo_metadata.h"
@@ -34,11 +36,16 @@ std::string_view trimBlanks(std::string_view text) {
 int targetWidth(const std::string& widthText) {
   double value = 0;
   if (!parseNumber(trimBlanks(widthText), value)) {
-    throw Failure("width text \"" + widthText + "\" is not a number");
+    throw Failure("width text \"" + widthText + "\" is not a number",
+                  fillIn(QCoreApplication::translate("PhotDispSet", "横幅「%1」が数値でない。"),
+                         {widthText}));
   }
   double truncated = std::trunc(value);
   if (truncated < 1 || truncated > std::numeric_limits<int>::max()) {
-    throw Failure("width " + widthText + " gives no image");
+    throw Failure("width " + widthText + " gives no image",
+                  fillIn(QCoreApplication::translate(
+                             "PhotDispSet", "横幅「%1」では画像が作れない(1以上の数値にする)。"),
+                         {widthText}));
   }
   return static_cast<int>(truncated);
 }
@@ -46,11 +53,22 @@ int targetWidth(const std::string& widthText) {
 // H = (ImageHeight x W) div ImageWidth, truncating, and at least 1. Computed in 64 bits: a product
 // that does not fit 32 bits is refused instead of wrapping around.
 int targetHeight(int imageWidth, int imageHeight, int width) {
-  if (imageWidth <= 0 || imageHeight < 0) throw Failure("the photo has no size");
+  if (imageWidth <= 0 || imageHeight < 0) {
+    throw Failure("the photo has no size",
+                  translated("PhotDispSet",
+                             QT_TRANSLATE_NOOP("PhotDispSet", "写真に画像がない(空のファイル)。")));
+  }
   long long height = static_cast<long long>(imageHeight) * width;
   if (height > std::numeric_limits<int>::max()) throw Failure("target height out of range");
   // A photo far wider than tall still makes an image: one row at least.
   return std::max(1, static_cast<int>(height / imageWidth));
+}
+
+// Why the photo file cannot be read, naming it (the message of its date's step does not):
+// "/photos/a.jpg : ファイルが存在しない。(No such file or directory)". Empty when it can be read.
+std::string photoFileCause(const std::string& fileName) {
+  const std::string cause = readFailureCause(fileName);
+  return cause.empty() ? cause : fileName + " : " + cause;
 }
 
 // Whether any option looks at more than the pixels; with all of them off nothing else of the
@@ -68,15 +86,20 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
   const PipelineInputs inputs = port.pipelineInputs(imageNumber);
   Raster& surface = workspace.surface(imageNumber);
   bool scaled = false;
+  bool loaded = false;
   try {
     TJPEGImage jpeg;
 
-    errorText.set("0100 : タイムスタンプの作成に失敗した。");
+    errorText.set(
+        translated("PhotDispSet",
+                   QT_TRANSLATE_NOOP("PhotDispSet", "0100 : タイムスタンプの作成に失敗した。")));
     result.date = photoDateTime(fileName, inputs.photo.dateSource);
     result.stampText = FormatDateTime(inputs.format, *result.date);
 
-    errorText.set("0101 : " + fileName + "の読み込みに失敗した。");
+    errorText.set(fillIn(
+        QCoreApplication::translate("PhotDispSet", "0101 : %1の読み込みに失敗した。"), {fileName}));
     jpeg.LoadFromFile(fileName);
+    loaded = true;
     // Metadata that cannot be read leaves the photo as it is stored (never a failure).
     const PhotoMetadata metadata = readsMetadata(inputs.photo) && jpeg.Data().Stream
                                        ? readPhotoMetadata(*jpeg.Data().Stream)
@@ -85,7 +108,9 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
 
     const std::string outputStem =
         inputs.image.prefix + splitFileName(fileName).base + inputs.image.suffix;
-    port.setStatusLine(ProgressLevel::Overall, outputStem + " サイズ変換中");
+    port.setStatusLine(
+        ProgressLevel::Overall,
+        fillIn(QCoreApplication::translate("PhotDispSet", "%1 サイズ変換中"), {outputStem}));
 
     // The width asked for is that of the upright photo; the height follows it.
     int width = targetWidth(widthText);
@@ -95,14 +120,18 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
     surface.resize(width, height);
     port.advanceProgress(ProgressLevel::Overall);
 
-    errorText.set("0102 : " + fileName + "のサイズ変換に失敗した。");
+    errorText.set(
+        fillIn(QCoreApplication::translate("PhotDispSet", "0102 : %1のサイズ変換に失敗した。"),
+               {fileName}));
     drawPhoto(jpeg, look, surface, QRect(0, 0, width, height));
     if (jpeg.Damage()) result.damage = jpeg.Damage()->cause();
     port.advanceProgress(ProgressLevel::Overall);
     scaled = true;
 
     if (inputs.image.autoAdjust) {
-      port.setStatusLine(ProgressLevel::Overall, outputStem + "　画像補正中");
+      port.setStatusLine(
+          ProgressLevel::Overall,
+          fillIn(QCoreApplication::translate("PhotDispSet", "%1　画像補正中"), {outputStem}));
       AoutAdjust(surface, inputs.correction, errorText, port);
       port.advanceProgress(ProgressLevel::Overall);
     }
@@ -114,12 +143,13 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
     result.exif =
         outputExif(metadata.exif, inputs.photo.metadata, width, height, look.colour.has_value());
     result.ok = true;
-  } catch (const EJPEG& e) {
-    port.showError(e.cause().empty() ? errorText.text() : errorText.text() + "\n" + e.cause());
-  } catch (const FileReadError& e) {
-    port.showError(errorText.text() + "\n" + fileReadReason(e.error()));
+  } catch (const Failure& e) {
+    result.photoFailed = !loaded;
+    port.showError(withCause(errorText.text(),
+                             e.cause().empty() && !loaded ? photoFileCause(fileName) : e.cause()));
   } catch (...) {
-    port.showError(errorText.text());
+    result.photoFailed = !loaded;
+    port.showError(withCause(errorText.text(), loaded ? std::string() : photoFileCause(fileName)));
   }
   // The surface holds this photo once it is scaled, also after a failed correction.
   if (scaled) port.surfaceReady(imageNumber, surface);

@@ -62,12 +62,15 @@ struct PipelineResult {
   // Why part of the photo could not be read, when its data was damaged but the decoder got
   // past it ("データが途中で終わっている。(…)"); empty for a sound photo. The caller reports it.
   std::string damage;
-  std::vector<std::uint8_t> exif;      // the EXIF block for the output image; empty: none
+  std::vector<std::uint8_t> exif;  // the EXIF block for the output image; empty: none
+  // The failure lies in the photo itself (missing, unreadable, not a JPEG, too large): the
+  // other output image of this photo would fail the same way.
+  bool photoFailed = false;
 };
 
 // PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own
-// failures in an "ERROR" box through the port (followed by the cause on a new line when the
-// JPEG object knows one, or when the photo file cannot be read) and always returns normally.
+// failures in an "ERROR" box through the port (the step's message, then the cause on a new
+// line: the failure's own, or why the photo file cannot be read) and always returns normally.
 PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
                            int imageNumber, Workspace& workspace, ErrorText& errorText,
                            PipelinePort& port);

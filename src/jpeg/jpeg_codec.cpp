@@ -11,6 +11,7 @@
 
 // Project
 #include "core/limits.h"
+#include "core/translation.h"
 #include "jpeg/jpeg_image.h"
 
 namespace snapfolio::jpeg {
@@ -26,6 +27,7 @@ ErrorManager* errorsOf(j_common_ptr cinfo) {
 // --- Error manager callbacks (called from inside libjpeg) --------------------------------
 
 void onErrorExit(j_common_ptr cinfo) {
+  cinfo->err->format_message(cinfo, errorsOf(cinfo)->errorText);
   std::longjmp(errorsOf(cinfo)->jump, 1);
 }
 // Whether a warning means the picture is incomplete or wrong. Junk bytes between marker
@@ -236,15 +238,25 @@ bool guardedFinishCompress(j_compress_ptr cinfo) {
 }
 
 [[noreturn]] void throwFrom(const ErrorManager& errors) {
-  if (errors.limitMessage != nullptr) throw EJPEG(errors.limitMessage);
+  const auto text = [](const char* source) { return translated("TJPEGImage", source); };
+  if (errors.limitMessage != nullptr) {
+    throw EJPEG(errors.limitMessage, text(QT_TRANSLATE_NOOP("TJPEGImage", "写真が大きすぎる。")));
+  }
   const int code = errors.pub.msg_code;
   // The library ran out of data (and said so) before it failed: the file is cut short.
   const bool cut = errors.damage.truncated;
   if (code == JERR_NO_IMAGE || code == JERR_SOF_NO_SOS) {
-    throw EJPEG(jpegErrorMessage(code), cut ? kCauseCutBeforeImage : kCauseNoImageData);
+    throw EJPEG(jpegErrorMessage(code), text(cut ? kCauseCutBeforeImage : kCauseNoImageData));
   }
-  if (cut) throw EJPEG(jpegErrorMessage(code), kCauseCutShort);
-  throw EJPEG(jpegErrorMessage(code));
+  if (cut) throw EJPEG(jpegErrorMessage(code), text(kCauseCutShort));
+  if (code == JERR_NO_SOI) {
+    throw EJPEG(jpegErrorMessage(code),
+                withDetail(text(QT_TRANSLATE_NOOP("TJPEGImage", "JPEGファイルではない。")),
+                           errors.errorText));
+  }
+  throw EJPEG(
+      jpegErrorMessage(code),
+      withDetail(text(QT_TRANSLATE_NOOP("TJPEGImage", "JPEGとして読めない。")), errors.errorText));
 }
 
 }  // namespace

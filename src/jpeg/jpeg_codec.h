@@ -27,6 +27,8 @@
 
 #include <jpeglib.h>
 
+#include <QtGlobal>
+
 namespace snapfolio::jpeg {
 
 // The library's warnings about damaged picture data met by one decompressor.
@@ -37,16 +39,21 @@ struct DamageLog {
   char firstText[JMSG_LENGTH_MAX];  // its text, e.g. "Premature end of JPEG file"
 };
 
-// Causes of a refused photo, in the words the user reads after the step's message.
-inline constexpr const char* kCauseNoImageData = "画像データがない(ヘッダだけのJPEGファイル)。";
-inline constexpr const char* kCauseCutBeforeImage = "画像データの前でファイルが終わっている。";
-inline constexpr const char* kCauseCutShort = "ファイルが途中で終わっている。";
+// Causes of a refused photo, in the words the user reads after the step's message (translated
+// in the context "TJPEGImage" where they are thrown).
+inline constexpr const char* kCauseNoImageData =
+    QT_TRANSLATE_NOOP("TJPEGImage", "画像データがない(ヘッダだけのJPEGファイル)。");
+inline constexpr const char* kCauseCutBeforeImage =
+    QT_TRANSLATE_NOOP("TJPEGImage", "画像データの前でファイルが終わっている。");
+inline constexpr const char* kCauseCutShort =
+    QT_TRANSLATE_NOOP("TJPEGImage", "ファイルが途中で終わっている。");
 
 // libjpeg's error manager extended with the jump point of the guarded call now running.
 struct ErrorManager {
   jpeg_error_mgr pub;  // first member: the library sees only this part
   std::jmp_buf jump;
-  const char* limitMessage;  // set when one of the program's own limits stopped the codec
+  const char* limitMessage;         // set when one of the program's own limits stopped the codec
+  char errorText[JMSG_LENGTH_MAX];  // the library's text of its fatal error
   DamageLog damage;
 };
 

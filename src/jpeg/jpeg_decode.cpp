@@ -6,8 +6,12 @@
 #include <string>
 #include <vector>
 
+// Qt
+#include <QCoreApplication>
+
 // Project
 #include "core/limits.h"
+#include "core/translation.h"
 #include "jpeg/jpeg_codec.h"
 #include "jpeg/jpeg_image.h"
 
@@ -22,8 +26,12 @@ constexpr JDIMENSION kRowBatch = 16;
 
 void checkPixelLimit(long long width, long long height) {
   if (width * height > kLimits.pixels) {
-    throw EJPEG("JPEG image of " + std::to_string(width) + " x " + std::to_string(height) +
-                " pixels exceeds the limit of " + std::to_string(kLimits.pixels) + " pixels");
+    throw EJPEG(
+        "JPEG image of " + std::to_string(width) + " x " + std::to_string(height) +
+            " pixels exceeds the limit of " + std::to_string(kLimits.pixels) + " pixels",
+        fillIn(QCoreApplication::translate("TJPEGImage",
+                                           "写真の画素数が多すぎる(%1 x %2ピクセル、%3画素まで)。"),
+               {std::to_string(width), std::to_string(height), std::to_string(kLimits.pixels)}));
   }
 }
 
@@ -60,7 +68,10 @@ long long leastScanBits(const jpeg_decompress_struct& cinfo) {
 void checkScanData(const jpeg_decompress_struct& cinfo) {
   const std::size_t available = cinfo.src->bytes_in_buffer;
   const JOCTET* data = cinfo.src->next_input_byte;
-  if (available == 0) throw EJPEG("JPEG file ends after its scan header", kCauseNoImageData);
+  if (available == 0) {
+    throw EJPEG("JPEG file ends after its scan header",
+                translated("TJPEGImage", kCauseNoImageData));
+  }
   if (cinfo.arith_code) return;
   // Huffman-coded data is never empty and a 0xFF byte in it is followed by 0x00 (or by fill
   // 0xFF bytes, or a restart marker): a marker right after the scan header means no data.
@@ -68,18 +79,22 @@ void checkScanData(const jpeg_decompress_struct& cinfo) {
   while (i < available && data[i] == 0xFF) ++i;
   if (i > 0 &&
       (i == available || (data[i] != 0x00 && (data[i] < JPEG_RST0 || data[i] > JPEG_RST0 + 7)))) {
-    throw EJPEG("JPEG file has no data after its scan header", kCauseNoImageData);
+    throw EJPEG("JPEG file has no data after its scan header",
+                translated("TJPEGImage", kCauseNoImageData));
   }
   const long long leastBits = leastScanBits(cinfo);
   if (static_cast<long long>(available) * 8 * kLimits.leastScanDataShare < leastBits) {
     const std::string size =
         std::to_string(cinfo.image_width) + " x " + std::to_string(cinfo.image_height);
     const std::string share = "1/" + std::to_string(kLimits.leastScanDataShare);
-    throw EJPEG("JPEG header claims " + size + " pixels, but its " + std::to_string(available) +
-                    " bytes of scan data cannot hold " + share + " of them (at least " +
-                    std::to_string((leastBits + 7) / 8) + " bytes for all)",
-                "画像データが少なすぎる(" + std::to_string(available) + "バイトでは、ヘッダの" +
-                    size + "ピクセルの" + share + "も表せない)。");
+    throw EJPEG(
+        "JPEG header claims " + size + " pixels, but its " + std::to_string(available) +
+            " bytes of scan data cannot hold " + share + " of them (at least " +
+            std::to_string((leastBits + 7) / 8) + " bytes for all)",
+        fillIn(QCoreApplication::translate(
+                   "TJPEGImage",
+                   "画像データが少なすぎる(%1バイトでは、ヘッダの%2ピクセルの%3も表せない)。"),
+               {std::to_string(available), size, share}));
   }
 }
 

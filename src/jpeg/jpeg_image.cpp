@@ -6,10 +6,15 @@
 #include <ostream>
 #include <utility>
 
+// Qt
+#include <QCoreApplication>
+#include <QString>
+
 // Project
 #include "core/atomic_file.h"
 #include "core/file_io.h"
 #include "core/limits.h"
+#include "core/translation.h"
 #include "imaging/resample.h"
 #include "jpeg/jpeg_decode.h"
 #include "jpeg/jpeg_encode.h"
@@ -21,8 +26,11 @@ namespace {
 constexpr std::size_t kReadChunk = 1 << 20;
 
 [[noreturn]] void throwTooLarge(long long bytes) {
-  throw EJPEG("JPEG file of " + std::to_string(bytes) + " bytes exceeds the limit of " +
-              std::to_string(kLimits.photoFileBytes) + " bytes");
+  throw EJPEG(
+      "JPEG file of " + std::to_string(bytes) + " bytes exceeds the limit of " +
+          std::to_string(kLimits.photoFileBytes) + " bytes",
+      fillIn(QCoreApplication::translate("TJPEGImage", "ファイルが大きすぎる(%1 MiBまで)。"),
+             {std::to_string(kLimits.photoFileBytes >> 20)}));
 }
 
 // The smallest n (1 to 8) for which a decoding at n/8 of the photo's size is still at least
@@ -63,8 +71,9 @@ std::string jpegErrorMessage(int messageCode) {
 }
 
 std::string JpegDamage::cause() const {
-  return std::string(truncated ? "データが途中で終わっている。" : "データが壊れている。") + "(" +
-         detail + ")";
+  const char* reason = truncated ? QT_TRANSLATE_NOOP("TJPEGImage", "データが途中で終わっている。")
+                                 : QT_TRANSLATE_NOOP("TJPEGImage", "データが壊れている。");
+  return withDetail(translated("TJPEGImage", reason), detail);
 }
 
 TJPEGImage::TJPEGImage() : data_(std::make_shared<TJPEGData>()), options_(JpegDefaults) {}

@@ -39,14 +39,9 @@ namespace snapfolio {
 // raised when a file exceeds the program's limits for untrusted input.
 class EJPEG : public Failure {
  public:
+  // `cause`: why the photo cannot be used, in the user's words ("画像データがない(…)。").
   explicit EJPEG(const std::string& message, std::string cause = {})
-      : Failure(message), cause_(std::move(cause)) {}
-  // Why the photo cannot be used, in the user's words ("画像データがない(…)。"), when more is
-  // known than the library's message code; empty otherwise. Shown after the step's message.
-  const std::string& cause() const { return cause_; }
-
- private:
-  std::string cause_;
+      : Failure(message, std::move(cause)) {}
 };
 
 // Damage that a decoding got past: the library completed the picture (rows after the end of

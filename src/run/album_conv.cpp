@@ -11,11 +11,14 @@
 #include <system_error>
 #include <vector>
 
+#include <QCoreApplication>
+
 #include "album/html_analize.h"
 #include "album/html_edit.h"
 #include "core/atomic_file.h"
 #include "core/failure.h"
 #include "core/file_names.h"
+#include "core/translation.h"
 #include "core/utf8.h"
 #include "imaging/photo_metadata.h"
 #include "jpeg/jpeg_image.h"
@@ -29,17 +32,32 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Message numbers of image 1 and image 2.
+// The run's texts in the interface language.
+std::string text(const char* source) {
+  return translated("AlbumConv", source);
+}
+
+// The messages of image 1 and image 2 (%1: the photo).
 struct ImageMessages {
-  const char* pipeline;  // "…のJPEGからの変換に失敗した。"
-  const char* allocate;  // "JPEG領域の確保ができない。"
-  const char* convert;   // "…のJPEGへの変換に失敗した。"
-  const char* store;     // "…のJPEGの格納に失敗した。"
+  const char* pipeline;
+  const char* allocate;
+  const char* convert;
+  const char* store;
 };
 constexpr ImageMessages kMessages[2] = {
-    {"0005 : ", "0006 : ", "0007 : ", "0008 : "},
-    {"0009 : ", "000A : ", "000B : ", "000C : "},
+    {QT_TRANSLATE_NOOP("AlbumConv", "0005 : %1のJPEGからの変換に失敗した。"),
+     QT_TRANSLATE_NOOP("AlbumConv", "0006 : JPEG領域の確保ができない。"),
+     QT_TRANSLATE_NOOP("AlbumConv", "0007 : %1のJPEGへの変換に失敗した。"),
+     QT_TRANSLATE_NOOP("AlbumConv", "0008 : %1のJPEGの格納に失敗した。")},
+    {QT_TRANSLATE_NOOP("AlbumConv", "0009 : %1のJPEGからの変換に失敗した。"),
+     QT_TRANSLATE_NOOP("AlbumConv", "000A : JPEG領域の確保ができない。"),
+     QT_TRANSLATE_NOOP("AlbumConv", "000B : %1のJPEGへの変換に失敗した。"),
+     QT_TRANSLATE_NOOP("AlbumConv", "000C : %1のJPEGの格納に失敗した。")},
 };
+
+std::string photoMessage(const char* source, const std::string& photo) {
+  return fillIn(QCoreApplication::translate("AlbumConv", source), {photo});
+}
 
 // A path made comparable: absolute and normalised, symbolic links resolved where they exist.
 std::string identity(const std::string& path) {
@@ -64,14 +82,22 @@ std::optional<std::string> findOverwrite(const RunOptions& options,
           joinPath(options.outputDir, outputFileName(photo, image.prefix, image.suffix));
       std::string id = identity(output);
       if (auto it = photoIds.find(id); it != photoIds.end()) {
-        return "0014 : 出力画像" + std::to_string(n + 1) + "のファイル名 " + output +
-               " が入力写真と同じです。入力写真を上書きしないよう、変換を中止しました。"
-               "ファイル名の前後に文字を設定するか、出力ディレクトリを変更してください。";
+        return fillIn(
+            QCoreApplication::translate(
+                "AlbumConv",
+                "0014 : 出力画像%1のファイル名 %2 "
+                "が入力写真と同じです。入力写真を上書きしないよう、変換を中止しました。"
+                "ファイル名の前後に文字を設定するか、出力ディレクトリを変更してください。"),
+            {std::to_string(n + 1), output});
       }
       if (!outputs.emplace(id, output).second) {
-        return "0015 : 出力ファイル名 " + output +
-               " が複数の出力画像で重複しています。上書きを避けるため、変換を中止しました。"
-               "ファイル名の前後の文字を画像ごとに変えてください。";
+        return fillIn(
+            QCoreApplication::translate(
+                "AlbumConv",
+                "0015 : 出力ファイル名 %1 "
+                "が複数の出力画像で重複しています。上書きを避けるため、変換を中止しました。"
+                "ファイル名の前後の文字を画像ごとに変えてください。"),
+            {output});
       }
     }
   }
@@ -96,15 +122,20 @@ struct DamagedPhoto {
 constexpr std::size_t kListedDamagedPhotos = 20;
 
 std::string damageList(const std::vector<DamagedPhoto>& damaged) {
-  std::string text = "一部が読めない写真が" + std::to_string(damaged.size()) +
-                     "枚あり、読めない部分を補って変換しました。元の写真を確認してください。";
+  std::string list =
+      fillIn(QCoreApplication::translate(
+                 "AlbumConv",
+                 "一部が読めない写真が%"
+                 "1枚あり、読めない部分を補って変換しました。元の写真を確認してください。"),
+             {std::to_string(damaged.size())});
   for (std::size_t i = 0; i < damaged.size() && i < kListedDamagedPhotos; ++i) {
-    text += "\n" + damaged[i].photo + " : " + damaged[i].cause;
+    list += "\n" + damaged[i].photo + " : " + damaged[i].cause;
   }
   if (damaged.size() > kListedDamagedPhotos) {
-    text += "\nほか" + std::to_string(damaged.size() - kListedDamagedPhotos) + "枚";
+    list += "\n" + fillIn(QCoreApplication::translate("AlbumConv", "ほか%1枚"),
+                          {std::to_string(damaged.size() - kListedDamagedPhotos)});
   }
-  return text;
+  return list;
 }
 
 class Run {
@@ -115,6 +146,9 @@ class Run {
   RunSummary operator()() {
     try {
       steps();
+    } catch (const Failure& e) {
+      summary_.failed = true;
+      port_.showError(withCause(errorText_.text(), e.cause()));
     } catch (...) {
       summary_.failed = true;
       port_.showError(errorText_.text());
@@ -127,18 +161,20 @@ class Run {
  private:
   void steps() {
     port_.clearStopRequest();
-    errorText_.set("0000 : iniファイルの領域が確保できない。");
+    errorText_.set(
+        text(QT_TRANSLATE_NOOP("AlbumConv", "0000 : iniファイルの領域が確保できない。")));
     std::optional<TIniFile> ini;
     if (!settingsPath_.empty()) ini.emplace(settingsPath_);
     const RunOptions options = port_.runOptions();
 
     if (ini) {
-      errorText_.set("0001 : iniファイルの書き込みができない。");
+      errorText_.set(
+          text(QT_TRANSLATE_NOOP("AlbumConv", "0001 : iniファイルの書き込みができない。")));
       // A file that is no settings file is left alone; the program said so when it read it.
       storeRunStart(*ini, options, port_.windowPosition());
     }
 
-    errorText_.set("0002 : InFileOpenの表示ができない。");
+    errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "0002 : InFileOpenの表示ができない。")));
     std::optional<std::vector<std::string>> chosen = port_.choosePhotos();
     if (chosen) {
       const std::vector<std::string>& photos = *chosen;
@@ -147,7 +183,8 @@ class Run {
       port_.setProgressMaximum(ProgressLevel::Overall,
                                overallGaugeMaximum(options, static_cast<int>(photos.size())));
 
-      errorText_.set("0003 : InFileOpenの取り込みができない。");
+      errorText_.set(
+          text(QT_TRANSLATE_NOOP("AlbumConv", "0003 : InFileOpenの取り込みができない。")));
       if (auto message = findOverwrite(options, photos)) {
         errorText_.set(*message);
         throw Failure(*message);
@@ -160,31 +197,41 @@ class Run {
           break;
         }
         const std::string& photo = photos[i];
-        errorText_.set("0004 : フォームのファオグラウンド処理ができない。");
+        errorText_.set(text(
+            QT_TRANSLATE_NOOP("AlbumConv", "0004 : フォームのファオグラウンド処理ができない。")));
         port_.photoStarts(static_cast<int>(i));
         port_.setStatusLine(ProgressLevel::Overall,
-                            cutUtf8(fileNamePart(photo), 40) + " 読み込み中");
+                            fillIn(QCoreApplication::translate("AlbumConv", "%1 読み込み中"),
+                                   {cutUtf8(fileNamePart(photo), 40)}));
         AlbumPhoto entry(photo);
+        photoUnusable_ = false;
         bool complete = true;
         for (int n = 1; n <= 2; ++n) {
-          if (options.image[n - 1].produce) complete = produceImage(options, entry, n) && complete;
+          if (!options.image[n - 1].produce) continue;
+          if (photoUnusable_) {
+            // Image 1 failed on the photo itself, said once: image 2 is not tried.
+            port_.advanceProgress(ProgressLevel::Overall);
+            continue;
+          }
+          complete = produceImage(options, entry, n) && complete;
         }
         if (complete) reached.push_back(std::move(entry));
         port_.photoDone();
       }
 
       if (options.album.htmlCnv) {
-        port_.setStatusLine(ProgressLevel::Detail, "HTML変換中");
+        port_.setStatusLine(ProgressLevel::Detail,
+                            text(QT_TRANSLATE_NOOP("AlbumConv", "HTML変換中")));
         port_.setProgressMaximum(ProgressLevel::Detail, static_cast<int>(photos.size()));
         albumPage(options, std::move(reached));
         port_.setProgressValue(ProgressLevel::Detail, 0);
         port_.advanceProgress(ProgressLevel::Overall);
       }
-      port_.setStatusLine(ProgressLevel::Overall, "変換終了");
+      port_.setStatusLine(ProgressLevel::Overall, text(QT_TRANSLATE_NOOP("AlbumConv", "変換終了")));
     }
 
     if (!ini) return;
-    errorText_.set("000E : iniFileの書き込みに失敗した。");
+    errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "000E : iniFileの書き込みに失敗した。")));
     storeRunEnd(*ini, options, port_.photoDialogFileName());
   }
 
@@ -194,35 +241,35 @@ class Run {
     const std::string& photo = entry.path;
     const ImageOptions& image = options.image[n - 1];
     const ImageMessages& m = kMessages[n - 1];
-    errorText_.set(m.pipeline + photo + "のJPEGからの変換に失敗した。");
+    errorText_.set(photoMessage(m.pipeline, photo));
     PipelineResult result = PhotDispSet(photo, image.widthText, n, workspace_, errorText_, port_);
     if (!result.ok) {
       // The pipeline has shown its "ERROR" box; the surface does not hold this photo's
       // picture, so nothing is saved under its name.
       summary_.failed = true;
+      photoUnusable_ = result.photoFailed;
       port_.advanceProgress(ProgressLevel::Overall);
       return false;
     }
     if (!result.damage.empty()) noteDamage(photo, result.damage);
     const std::string name = outputFileName(photo, image.prefix, image.suffix);
     port_.setStatusLine(ProgressLevel::Overall,
-                        image.prefix + splitFileName(photo).base + image.suffix + " 格納中");
+                        fillIn(QCoreApplication::translate("AlbumConv", "%1 格納中"),
+                               {image.prefix + splitFileName(photo).base + image.suffix}));
     const Raster& surface = workspace_.surface(n);
     try {
       save(photo, n, result.exif, joinPath(options.outputDir, name));
     } catch (const FileWriteError& e) {
-      errorText_.set(errorText_.text() + "\n" + fileErrorReason(e.error()));
       if (!belongsToPhoto(e.error())) throw;
-      skipImage();
+      skipImage(e.cause());
       return false;
-    } catch (const EJPEG& e) {
-      if (!e.cause().empty()) errorText_.set(errorText_.text() + "\n" + e.cause());
-      skipImage();
+    } catch (const Failure& e) {
+      // The picture of this photo cannot be a JPEG file (its size): the photo is skipped.
+      skipImage(e.cause());
       return false;
     } catch (...) {
-      // The picture of this photo could not be made into a file (its size, the memory it
-      // needs): the photo is skipped, the run goes on.
-      skipImage();
+      // No memory for this photo's picture: the next photo may be smaller.
+      skipImage({});
       return false;
     }
     ++summary_.imagesWritten;
@@ -237,11 +284,11 @@ class Run {
   void save(const std::string& photo, int n, const std::vector<std::uint8_t>& exif,
             const std::string& path) {
     const ImageMessages& m = kMessages[n - 1];
-    errorText_.set(std::string(m.allocate) + "JPEG領域の確保ができない。");
+    errorText_.set(text(m.allocate));
     std::optional<TJPEGImage> jpeg;
     jpeg.emplace();
 
-    errorText_.set(m.convert + photo + "のJPEGへの変換に失敗した。");
+    errorText_.set(photoMessage(m.convert, photo));
     const Raster& surface = workspace_.surface(n);
     if (surface.isEmpty()) {
       // A surface without pixels would be saved as an empty file; that is no image.
@@ -258,17 +305,19 @@ class Run {
       }
     }
 
-    errorText_.set(m.store + photo + "のJPEGの格納に失敗した。");
+    errorText_.set(photoMessage(m.store, photo));
     jpeg->SaveToFile(path);
 
-    if (n == 2) errorText_.set("000D : JPEG領域の開放に失敗した。");
+    if (n == 2)
+      errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "000D : JPEG領域の開放に失敗した。")));
     jpeg.reset();
   }
 
-  // An output image that failed for a reason of its photo: its message, and on to the next.
-  void skipImage() {
+  // An output image that failed for a reason of its photo: its message with `cause`, and on to
+  // the next.
+  void skipImage(const std::string& cause) {
     summary_.failed = true;
-    port_.showError(errorText_.text());
+    port_.showError(withCause(errorText_.text(), cause));
     port_.advanceProgress(ProgressLevel::Overall);
   }
 
@@ -277,7 +326,7 @@ class Run {
     input.templatePath = options.album.htmlTemplateFile;
     input.pageFileName = options.album.htmlFile;
     input.outputDir = options.outputDir;
-    input.language = "ja";  // the interface's language picks the shipped template
+    input.language = options.album.language;  // picks the shipped template
     input.order = options.album.order;
     input.page.title = options.album.albumTitle;
     input.page.photos = std::move(photos);
@@ -287,7 +336,7 @@ class Run {
     input.page.suffix2 = options.image[1].suffix;
     input.page.width1Text = options.image[0].widthText;
     input.page.progressStep = [this] { port_.advanceProgress(ProgressLevel::Overall); };
-    errorText_.set("000F : HTMLページの作成に失敗した。");
+    errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "000F : HTMLページの作成に失敗した。")));
     // A missing template is a plain message, not a failure: the run goes on without a page.
     AnalizeOptions analize;
     analize.fileTime = [source = options.photo.dateSource](const std::string& photo) {
@@ -310,12 +359,16 @@ class Run {
   ErrorText errorText_;
   RunSummary summary_;
   std::vector<DamagedPhoto> damaged_;
+  bool photoUnusable_ = false;  // the current photo's first image failed on the photo itself
 };
 
 }  // namespace
 
 std::string damageWarning(const std::string& photo, const std::string& cause) {
-  return "0103 : " + photo + "の一部が読めないため、補って変換した。\n" + cause;
+  return fillIn(QCoreApplication::translate("AlbumConv",
+                                            "0103 : %1の一部が読めないため、補って変換した。"),
+                {photo}) +
+         "\n" + cause;
 }
 
 int overallGaugeMaximum(const RunOptions& options, int photoCount) {
@@ -345,20 +398,24 @@ RunSummary OKButtonClick(RunPort& port, Workspace& workspace, const std::string&
   const ImageOptions& two = options.image[1];
   if (!one.widthText.empty() && !two.widthText.empty() && one.prefix.empty() &&
       one.suffix.empty() && two.prefix.empty() && two.suffix.empty()) {
-    port.showMessage(
-        "画像1画像2を区別するためにファイル名の前後いずれかに文字を設定してください。");
+    port.showMessage(text(QT_TRANSLATE_NOOP(
+        "AlbumConv",
+        "画像1画像2を区別するためにファイル名の前後いずれかに文字を設定してください。")));
     return {};
   }
   if (!one.produce && !two.produce) {
     if (!options.album.htmlCnv) {
-      port.showMessage("いずれの画像も指定されていない為に画像の変換は行われません。");
+      port.showMessage(text(QT_TRANSLATE_NOOP(
+          "AlbumConv", "いずれの画像も指定されていない為に画像の変換は行われません。")));
       return {};
     }
-    port.showMessage("いずれの画像も指定されていない為にHTMLのみ出力します。");
+    port.showMessage(text(
+        QT_TRANSLATE_NOOP("AlbumConv", "いずれの画像も指定されていない為にHTMLのみ出力します。")));
     return AlbumConv(port, workspace, settingsPath);
   }
   if ((one.produce && one.widthText.empty()) || (two.produce && two.widthText.empty())) {
-    port.showMessage("出力する画像の横幅を指定してください。");
+    port.showMessage(
+        text(QT_TRANSLATE_NOOP("AlbumConv", "出力する画像の横幅を指定してください。")));
     return {};
   }
   return AlbumConv(port, workspace, settingsPath);

@@ -22,6 +22,7 @@
 #include "core/file_io.h"
 #include "core/limits.h"
 #include "core/text_encoding.h"
+#include "core/translation.h"
 
 namespace snapfolio {
 
@@ -116,15 +117,15 @@ struct Signature {
   const char* reason;
 };
 constexpr Signature kSignatures[] = {
-    {"\xFF\xD8\xFF", "JPEG画像である"},
-    {"\x89PNG\r\n\x1A\n", "PNG画像である"},
-    {"GIF87a", "GIF画像である"},
-    {"GIF89a", "GIF画像である"},
-    {std::string_view("II*\0", 4), "TIFF画像である"},
-    {std::string_view("MM\0*", 4), "TIFF画像である"},
-    {"%PDF-", "PDF文書である"},
-    {"PK\x03\x04", "ZIPアーカイブである"},
-    {"PK\x05\x06", "ZIPアーカイブである"},
+    {"\xFF\xD8\xFF", QT_TRANSLATE_NOOP("TIniFile", "JPEG画像である")},
+    {"\x89PNG\r\n\x1A\n", QT_TRANSLATE_NOOP("TIniFile", "PNG画像である")},
+    {"GIF87a", QT_TRANSLATE_NOOP("TIniFile", "GIF画像である")},
+    {"GIF89a", QT_TRANSLATE_NOOP("TIniFile", "GIF画像である")},
+    {std::string_view("II*\0", 4), QT_TRANSLATE_NOOP("TIniFile", "TIFF画像である")},
+    {std::string_view("MM\0*", 4), QT_TRANSLATE_NOOP("TIniFile", "TIFF画像である")},
+    {"%PDF-", QT_TRANSLATE_NOOP("TIniFile", "PDF文書である")},
+    {"PK\x03\x04", QT_TRANSLATE_NOOP("TIniFile", "ZIPアーカイブである")},
+    {"PK\x05\x06", QT_TRANSLATE_NOOP("TIniFile", "ZIPアーカイブである")},
 };
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
@@ -138,7 +139,8 @@ const char* decode(std::string_view bytes, std::string& text) {
   for (const Signature& signature : kSignatures) {
     if (bytes.substr(0, signature.bytes.size()) == signature.bytes) return signature.reason;
   }
-  if (bytes.find('\0') != std::string_view::npos) return "NULバイトを含む";
+  if (bytes.find('\0') != std::string_view::npos)
+    return QT_TRANSLATE_NOOP("TIniFile", "NULバイトを含む");
   if (isValidUtf8(bytes)) {
     text = bytes;
     return nullptr;
@@ -147,7 +149,7 @@ const char* decode(std::string_view bytes, std::string& text) {
   text = cp932ToUtf8(bytes);
   if (text.find(kReplacement) != std::string::npos) {
     text.clear();
-    return "UTF-8としてもShift-JIS(コードページ932)としても読めない";
+    return QT_TRANSLATE_NOOP("TIniFile", "UTF-8としてもShift-JIS(コードページ932)としても読めない");
   }
   return nullptr;
 }

@@ -5,7 +5,11 @@
 #include <array>
 #include <stdexcept>
 
+// Qt
+#include <QCoreApplication>
+
 // Project
+#include "core/translation.h"
 #include "settings/settings_keys.h"
 
 namespace snapfolio {
@@ -158,8 +162,11 @@ StoredOptions readStoredOptions(const TIniFile& ini) {
 
 std::string notSettingsMessage(const TIniFile& ini) {
   if (ini.NotSettingsReason().empty()) return {};
-  return "0016 : " + ini.FileName() + " は設定ファイルではない(" + ini.NotSettingsReason() +
-         ")。このファイルは読み込まず、書き換えもしない。設定は既定値で動作し、保存されない。";
+  return fillIn(QCoreApplication::translate(
+                    "TIniFile",
+                    "0016 : %1 は設定ファイルではない(%2)。このファイルは読み込まず、書き換えも"
+                    "しない。設定は既定値で動作し、保存されない。"),
+                {ini.FileName(), translated("TIniFile", ini.NotSettingsReason().c_str())});
 }
 
 bool storeRunStart(TIniFile& ini, const RunOptions& options, const WindowPosition& position) {

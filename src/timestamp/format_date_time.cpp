@@ -13,7 +13,6 @@
 
 // Project
 #include "core/failure.h"
-#include "core/file_io.h"
 #include "core/utf8.h"
 
 namespace snapfolio {
@@ -382,7 +381,7 @@ std::string generalDateTime(const DateTime& dateTime) {
 DateTime fileDateTime(const std::string& path) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) {
-    throw FileReadError(path, errno);
+    throw Failure("cannot read the time of " + path + ": " + std::strerror(errno));
   }
   std::tm local{};
   const std::time_t seconds = status.st_mtim.tv_sec;

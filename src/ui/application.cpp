@@ -2,10 +2,14 @@
 
 #include <cstdlib>
 #include <exception>
+#include <string>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
 
+#include "core/translation.h"
 #include "timestamp/font_substitution.h"
 #include "ui/common/geometry_dump.h"
 #include "ui/common/standard_dialogs.h"
@@ -21,7 +25,10 @@ int runSnapfolio(QApplication& app) {
   // ("Snapfolio Ver1.03 — Snapfolio"), and the captions are the windows' own.
   QApplication::setApplicationName(QStringLiteral("Snapfolio"));
   registerFontSubstitutions();
-  installStandardDialogTranslations(app);
+  // The interface language: the program's own texts, and Qt's dialogs and buttons with them.
+  const std::string language = interfaceLanguage();
+  installTranslations(app, language);
+  if (language == "ja") installStandardDialogTranslations(app);
   installGeometryDump(app);  // only with SNAPFOLIO_DUMP_GEOMETRY set
 
   // The main window first (it fixes SettingsPath), then the dialogs, which read their own
@@ -42,6 +49,14 @@ int runSnapfolio(QApplication& app) {
       .photoOptions = [&] { return photoPropty.photoOptions(); },
   });
   window.show();
+  // Photos given on the command line (opened with the program from a file manager): a run
+  // over them once the window is up.
+  QStringList photos;
+  for (const QString& argument : QApplication::arguments().mid(1)) {
+    photos << QFileInfo(argument).absoluteFilePath();
+  }
+  if (!photos.isEmpty())
+    QTimer::singleShot(0, &window, [&window, photos] { window.runPhotos(photos); });
   return QApplication::exec();
 }
 

@@ -1,6 +1,6 @@
 // The program's start, shared by main() and the tests: the application title, the font
-// substitutions, Qt's dialogs in Japanese, the five windows in their order and the message
-// loop; and the last resort for a failure that escapes them.
+// substitutions, the interface language (core/translation.h), the five windows in their order and
+// the message loop; and the last resort for a failure that escapes them.
 //
 // User-interface thread only.
 #pragma once
@@ -13,7 +13,8 @@ namespace snapfolio {
 
 // Sets the application up, creates the main window and then the dialogs TTimePropty1,
 // TTimePropty2, TAdjstPropty1 and TPhotoPropty (which read their settings through the main window's
-// SettingsPath), shows the main window and runs the message loop; the loop's exit status.
+// SettingsPath), shows the main window, starts a run over the photos named by the program's
+// arguments (if any) and runs the message loop; the loop's exit status.
 int runSnapfolio(QApplication& app);
 
 // Runs `body` and returns its result. A std::exception escaping it is shown in a message box

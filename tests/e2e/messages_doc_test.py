@@ -12,9 +12,12 @@ import sys
 
 NUMBER = re.compile(r'"([0-9A-F]{4}) : ')
 # A Japanese text literal handed whole to a message box, or a fixed reason line.
+# The text may stand in a translation call or mark (the Japanese text is the source text).
+TRANSLATED = r'(?:QStringLiteral\(|QCoreApplication::translate\(\s*"\w+",|text\(QT_TRANSLATE_NOOP\(\s*"\w+",)?'
 WHOLE_TEXT = re.compile(
-    r'(?:showMessage|showFileError)\(\s*(?:QStringLiteral\()?\s*"([^"]*[\u3000-\u9fff][^"]*)"')
-REASON = re.compile(r'text = "([^"]*[\u3000-\u9fff][^"]*)";')
+    r'(?:showMessage|showFileError)\(\s*' + TRANSLATED + r'\s*"([^"]*[\u3000-\u9fff][^"]*)"')
+REASON = re.compile(
+    r'text = (?:QT_TRANSLATE_NOOP\(\s*"\w+",\s*)?"([^"]*[\u3000-\u9fff][^"]*)"\)?;')
 
 
 def unescape(literal):

@@ -53,6 +53,7 @@ def wait_for_run_end(session, settings_path, first_photo, timeout=240):
             return False  # being replaced at this moment
         return stored.get("InOutFile", {}).get("INDIR") == first_photo
     xdriver.wait_for("the run to store its settings", ended, timeout, interval=0.5)
+    session.answer_question(accept=False)  # the page it wrote is offered to the browser
 
 
 def upright_size(path):

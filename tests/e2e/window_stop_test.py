@@ -66,6 +66,7 @@ def scenario():
                 return False  # being replaced at this moment
             return stored.get("InOutFile", {}).get("INDIR") == os.path.join(photos_dir, photos[0])
         xdriver.wait_for("the stopped run to store its settings", ended, 240, interval=0.5)
+        session.answer_question(accept=False)  # the page it wrote is offered to the browser
         session.screenshot(window, os.path.join(artifacts, "after-stop.png"))
 
         done = [p for p in photos if any(os.path.exists(os.path.join(out, n))

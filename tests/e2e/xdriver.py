@@ -31,6 +31,8 @@ MAIN_TITLE = "Snapfolio Ver1.03"
 GEOMETRY_LINE = re.compile(r"^geometry: ([^/]+)/(.+)=(-?\d+),(-?\d+),(\d+),(\d+)$")
 # Windows that must not appear while a scenario runs: an error of the run or of a chooser.
 ERROR_TITLES = ("^ERROR", "^File Error")
+# The photo dialog's title in each interface language.
+PHOTO_DIALOG = {"ja": "フォトソース選択", "en": "Choose photos"}
 
 
 class Failure(Exception):
@@ -173,8 +175,16 @@ class XServer:
 class Program:
     """`snapfolio` running on an XServer, its stderr collected and its geometry lines read."""
 
-    def __init__(self, server, executable, cwd, log_path):
+    def __init__(self, server, executable, cwd, log_path, language="ja", args=()):
         env = server.env()
+        # The language as a user's locale chooses it: Japanese by SNAPFOLIO_LANG (whatever the
+        # machine's locale), English by an English LANG.
+        for name in ("SNAPFOLIO_LANG", "LC_ALL", "LC_MESSAGES"):
+            env.pop(name, None)
+        if language == "ja":
+            env["SNAPFOLIO_LANG"] = "ja"
+        else:
+            env["LANG"] = "en_US.UTF-8"
         env["QT_QPA_PLATFORM"] = "xcb"
         env["SNAPFOLIO_DUMP_GEOMETRY"] = "1"
         env["XDG_RUNTIME_DIR"] = server.runtime_dir
@@ -184,7 +194,7 @@ class Program:
         self.geometry = {}
         self.lock = threading.Lock()
         self.log = open(log_path, "w", encoding="utf-8")
-        self.process = subprocess.Popen([executable], cwd=cwd, env=env,
+        self.process = subprocess.Popen([executable, *args], cwd=cwd, env=env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()
@@ -241,8 +251,9 @@ class Session:
     artifacts: a directory for the program's stderr log and, on failure, screenshots.
     """
 
-    def __init__(self, executable, workdir, artifacts):
+    def __init__(self, executable, workdir, artifacts, language="ja"):
         self.executable = os.path.abspath(executable)
+        self.language = language
         self.workdir = workdir
         self.artifacts = artifacts
         os.makedirs(artifacts, exist_ok=True)
@@ -334,14 +345,16 @@ class Session:
 
     # -- the program --
 
-    def start(self):
-        """Starts the program (again) and returns its main window's id."""
+    def start(self, args=()):
+        """Starts the program (again), with `args` after its name, and returns its main
+        window's id."""
         if self.program:
             self.program.close()
         self.starts += 1
         log = os.path.join(self.artifacts, "program-stderr.log" if self.starts == 1
                            else f"program-stderr-{self.starts}.log")
-        self.program = Program(self.server, self.executable, self.workdir, log)
+        self.program = Program(self.server, self.executable, self.workdir, log, self.language,
+                               args)
         window = self.find_window("^" + re.escape(MAIN_TITLE) + "$", timeout=60)
         self.program.control("TSnapfolio", "Cancel", timeout=30)
         return window
@@ -351,12 +364,22 @@ class Session:
         self.click(window, "TSnapfolio", "Cancel")
         return self.program.wait_exit(timeout=30)
 
+    def answer_question(self, accept, timeout=60):
+        """Answers the question box now opening (caption "Snapfolio": the photos given to the
+        window, or the album page offered to the browser) with OK or Cancel."""
+        box = self.find_window("^Snapfolio$", timeout=timeout)
+        time.sleep(0.3)
+        self.key(box, "Return" if accept else "Escape")
+        # This box: the next question may open at once.
+        wait_for("the question to close", lambda: box not in self.windows("^Snapfolio$"), timeout)
+
     def choose_files(self, folder, names, timeout=30, before_accept=None):
         """In the photo dialog now opening ("フォトソース選択"): types the folder (unless None:
         the dialog's own), then the quoted file names, as a user does in the file-name field,
         and accepts; before_accept(dialog id) is called just before. xdotool types ASCII
         reliably: keep folder and names ASCII."""
-        dialog = self.find_window("フォトソース選択", timeout=timeout)
+        title = PHOTO_DIALOG[self.language]
+        dialog = self.find_window(title, timeout=timeout)
         self.focus(dialog)
         time.sleep(0.3)  # the dialog fills its file list
         if folder is not None:
@@ -369,7 +392,7 @@ class Session:
         if before_accept:
             before_accept(dialog)
         self.key(dialog, "Return")
-        self.wait_gone("フォトソース選択", timeout=timeout)
+        self.wait_gone(title, timeout=timeout)
 
 
 def artifacts_dir(name):

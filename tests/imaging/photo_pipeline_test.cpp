@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QTranslator>
 
 #include "imaging/photo_pipeline.h"
 #include "support/fixtures.h"
@@ -92,33 +97,87 @@ TEST_F(PhotoPipelineTest, ReportsEachSurfaceOnceItIsScaled) {
   EXPECT_EQ(port.readySurfaces, (std::vector<std::string>{"1: 150x112", "2: 600x450", "1: 150x1"}));
 }
 
-TEST_F(PhotoPipelineTest, EachFailingStepShowsItsMessage) {
-  std::string good = photo("good.jpg", 160, 120);
-  ASSERT_TRUE(run(good, "80").ok);
+// Each cause of a failure: the step's message, then why, in Japanese and in English ("{P}"
+// stands for the photo's path).
+struct CauseCase {
+  const char* name;
+  const char* photo;  // a fixture's name, "good" (a sound photo), "missing" or "text"
+  const char* widthText;
+  const char* japanese;
+  const char* english;
+};
+
+class PipelineCauseTest
+    : public PhotoPipelineTest,
+      public ::testing::WithParamInterface<std::tuple<CauseCase, bool /* English */>> {
+ protected:
+  void SetUp() override {
+    if (std::get<1>(GetParam())) {
+      ASSERT_TRUE(english.load(QStringLiteral(":/i18n/snapfolio_en.qm")));
+      QCoreApplication::installTranslator(&english);
+    }
+  }
+  void TearDown() override { QCoreApplication::removeTranslator(&english); }
+  QTranslator english;
+};
+
+TEST_P(PipelineCauseTest, SaysTheStepAndWhy) {
+  const auto& [c, inEnglish] = GetParam();
+  std::string path = (dir / c.photo).string();
+  if (c.photo == std::string("good")) path = photo("good.jpg", 160, 120);
+  if (c.photo == std::string("text")) test::writeFile(path, "this is not a JPEG file at all");
+  if (std::string(c.photo).ends_with(".jpg")) path = test::fixturePath(c.photo).string();
+  ASSERT_TRUE(run(photo("before.jpg", 40, 30), "40").ok);
   const Raster before = workspace.surface(1);
 
-  std::string missing = (dir / "missing.jpg").string();
-  EXPECT_FALSE(run(missing, "80").ok);
-  std::string notJpeg = (dir / "text.jpg").string();
-  test::writeFile(notJpeg, "this is not a JPEG file at all");
-  EXPECT_FALSE(run(notJpeg, "80").ok);
-  EXPECT_FALSE(run(good, "abc").ok);
-  EXPECT_FALSE(run(good, "0").ok);
-  EXPECT_FALSE(run(good, "-20").ok);
-  EXPECT_FALSE(run(good, "1000000").ok);  // 1000000 x 750000 pixels cannot be held
-
-  EXPECT_EQ(port.errors(), (std::vector<std::string>{
-                               "0100 : タイムスタンプの作成に失敗した。\n"
-                               "ファイルが見つからない。(No such file or directory)",
-                               "0101 : " + notJpeg + "の読み込みに失敗した。",
-                               "0101 : " + good + "の読み込みに失敗した。",
-                               "0101 : " + good + "の読み込みに失敗した。",
-                               "0101 : " + good + "の読み込みに失敗した。",
-                               "0101 : " + good + "の読み込みに失敗した。",
-                           }));
+  EXPECT_FALSE(run(path, c.widthText).ok);
+  std::string expected = inEnglish ? c.english : c.japanese;
+  expected.replace(expected.find("{P}"), 3, path);
+  EXPECT_EQ(port.errors(), std::vector<std::string>{expected});
   // Failures before the surface is sized leave the previous picture in place.
   EXPECT_EQ(workspace.surface(1), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, PipelineCauseTest,
+    ::testing::Combine(
+        ::testing::Values(
+            CauseCase{"Missing", "missing", "80",
+                      "0100 : タイムスタンプの作成に失敗した。\n{P} : "
+                      "ファイルが存在しない。(No such file or directory)",
+                      "0100 : Could not make the time stamp.\n{P} : The file does not exist. (No "
+                      "such file or directory)"},
+            CauseCase{"NotJpeg", "text", "80",
+                      "0101 : {P}の読み込みに失敗した。\nJPEGファイルではない。(Not a JPEG file: "
+                      "starts with 0x74 0x68)",
+                      "0101 : Could not read {P}.\nIt is not a JPEG file. (Not a JPEG file: starts "
+                      "with 0x74 0x68)"},
+            CauseCase{"Empty", "zero-byte.jpg", "80",
+                      "0101 : {P}の読み込みに失敗した。\n写真に画像がない(空のファイル)。",
+                      "0101 : Could not read {P}.\nThe photo holds no picture (an empty file)."},
+            CauseCase{"PhotoOverPixelLimit", "oversized-header.jpg", "80",
+                      "0101 : {P}の読み込みに失敗した。\n写真の画素数が多すぎる(65000 x "
+                      "65000ピクセル、250000000画素まで)。",
+                      "0101 : Could not read {P}.\nThe photo has too many pixels (65000 x 65000 "
+                      "pixels; at most 250000000)."},
+            CauseCase{"WidthNotANumber", "good", "abc",
+                      "0101 : {P}の読み込みに失敗した。\n横幅「abc」が数値でない。",
+                      "0101 : Could not read {P}.\nThe width \"abc\" is not a number."},
+            CauseCase{
+                "WidthBelowOne", "good", "-20",
+                "0101 : "
+                "{P}の読み込みに失敗した。\n横幅「-20」では画像が作れない(1以上の数値にする)。",
+                "0101 : Could not read {P}.\nThe width \"-20\" makes no image (use a number "
+                "of at least 1)."},
+            CauseCase{"OutputOverPixelLimit", "good", "1000000",
+                      "0101 : {P}の読み込みに失敗した。\n出力画像が大きすぎる(1000000 x "
+                      "750000ピクセル、250000000画素まで)。",
+                      "0101 : Could not read {P}.\nThe output image is too large (1000000 x "
+                      "750000 pixels; at most 250000000)."}),
+        ::testing::Bool()),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "_en" : "_ja");
+    });
 
 // A photo far wider than tall gives one row, which the correction measures like any other.
 TEST_F(PhotoPipelineTest, AVeryWidePhotoGivesOneCorrectedRow) {

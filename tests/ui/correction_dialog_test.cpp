@@ -15,9 +15,9 @@
 #include <QTest>
 
 // Project
-#include "ui/correction/correction_dialog_controls.h"
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
+#include "ui/correction/correction_dialog_controls.h"
 
 using snapfolio::CorrectionValues;
 using snapfolio::OffsetSpinEdit;

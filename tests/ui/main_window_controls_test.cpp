@@ -10,10 +10,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "ui/main_window/directory_list.h"
-#include "ui/common/gauge_bar.h"
-#include "ui/main_window/main_window_dialogs.h"
 #include "support/fixtures.h"
+#include "ui/common/gauge_bar.h"
+#include "ui/main_window/directory_list.h"
+#include "ui/main_window/main_window_dialogs.h"
 
 using namespace snapfolio;
 namespace fs = std::filesystem;

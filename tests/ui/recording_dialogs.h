@@ -42,7 +42,15 @@ class RecordingDialogs : public WindowDialogs {
     return next(pageAnswers);
   }
 
+  bool confirm(const QString& text) override {
+    questions.push_back(text);
+    return confirmAnswer;
+  }
+  void openPage(const QString& path) override { openedPages.push_back(path); }
+
   std::vector<Box> boxes;
+  QStringList questions, openedPages;  // confirm() texts, pages opened
+  bool confirmAnswer = false;
   // Called while a box is "open" (after it is recorded), to look at the window meanwhile.
   std::function<void(const Box&)> whileOpen;
   // Called while the photo dialog is "open".

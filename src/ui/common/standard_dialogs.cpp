@@ -10,7 +10,6 @@ namespace snapfolio {
 
 bool installStandardDialogTranslations(QApplication& app) {
   auto* translator = new QTranslator(&app);
-  // Japanese whatever the system's language: the program's own texts are Japanese.
   if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     delete translator;

@@ -6,6 +6,7 @@
 
 // Qt
 #include <QApplication>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -47,16 +48,18 @@ SelectionSlider* trackBar(const char* name, int maximum, int tickInterval, int p
 TAdjstPropty1::TAdjstPropty1(std::string settingsPath, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)) {
   setObjectName(QStringLiteral("AdjstPropty1"));
-  setWindowTitle(QStringLiteral("AdjstPropty"));
+  // The designed caption is the dialog's internal name; the English interface names it.
+  setWindowTitle(QCoreApplication::translate("TAdjstPropty1", "AdjstPropty"));
   setModal(true);
   createControls();
   InfReSet();
 }
 
 void TAdjstPropty1::createControls() {
-  Label11 = label("Label11", QStringLiteral("画像１、画像２で共通"), this, {16, 10, 300, 20});
+  Label11 = label("Label11", QCoreApplication::translate("TAdjstPropty1", "画像１、画像２で共通"),
+                  this, {16, 10, 300, 20});
 
-  GroupBox1 = new QGroupBox(QStringLiteral("色補正"), this);
+  GroupBox1 = new QGroupBox(QCoreApplication::translate("TAdjstPropty1", "色補正"), this);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   GroupBox1->setGeometry(8, 36, 336, 130);
   // The red offset stops at -255 and 255; green and blue take any integer.
@@ -78,26 +81,29 @@ void TAdjstPropty1::createControls() {
     row.edit->setObjectName(QString::fromLatin1(row.name));
     row.edit->setGeometry(48, y, 110, 26);
     row.edit->setText(QStringLiteral("0"));
-    label(row.rangeName, QStringLiteral("(-255～255)"), GroupBox1, {170, y + 2, 140, 24});
+    label(row.rangeName, QCoreApplication::translate("TAdjstPropty1", "(-255～255)"), GroupBox1,
+          {170, y + 2, 140, 24});
     y += 32;
   }
 
-  GroupBox2 = new QGroupBox(QStringLiteral("明るさ補正"), this);
+  GroupBox2 = new QGroupBox(QCoreApplication::translate("TAdjstPropty1", "明るさ補正"), this);
   GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
   GroupBox2->setGeometry(8, 176, 336, 204);
   // As designed: gain 40, limit 25; the settings replace them right after.
-  Label9 = label("Label9", QStringLiteral("増感係数"), GroupBox2, {16, 24, 200, 20});
+  Label9 = label("Label9", QCoreApplication::translate("TAdjstPropty1", "増感係数"), GroupBox2,
+                 {16, 24, 200, 20});
   AumpTrack = trackBar("AumpTrack", 80, 5, 40, GroupBox2, {12, 44, 312, 40});
   Label7 = label("Label7", QStringLiteral("40"), GroupBox2, {16, 86, 60, 20});
-  Label10 = label("Label10", QStringLiteral("白飛び抑制"), GroupBox2, {16, 110, 200, 20});
+  Label10 = label("Label10", QCoreApplication::translate("TAdjstPropty1", "白飛び抑制"), GroupBox2,
+                  {16, 110, 200, 20});
   CntlrTrack = trackBar("CntlrTrack", 50, 2, 25, GroupBox2, {12, 130, 312, 40});
   Label8 = label("Label8", QStringLiteral("2.5"), GroupBox2, {16, 172, 60, 20});
   AumpTrack->setToolTip(QStringLiteral("40"));
 
-  OkButton = new QPushButton(QStringLiteral("設定"), this);
+  OkButton = new QPushButton(QCoreApplication::translate("TAdjstPropty1", "設定"), this);
   OkButton->setObjectName(QStringLiteral("OkButton"));
   OkButton->setGeometry(128, 392, 100, 30);
-  CancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+  CancelButton = new QPushButton(QCoreApplication::translate("TAdjstPropty1", "キャンセル"), this);
   CancelButton->setObjectName(QStringLiteral("CancelButton"));
   CancelButton->setGeometry(244, 392, 100, 30);
   // Enter in an offset field must not save behind the user's back.

@@ -62,10 +62,12 @@ void FolderNavigation::MakeDirClick() {
       makeSubdirectory(outputDirectory(), form_.NewDir->text().toStdString());
   switch (result.outcome) {
     case MakeDirOutcome::CannotEnter:
-      dialogs_.showFileError(QStringLiteral("ディレクトリの移動に失敗しました。\n"));
+      dialogs_.showFileError(
+          QCoreApplication::translate("TSnapfolio", "ディレクトリの移動に失敗しました。\n"));
       return;
     case MakeDirOutcome::CannotCreate:
-      dialogs_.showFileError(QStringLiteral("ディレクトリは作成できませんでした\n"));
+      dialogs_.showFileError(
+          QCoreApplication::translate("TSnapfolio", "ディレクトリは作成できませんでした\n"));
       return;
     case MakeDirOutcome::Created:
       form_.DirectoryListBox1->setDirectory(QString::fromStdString(result.directory));

@@ -2,8 +2,11 @@
 // buttons and the photo dialog.
 #include "ui/main_window/main_window.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -13,6 +16,7 @@
 #include <QTimer>
 
 #include "album/default_template.h"
+#include "core/translation.h"
 #include "folders/dir_chk.h"
 #include "settings/ini_file.h"
 #include "settings/options.h"
@@ -42,6 +46,7 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
       dialogs_(environment.dialogs ? environment.dialogs
                                    : std::make_shared<QtWindowDialogs>(this)) {
   setUpForm(this, q(startDirectory_));
+  setAcceptDrops(true);  // photos dropped onto the window start a run over them
   controller_ =
       std::make_unique<RunController>(form(), static_cast<RunView&>(*this), settingsPath_);
   connect(controller_.get(), &RunController::operationFinished, this,
@@ -124,7 +129,7 @@ void TSnapfolio::loadSettings() {
   albumOrder_ = run.album.order;
   // What an empty field stands for; shown only, never stored.
   HtmlFile->setPlaceholderText(q(std::string(kDefaultPageFileName)));
-  HtmlTemplateFile->setPlaceholderText(q(shippedTemplatePath("ja")));
+  HtmlTemplateFile->setPlaceholderText(q(shippedTemplatePath(interfaceLanguage())));
   // A file that is no settings file is left alone; the user hears so once the window is up.
   if (const std::string message = notSettingsMessage(ini); !message.empty()) {
     QTimer::singleShot(0, this, [this, message] { dialogs_->showMessage(q(message)); });
@@ -184,6 +189,15 @@ void TSnapfolio::PhotoButtonClick() {
 }
 
 std::optional<QStringList> TSnapfolio::choosePhotos() {
+  if (givenPhotos_) {
+    QStringList photos = *std::exchange(givenPhotos_, std::nullopt);
+    const QString question =
+        QCoreApplication::translate("TSnapfolio", "%1枚の写真を変換します。よろしいですか？")
+            .arg(photos.size());
+    if (!dialogs_->confirm(question)) return std::nullopt;
+    photoFileName_ = s(photos.front());
+    return photos;
+  }
   const std::string& start = photoFileName_.empty() ? inDir_ : photoFileName_;
   std::optional<QStringList> photos = dialogs_->choosePhotos(q(start));
   if (photos && !photos->isEmpty()) photoFileName_ = s(photos->front());

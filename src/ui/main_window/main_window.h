@@ -33,6 +33,8 @@
 #include "ui/main_window/run_view.h"
 
 class QDialog;
+class QDragEnterEvent;
+class QDropEvent;
 
 namespace snapfolio {
 
@@ -121,7 +123,13 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
 
   // The photo dialog (InFileOpen): shows it starting at the last chosen photo's folder (or at
   // "INDIR"), remembers the first chosen photo; the chosen names, or nothing when cancelled.
+  // In a run over given photos (runPhotos), asks once to convert them instead.
   std::optional<QStringList> choosePhotos() override;
+
+  // A run over `photos` (dropped onto the window or given on the command line) as if they had
+  // been chosen in the photo dialog: the validation of OKButton, then one confirmation in
+  // place of the dialog. Does nothing while an operation executes.
+  void runPhotos(const QStringList& photos);
 
   // The form's controls, by their form names (the tests read and drive the window through it).
   const MainWindowForm& form() const { return *this; }
@@ -132,6 +140,8 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // main_window.cpp
@@ -141,6 +151,7 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   // main_window_run.cpp
   ImageOptions imageOptions(int imageNumber) const;
   void onOperationFinished();
+  void startRun();
   // RunView: what the port shows on the user-interface thread.
   void showStatusLine(ProgressLevel level, const QString& text) override;
   void setProgressMaximum(ProgressLevel level, int maximum) override;
@@ -159,6 +170,8 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   std::unique_ptr<FolderNavigation> navigation_;
   std::unique_ptr<RunController> controller_;
   bool closeWhenDone_ = false;
+  std::optional<QStringList> givenPhotos_;  // the photos of runPhotos, until the run takes them
+  QString pagePath_;  // the album page the running run writes when "HTML出力" is on
 };
 
 }  // namespace snapfolio

@@ -1,7 +1,10 @@
 #include "ui/main_window/main_window_dialogs.h"
 
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QUrl>
 
 namespace snapfolio {
 
@@ -58,23 +61,27 @@ void box(QWidget* parent, const QString& caption, const QString& text,
 }  // namespace
 
 void setUpPhotoDialog(QFileDialog& dialog, const QString& start) {
-  setUpChooser(dialog, "フォトソース選択",
-               {filter("JPEGファイル(*.jpeg;*.jpg)", {"*.jpeg", "*.jpg"}),
-                filter("すべてのファイル", {"*"})});
+  setUpChooser(dialog, QCoreApplication::translate("TSnapfolio", "フォトソース選択"),
+               {filter(QCoreApplication::translate("TSnapfolio", "JPEGファイル(*.jpeg;*.jpg)"),
+                       {"*.jpeg", "*.jpg"}),
+                filter(QCoreApplication::translate("TSnapfolio", "すべてのファイル"), {"*"})});
   dialog.setFileMode(QFileDialog::ExistingFiles);
   openIn(dialog, start);
 }
 
 void setUpTemplateDialog(QFileDialog& dialog, const QString& initialDirectory) {
-  setUpChooser(dialog, "ＨＴＭＬテンプレート選択",
-               {filter("DATファイル", {"*.dat"}), filter("すべてのファイル", {"*"})});
+  setUpChooser(dialog, QCoreApplication::translate("TSnapfolio", "ＨＴＭＬテンプレート選択"),
+               {filter(QCoreApplication::translate("TSnapfolio", "DATファイル"), {"*.dat"}),
+                filter(QCoreApplication::translate("TSnapfolio", "すべてのファイル"), {"*"})});
   dialog.setFileMode(QFileDialog::ExistingFile);
   openIn(dialog, initialDirectory);
 }
 
 void setUpPageFileDialog(QFileDialog& dialog, const QString& initialDirectory) {
-  setUpChooser(dialog, "出力ＨＴＭＬファイル選択",
-               {filter("HTMLファイル", {"*.html", "*.htm"}), filter("すべてのファイル", {"*"})});
+  setUpChooser(
+      dialog, QCoreApplication::translate("TSnapfolio", "出力ＨＴＭＬファイル選択"),
+      {filter(QCoreApplication::translate("TSnapfolio", "HTMLファイル"), {"*.html", "*.htm"}),
+       filter(QCoreApplication::translate("TSnapfolio", "すべてのファイル"), {"*"})});
   dialog.setFileMode(QFileDialog::AnyFile);
   openIn(dialog, initialDirectory);
 }
@@ -89,6 +96,16 @@ void QtWindowDialogs::showError(const QString& text) {
 
 void QtWindowDialogs::showFileError(const QString& text) {
   box(parent_, "File Error", text, QMessageBox::Ok | QMessageBox::Cancel);
+}
+
+bool QtWindowDialogs::confirm(const QString& text) {
+  QMessageBox question(QMessageBox::Question, QStringLiteral("Snapfolio"), text,
+                       QMessageBox::Ok | QMessageBox::Cancel, parent_);
+  return question.exec() == QMessageBox::Ok;
+}
+
+void QtWindowDialogs::openPage(const QString& path) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 std::optional<QStringList> QtWindowDialogs::choosePhotos(const QString& start) {

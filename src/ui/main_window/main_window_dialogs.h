@@ -33,6 +33,11 @@ class WindowDialogs {
   // HtmlOutFile, "出力ＨＴＭＬファイル選択": one file name, HTML files first; the file need not
   // exist yet.
   virtual std::optional<QString> choosePageFile(const QString& initialDirectory) = 0;
+
+  // A question: caption "Snapfolio", buttons OK and Cancel; true for OK.
+  virtual bool confirm(const QString& text) = 0;
+  // Opens the album page at `path` in the desktop's web browser.
+  virtual void openPage(const QString& path) = 0;
 };
 
 // The Qt implementation; boxes and choosers are modal to `parent`.
@@ -46,6 +51,8 @@ class QtWindowDialogs : public WindowDialogs {
   std::optional<QStringList> choosePhotos(const QString& start) override;
   std::optional<QString> chooseTemplate(const QString& initialDirectory) override;
   std::optional<QString> choosePageFile(const QString& initialDirectory) override;
+  bool confirm(const QString& text) override;
+  void openPage(const QString& path) override;
 
  private:
   QWidget* parent_;

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFrame>
 #include <QGridLayout>
@@ -131,7 +132,9 @@ void MainWindowForm::setUpForm(QWidget* window, const QString& startDirectory) {
 }
 
 void MainWindowForm::createDirectoryGroup(QWidget* window, const QString& startDirectory) {
-  GroupBox1 = named(new QGroupBox(QStringLiteral("出力ディレクトリ"), window), "GroupBox1");
+  GroupBox1 =
+      named(new QGroupBox(QCoreApplication::translate("TSnapfolio", "出力ディレクトリ"), window),
+            "GroupBox1");
   DriveComboBox1 = named(new QComboBox(GroupBox1), "DriveComboBox1");
   for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
     if (volume.isValid() && volume.isReady()) DriveComboBox1->addItem(volume.rootPath());
@@ -147,57 +150,63 @@ void MainWindowForm::createDirectoryGroup(QWidget* window, const QString& startD
       QDir(startDirectory).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
   Label3 = label(GroupBox1, "Label3", QStringLiteral("Dir:"));
   NewDir = edit(GroupBox1, "NewDir");
-  MakeDir = button(GroupBox1, "MakeDir", QStringLiteral("出力Dir作成"));
-  DspDir = button(GroupBox1, "DspDir", QStringLiteral("更新"));
+  MakeDir = button(GroupBox1, "MakeDir", QCoreApplication::translate("TSnapfolio", "出力Dir作成"));
+  DspDir = button(GroupBox1, "DspDir", QCoreApplication::translate("TSnapfolio", "更新"));
 }
 
 void MainWindowForm::createImageGroups() {
   GroupBox2 = named(new QGroupBox(GroupBox1), "GroupBox2");
-  Gazou1 = checkBox(GroupBox2, "Gazou1", QStringLiteral("出力画像１ (サムネール） "));
-  Label1 = label(GroupBox2, "Label1", QStringLiteral("横幅"));
+  Gazou1 = checkBox(GroupBox2, "Gazou1",
+                    QCoreApplication::translate("TSnapfolio", "出力画像１ (サムネール） "));
+  Label1 = label(GroupBox2, "Label1", QCoreApplication::translate("TSnapfolio", "横幅"));
   Width1 = edit(GroupBox2, "Width1", QStringLiteral("150"));
-  Label2 = label(GroupBox2, "Label2", QStringLiteral("ピクセル"));
+  Label2 = label(GroupBox2, "Label2", QCoreApplication::translate("TSnapfolio", "ピクセル"));
   PriFileName1 = edit(GroupBox2, "PriFileName1");
-  filemei1 = label(GroupBox2, "filemei1", QStringLiteral("ファイル名"));
+  filemei1 = label(GroupBox2, "filemei1", QCoreApplication::translate("TSnapfolio", "ファイル名"));
   AftFileName1 = edit(GroupBox2, "AftFileName1");
   jpg1 = label(GroupBox2, "jpg1", QStringLiteral(".jpg"));
-  AutoAdjust1 = checkBox(GroupBox2, "AutoAdjust1", QStringLiteral("自動補正"));
-  AdjstButton1 = button(GroupBox2, "AdjstButton1", QStringLiteral("補正値"));
+  AutoAdjust1 =
+      checkBox(GroupBox2, "AutoAdjust1", QCoreApplication::translate("TSnapfolio", "自動補正"));
+  AdjstButton1 =
+      button(GroupBox2, "AdjstButton1", QCoreApplication::translate("TSnapfolio", "補正値"));
   CheckTimeStmp1 = checkBox(GroupBox2, "CheckTimeStmp1", QStringLiteral("DATE"));
-  FontButton1 = button(GroupBox2, "FontButton1", QStringLiteral("設定"));
+  FontButton1 = button(GroupBox2, "FontButton1", QCoreApplication::translate("TSnapfolio", "設定"));
 
   GroupBox3 = named(new QGroupBox(GroupBox1), "GroupBox3");
-  Gazou2 = checkBox(GroupBox3, "Gazou2", QStringLiteral("出力画像２"));
-  Label5 = label(GroupBox3, "Label5", QStringLiteral("横幅"));
+  Gazou2 = checkBox(GroupBox3, "Gazou2", QCoreApplication::translate("TSnapfolio", "出力画像２"));
+  Label5 = label(GroupBox3, "Label5", QCoreApplication::translate("TSnapfolio", "横幅"));
   Width2 = edit(GroupBox3, "Width2");
-  Label6 = label(GroupBox3, "Label6", QStringLiteral("ピクセル"));
+  Label6 = label(GroupBox3, "Label6", QCoreApplication::translate("TSnapfolio", "ピクセル"));
   PriFileName2 = edit(GroupBox3, "PriFileName2");
-  filemei2 = label(GroupBox3, "filemei2", QStringLiteral("ファイル名"));
+  filemei2 = label(GroupBox3, "filemei2", QCoreApplication::translate("TSnapfolio", "ファイル名"));
   AftFileName2 = edit(GroupBox3, "AftFileName2");
   jpg2 = label(GroupBox3, "jpg2", QStringLiteral(".jpg"));
-  AutoAdjust2 = checkBox(GroupBox3, "AutoAdjust2", QStringLiteral("自動補正"));
+  AutoAdjust2 =
+      checkBox(GroupBox3, "AutoAdjust2", QCoreApplication::translate("TSnapfolio", "自動補正"));
   AutoAdjust2->setChecked(true);
-  AdjstButton2 = button(GroupBox3, "AdjstButton2", QStringLiteral("補正値"));
+  AdjstButton2 =
+      button(GroupBox3, "AdjstButton2", QCoreApplication::translate("TSnapfolio", "補正値"));
   CheckTimeStmp2 = checkBox(GroupBox3, "CheckTimeStmp2", QStringLiteral("DATE"));
-  FontButton2 = button(GroupBox3, "FontButton2", QStringLiteral("設定"));
+  FontButton2 = button(GroupBox3, "FontButton2", QCoreApplication::translate("TSnapfolio", "設定"));
 }
 
 void MainWindowForm::createHtmlGroup() {
   GroupBox5 = named(new QGroupBox(GroupBox1), "GroupBox5");
-  HtmlCnv = checkBox(GroupBox5, "HtmlCnv", QStringLiteral("HTML出力"));
-  Label4 = label(GroupBox5, "Label4", QStringLiteral("ﾌｧｲﾙ名 :"));
+  HtmlCnv = checkBox(GroupBox5, "HtmlCnv", QCoreApplication::translate("TSnapfolio", "HTML出力"));
+  Label4 = label(GroupBox5, "Label4", QCoreApplication::translate("TSnapfolio", "ﾌｧｲﾙ名 :"));
   HtmlFile = edit(GroupBox5, "HtmlFile");
-  HtmlButton = button(GroupBox5, "HtmlButton", QStringLiteral("設定"));
-  Label7 = label(GroupBox5, "Label7", QStringLiteral("ﾀｲﾄﾙ :"));
+  HtmlButton = button(GroupBox5, "HtmlButton", QCoreApplication::translate("TSnapfolio", "設定"));
+  Label7 = label(GroupBox5, "Label7", QCoreApplication::translate("TSnapfolio", "ﾀｲﾄﾙ :"));
   ALBUMTITLE = edit(GroupBox5, "ALBUMTITLE");
-  Label10 = label(GroupBox5, "Label10", QStringLiteral("ﾃﾝﾌﾟﾚｰﾄ :"));
+  Label10 = label(GroupBox5, "Label10", QCoreApplication::translate("TSnapfolio", "ﾃﾝﾌﾟﾚｰﾄ :"));
   HtmlTemplateFile = edit(GroupBox5, "HtmlTemplateFile");
-  HtmlTemplate = button(GroupBox5, "HtmlTemplate", QStringLiteral("参照"));
+  HtmlTemplate =
+      button(GroupBox5, "HtmlTemplate", QCoreApplication::translate("TSnapfolio", "参照"));
   for (QWidget* w : htmlControls()) w->setEnabled(false);
 }
 
 void MainWindowForm::createPreviewAndRun(QWidget* window) {
-  Label11 = label(window, "Label11", QStringLiteral("サムネール"));
+  Label11 = label(window, "Label11", QCoreApplication::translate("TSnapfolio", "サムネール"));
   Panel1 = named(new QFrame(window), "Panel1");
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   Panel1->setFixedSize(kPreviewPanelWidth, kPreviewPanelHeight);
@@ -205,20 +214,22 @@ void MainWindowForm::createPreviewAndRun(QWidget* window) {
   Image2 = label(Panel1, "Image2", {});
   Image1->hide();
   Image2->hide();
-  Label12 = label(window, "Label12", QStringLiteral("<表示幅400ピクセル>"));
+  Label12 =
+      label(window, "Label12", QCoreApplication::translate("TSnapfolio", "<表示幅400ピクセル>"));
   Label8 = statusLabel(window, "Label8");
   CGauge1 = named(new GaugeBar(1, window), "CGauge1");
   Label9 = statusLabel(window, "Label9");
   CGauge2 = named(new GaugeBar(100, window), "CGauge2");
   for (GaugeBar* g : {CGauge1, CGauge2}) g->setFixedSize(kGaugeWidth, kGaugeHeight);
-  InButton = button(window, "InButton", QStringLiteral("プレビュー"));
-  OKButton = button(window, "OKButton", QStringLiteral("入力"));
-  BreakButton1 = button(window, "BreakButton1", QStringLiteral("中止"));
+  InButton = button(window, "InButton", QCoreApplication::translate("TSnapfolio", "プレビュー"));
+  OKButton = button(window, "OKButton", QCoreApplication::translate("TSnapfolio", "入力"));
+  BreakButton1 = button(window, "BreakButton1", QCoreApplication::translate("TSnapfolio", "中止"));
   BreakButton1->setEnabled(false);
   BreakButton1->setFocusPolicy(Qt::NoFocus);
   BreakButton1->hide();
-  Cancel = button(window, "Cancel", QStringLiteral("終了"));
-  PhotoButton = button(window, "PhotoButton", QStringLiteral("詳細設定"));
+  Cancel = button(window, "Cancel", QCoreApplication::translate("TSnapfolio", "終了"));
+  PhotoButton =
+      button(window, "PhotoButton", QCoreApplication::translate("TSnapfolio", "詳細設定"));
   for (QPushButton* b : {InButton, OKButton, BreakButton1, Cancel, PhotoButton}) {
     b->setFixedSize(kButtonWidth, kButtonHeight);
   }

@@ -1,12 +1,13 @@
 // The file choosers of the HTML group: the template (HtmlOutOpen) and the page file
 // (HtmlOutFile).
+#include <QCoreApplication>
 #include <QLineEdit>
 
 #include "album/album_choosers.h"
-#include "ui/main_window/main_window.h"
-#include "ui/main_window/main_window_dialogs.h"
 #include "settings/ini_file.h"
 #include "settings/options.h"
+#include "ui/main_window/main_window.h"
+#include "ui/main_window/main_window_dialogs.h"
 
 namespace snapfolio {
 
@@ -31,8 +32,8 @@ void TSnapfolio::HtmlTemplateClick() {
     TIniFile ini(settingsPath_);
     storeTemplateFile(ini, chosen->toStdString());
   } catch (const std::exception&) {
-    dialogs_->showFileError(
-        QStringLiteral("以下のファイルの操作を実行することができない.: Open, Seek, Read, Close."));
+    dialogs_->showFileError(QCoreApplication::translate(
+        "TSnapfolio", "以下のファイルの操作を実行することができない.: Open, Seek, Read, Close."));
   }
 }
 

@@ -3,12 +3,22 @@
 // the window brought forward). The run controller executes them on a worker thread.
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
 
+#include "album/default_template.h"
+#include "core/file_names.h"
+#include "core/translation.h"
 #include "ui/common/gauge_bar.h"
 #include "ui/main_window/main_window.h"
+#include "ui/main_window/main_window_dialogs.h"
 #include "ui/main_window/run_controller.h"
 
 namespace snapfolio {
@@ -17,6 +27,10 @@ namespace {
 
 std::string s(const QString& q) {
   return q.toStdString();
+}
+
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
 }
 
 }  // namespace
@@ -43,6 +57,7 @@ RunOptions TSnapfolio::runOptions() const {
   options.album.htmlTemplateFile = s(HtmlTemplateFile->text());
   options.outputDir = outputDirectory();
   options.album.order = albumOrder_;
+  options.album.language = interfaceLanguage();
   if (links_.photoOptions) options.photo = links_.photoOptions();
   return options;
 }
@@ -58,7 +73,37 @@ PipelineInputs TSnapfolio::pipelineInputs(int imageNumber) const {
 }
 
 void TSnapfolio::OKButtonClick() {
+  startRun();
+}
+
+void TSnapfolio::startRun() {
+  if (controller_->isBusy()) return;
+  pagePath_ = q(joinPath(outputDirectory(), pageFileNameOrDefault(s(HtmlFile->text()))));
   controller_->startRun();
+}
+
+void TSnapfolio::runPhotos(const QStringList& photos) {
+  if (controller_->isBusy() || photos.isEmpty()) return;
+  givenPhotos_ = photos;
+  startRun();
+}
+
+void TSnapfolio::dragEnterEvent(QDragEnterEvent* event) {
+  if (controller_->isBusy() || !event->mimeData()->hasUrls()) return;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) return event->acceptProposedAction();
+  }
+}
+
+// The files dropped, in the order of the drop; folders and remote places are left out.
+void TSnapfolio::dropEvent(QDropEvent* event) {
+  QStringList photos;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile() && !QFileInfo(url.toLocalFile()).isDir()) photos << url.toLocalFile();
+  }
+  if (photos.isEmpty()) return;
+  event->acceptProposedAction();
+  runPhotos(photos);
 }
 
 void TSnapfolio::InButtonClick() {
@@ -88,8 +133,20 @@ void TSnapfolio::clearStopRequest() {
 }
 
 void TSnapfolio::onOperationFinished() {
+  givenPhotos_.reset();
   emit operationFinished();
-  if (closeWhenDone_) close();
+  if (closeWhenDone_) {
+    close();
+    return;
+  }
+  // A page just written is offered to the browser.
+  if (controller_->lastRun().pageWritten &&
+      dialogs_->confirm(
+          QCoreApplication::translate(
+              "TSnapfolio", "アルバムのページ %1 を書き出しました。ブラウザで開きますか？")
+              .arg(pagePath_))) {
+    dialogs_->openPage(pagePath_);
+  }
 }
 
 // Quitting writes nothing. During an operation the window asks the run to stop and closes

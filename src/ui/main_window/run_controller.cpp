@@ -29,7 +29,8 @@ RunPort& RunController::port() {
 
 void RunController::startRun() {
   if (busy_) return;
-  start(true, [this] { OKButtonClick(*port_, workspace_, settingsPath_); });
+  lastRun_ = {};
+  start(true, [this] { lastRun_ = OKButtonClick(*port_, workspace_, settingsPath_); });
 }
 
 void RunController::startPreview(std::string photo, std::string widthText) {

@@ -17,6 +17,7 @@
 #include <QObject>
 
 #include "imaging/photo_pipeline.h"
+#include "run/album_conv.h"
 
 class QThread;
 
@@ -53,6 +54,9 @@ class RunController : public QObject {
   // Does nothing while an operation executes.
   void startPreview(std::string photo, std::string widthText);
 
+  // What the last run ended with (empty before a run, and while one executes).
+  const RunSummary& lastRun() const { return lastRun_; }
+
   // Only when the window goes away in the middle of an operation: nothing reaches the window
   // any more, the run stops before its next photo, and the calls already queued are served
   // while waiting for the worker.
@@ -73,6 +77,7 @@ class RunController : public QObject {
   // The two work surfaces; only the worker of the operation in progress touches them.
   Workspace workspace_;
   bool busy_ = false;
+  RunSummary lastRun_;  // written by the worker, read once it has finished
   QThread* worker_ = nullptr;
 };
 

@@ -6,6 +6,7 @@
 // Qt
 #include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QMessageBox>
 #include <QPushButton>
@@ -40,43 +41,56 @@ QGroupBox* group(const char* name, const QString& caption, QWidget* parent, QRec
 TPhotoPropty::TPhotoPropty(std::string settingsPath, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)) {
   setObjectName(QStringLiteral("PhotoPropty"));
-  setWindowTitle(QStringLiteral("詳細設定"));
+  setWindowTitle(QCoreApplication::translate("TPhotoPropty", "詳細設定"));
   setModal(true);
   createControls();
   InfReSet();
 }
 
 void TPhotoPropty::createControls() {
-  PhotoGroup = group("PhotoGroup", QStringLiteral("写真の読み込み（画像１、画像２で共通）"), this,
-                     {8, 8, 376, 108});
-  Orientation = button<QCheckBox>("Orientation", QStringLiteral("撮影時の向きに回転する"),
-                                  PhotoGroup, {16, 24, 344, 24});
-  ColorProfile =
-      button<QCheckBox>("ColorProfile", QStringLiteral("カラープロファイルをsRGBに変換する"),
-                        PhotoGroup, {16, 50, 344, 24});
-  NoEnlarge = button<QCheckBox>("NoEnlarge", QStringLiteral("小さい写真を拡大しない"), PhotoGroup,
-                                {16, 76, 344, 24});
+  PhotoGroup =
+      group("PhotoGroup",
+            QCoreApplication::translate("TPhotoPropty", "写真の読み込み（画像１、画像２で共通）"),
+            this, {8, 8, 376, 108});
+  Orientation = button<QCheckBox>(
+      "Orientation", QCoreApplication::translate("TPhotoPropty", "撮影時の向きに回転する"),
+      PhotoGroup, {16, 24, 344, 24});
+  ColorProfile = button<QCheckBox>(
+      "ColorProfile",
+      QCoreApplication::translate("TPhotoPropty", "カラープロファイルをsRGBに変換する"), PhotoGroup,
+      {16, 50, 344, 24});
+  NoEnlarge = button<QCheckBox>(
+      "NoEnlarge", QCoreApplication::translate("TPhotoPropty", "小さい写真を拡大しない"),
+      PhotoGroup, {16, 76, 344, 24});
 
-  DateGroup =
-      group("DateGroup", QStringLiteral("日付（タイムスタンプとHTML）"), this, {8, 124, 376, 82});
-  FileDate = button<QRadioButton>("FileDate", QStringLiteral("ファイルの更新日時"), DateGroup,
-                                  {16, 24, 344, 24});
-  TakenDate = button<QRadioButton>("TakenDate", QStringLiteral("撮影日時（EXIF）"), DateGroup,
-                                   {16, 50, 344, 24});
+  DateGroup = group("DateGroup",
+                    QCoreApplication::translate("TPhotoPropty", "日付（タイムスタンプとHTML）"),
+                    this, {8, 124, 376, 82});
+  FileDate = button<QRadioButton>("FileDate",
+                                  QCoreApplication::translate("TPhotoPropty", "ファイルの更新日時"),
+                                  DateGroup, {16, 24, 344, 24});
+  TakenDate = button<QRadioButton>("TakenDate",
+                                   QCoreApplication::translate("TPhotoPropty", "撮影日時（EXIF）"),
+                                   DateGroup, {16, 50, 344, 24});
 
   MetadataGroup =
-      group("MetadataGroup", QStringLiteral("出力画像のメタデータ"), this, {8, 214, 376, 108});
-  MetadataNone = button<QRadioButton>("MetadataNone", QStringLiteral("なし"), MetadataGroup,
-                                      {16, 24, 344, 24});
-  MetadataPrivate =
-      button<QRadioButton>("MetadataPrivate", QStringLiteral("GPSと個人情報を除いて残す"),
-                           MetadataGroup, {16, 50, 344, 24});
-  MetadataAll = button<QRadioButton>("MetadataAll", QStringLiteral("すべて残す"), MetadataGroup,
-                                     {16, 76, 344, 24});
+      group("MetadataGroup", QCoreApplication::translate("TPhotoPropty", "出力画像のメタデータ"),
+            this, {8, 214, 376, 108});
+  MetadataNone =
+      button<QRadioButton>("MetadataNone", QCoreApplication::translate("TPhotoPropty", "なし"),
+                           MetadataGroup, {16, 24, 344, 24});
+  MetadataPrivate = button<QRadioButton>(
+      "MetadataPrivate", QCoreApplication::translate("TPhotoPropty", "GPSと個人情報を除いて残す"),
+      MetadataGroup, {16, 50, 344, 24});
+  MetadataAll =
+      button<QRadioButton>("MetadataAll", QCoreApplication::translate("TPhotoPropty", "すべて残す"),
+                           MetadataGroup, {16, 76, 344, 24});
 
-  OkButton = button<QPushButton>("OkButton", QStringLiteral("設定"), this, {168, 334, 100, 30});
+  OkButton = button<QPushButton>("OkButton", QCoreApplication::translate("TPhotoPropty", "設定"),
+                                 this, {168, 334, 100, 30});
   CancelButton =
-      button<QPushButton>("CancelButton", QStringLiteral("キャンセル"), this, {284, 334, 100, 30});
+      button<QPushButton>("CancelButton", QCoreApplication::translate("TPhotoPropty", "キャンセル"),
+                          this, {284, 334, 100, 30});
   OkButton->setAutoDefault(false);
   CancelButton->setAutoDefault(false);
   const QRect cancel = CancelButton->geometry();

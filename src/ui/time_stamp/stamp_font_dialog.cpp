@@ -6,6 +6,7 @@
 // Qt
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFormLayout>
@@ -31,13 +32,13 @@ QColor toQColor(std::uint32_t colour) {
 QString charsetName(int charset) {
   switch (charset) {
     case 0:
-      return QString::fromUtf8("欧文");
+      return QCoreApplication::translate("StampFontDialog", "欧文");
     case 1:
-      return QString::fromUtf8("既定");
+      return QCoreApplication::translate("StampFontDialog", "既定");
     case 2:
-      return QString::fromUtf8("記号");
+      return QCoreApplication::translate("StampFontDialog", "記号");
     case 128:
-      return QString::fromUtf8("日本語");
+      return QCoreApplication::translate("StampFontDialog", "日本語");
     default:
       return QString::number(charset);
   }
@@ -53,7 +54,7 @@ QIcon swatch(std::uint32_t colour) {
 
 StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
     : QDialog(parent), color_(initial.color & 0x00FFFFFFu) {
-  setWindowTitle(QString::fromUtf8("フォント"));
+  setWindowTitle(QCoreApplication::translate("StampFontDialog", "フォント"));
   qtColorChooser_ = makeQtColorChooser();
   colorChooser_ = qtColorChooser_.get();
 
@@ -74,20 +75,20 @@ StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
   FontSize->setValue(
       std::clamp(initial.size, kLimits.smallestStampPoints, kLimits.largestStampPoints));
 
-  Bold = new QCheckBox(QString::fromUtf8("太字"), this);
+  Bold = new QCheckBox(QCoreApplication::translate("StampFontDialog", "太字"), this);
   Bold->setObjectName("Bold");
   Bold->setChecked(initial.bold);
-  Italic = new QCheckBox(QString::fromUtf8("斜体"), this);
+  Italic = new QCheckBox(QCoreApplication::translate("StampFontDialog", "斜体"), this);
   Italic->setObjectName("Italic");
   Italic->setChecked(initial.italic);
-  Underline = new QCheckBox(QString::fromUtf8("下線"), this);
+  Underline = new QCheckBox(QCoreApplication::translate("StampFontDialog", "下線"), this);
   Underline->setObjectName("Underline");
   Underline->setChecked(initial.underline);
-  StrikeOut = new QCheckBox(QString::fromUtf8("取り消し線"), this);
+  StrikeOut = new QCheckBox(QCoreApplication::translate("StampFontDialog", "取り消し線"), this);
   StrikeOut->setObjectName("StrikeOut");
   StrikeOut->setChecked(initial.strikeOut);
 
-  FontColor = new QPushButton(QString::fromUtf8("色の選択..."), this);
+  FontColor = new QPushButton(QCoreApplication::translate("StampFontDialog", "色の選択..."), this);
   FontColor->setObjectName("FontColor");
 
   FontCharset = new QComboBox(this);
@@ -108,18 +109,19 @@ StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
   OkButton = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
   OkButton->setObjectName("OkButton");
   OkButton->setDefault(true);
-  CancelButton = buttons->addButton(QString::fromUtf8("キャンセル"), QDialogButtonBox::RejectRole);
+  CancelButton = buttons->addButton(QCoreApplication::translate("StampFontDialog", "キャンセル"),
+                                    QDialogButtonBox::RejectRole);
   CancelButton->setObjectName("CancelButton");
 
   auto* styleRow = new QHBoxLayout;
   for (QCheckBox* box : {Bold, Italic, Underline, StrikeOut}) styleRow->addWidget(box);
   styleRow->addStretch();
   auto* form = new QFormLayout;
-  form->addRow(QString::fromUtf8("フォント名:"), FontName);
-  form->addRow(QString::fromUtf8("サイズ:"), FontSize);
-  form->addRow(QString::fromUtf8("スタイル:"), styleRow);
-  form->addRow(QString::fromUtf8("色:"), FontColor);
-  form->addRow(QString::fromUtf8("文字セット:"), FontCharset);
+  form->addRow(QCoreApplication::translate("StampFontDialog", "フォント名:"), FontName);
+  form->addRow(QCoreApplication::translate("StampFontDialog", "サイズ:"), FontSize);
+  form->addRow(QCoreApplication::translate("StampFontDialog", "スタイル:"), styleRow);
+  form->addRow(QCoreApplication::translate("StampFontDialog", "色:"), FontColor);
+  form->addRow(QCoreApplication::translate("StampFontDialog", "文字セット:"), FontCharset);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(Sample, 1);

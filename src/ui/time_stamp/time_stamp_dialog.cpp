@@ -7,6 +7,7 @@
 
 // Qt
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFont>
 #include <QFrame>
 #include <QGroupBox>
@@ -52,7 +53,7 @@ QFont controlFont() {
 const QColor kDesktopColour(0x3A, 0x6E, 0xA5);
 
 QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, QRect geometry) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  auto* button = new QPushButton(QCoreApplication::translate("TTimePropty", caption), parent);
   button->setObjectName(QString::fromUtf8(name));
   button->setGeometry(geometry);
   return button;
@@ -70,25 +71,28 @@ TTimePropty::TTimePropty(int imageNumber, std::string settingsPath, const QStrin
   setFont(controlFont());
   setModal(true);
 
-  FontOption = new QGroupBox(QString::fromUtf8("フォントオプション"), this);
+  FontOption =
+      new QGroupBox(QCoreApplication::translate("TTimePropty", "フォントオプション"), this);
   FontOption->setObjectName("FontOption");
   FontOption->setGeometry(8, 8, 177, 76);
-  AutoSize = new QCheckBox(QString::fromUtf8("オートサイズ"), FontOption);
+  AutoSize = new QCheckBox(QCoreApplication::translate("TTimePropty", "オートサイズ"), FontOption);
   AutoSize->setObjectName("AutoSize");
   AutoSize->move(12, 22);
   AutoSize->adjustSize();
   AutoSize->setChecked(true);
-  Background = new QCheckBox(QString::fromUtf8("透過背景"), FontOption);
+  Background = new QCheckBox(QCoreApplication::translate("TTimePropty", "透過背景"), FontOption);
   Background->setObjectName("Background");
   Background->move(12, 48);
   Background->adjustSize();
   Background->setChecked(true);
 
-  FontButton = makeButton(this, "FontButton", "フォント", QRect(193, 16, 75, 25));
-  BackgroundButton = makeButton(this, "BackgroundButton", "背景", QRect(193, 52, 75, 25));
+  FontButton = makeButton(this, "FontButton", QT_TRANSLATE_NOOP("TTimePropty", "フォント"),
+                          QRect(193, 16, 75, 25));
+  BackgroundButton = makeButton(this, "BackgroundButton", QT_TRANSLATE_NOOP("TTimePropty", "背景"),
+                                QRect(193, 52, 75, 25));
   BackgroundButton->setEnabled(false);
 
-  Label1 = new QLabel(QString::fromUtf8("タイムスタンプの位置"), this);
+  Label1 = new QLabel(QCoreApplication::translate("TTimePropty", "タイムスタンプの位置"), this);
   Label1->setObjectName("Label1");
   Label1->setGeometry(8, 92, 200, 16);
 
@@ -114,15 +118,16 @@ TTimePropty::TTimePropty(int imageNumber, std::string settingsPath, const QStrin
   picture->setPalette(grey);
 
   const std::array<std::pair<QRadioButton**, std::pair<const char*, const char*>>, 6> radios = {{
-      {&LeftUp, {"LeftUp", "左上"}},
-      {&MidUp, {"MidUp", "上中央"}},
-      {&RightUp, {"RightUp", "右上"}},
-      {&LeftDown, {"LeftDown", "左下"}},
-      {&MidDown, {"MidDown", "下中央"}},
-      {&RightDown, {"RightDown", "右下"}},
+      {&LeftUp, {"LeftUp", QT_TRANSLATE_NOOP("TTimePropty", "左上")}},
+      {&MidUp, {"MidUp", QT_TRANSLATE_NOOP("TTimePropty", "上中央")}},
+      {&RightUp, {"RightUp", QT_TRANSLATE_NOOP("TTimePropty", "右上")}},
+      {&LeftDown, {"LeftDown", QT_TRANSLATE_NOOP("TTimePropty", "左下")}},
+      {&MidDown, {"MidDown", QT_TRANSLATE_NOOP("TTimePropty", "下中央")}},
+      {&RightDown, {"RightDown", QT_TRANSLATE_NOOP("TTimePropty", "右下")}},
   }};
   for (const auto& [member, names] : radios) {
-    auto* radio = new QRadioButton(QString::fromUtf8(names.second), Panel1);
+    auto* radio =
+        new QRadioButton(QCoreApplication::translate("TTimePropty", names.second), Panel1);
     radio->setObjectName(QString::fromUtf8(names.first));
     // Each button keeps the face colour of the window, readable on the desktop colour.
     radio->setAutoFillBackground(true);
@@ -132,10 +137,11 @@ TTimePropty::TTimePropty(int imageNumber, std::string settingsPath, const QStrin
   RightDown->setChecked(true);
   placeRadioButtons();
 
-  setButton_ = new QPushButton(QString::fromUtf8("設定"), this);
+  setButton_ = new QPushButton(QCoreApplication::translate("TTimePropty", "設定"), this);
   setButton_->setObjectName(setButtonName);
   setButton_->setDefault(true);
-  CancelButton = makeButton(this, "CancelButton", "キャンセル", QRect(0, 0, 75, 25));
+  CancelButton = makeButton(this, "CancelButton", QT_TRANSLATE_NOOP("TTimePropty", "キャンセル"),
+                            QRect(0, 0, 75, 25));
 
   connect(FontButton, &QPushButton::clicked, this, &TTimePropty::FontButtonClick);
   connect(BackgroundButton, &QPushButton::clicked, this, &TTimePropty::BackgroundButtonClick);
@@ -287,8 +293,10 @@ void TTimePropty::CancelButtonClick() {
 // TTimePropty1
 
 TTimePropty1::TTimePropty1(std::string settingsPath, QWidget* parent)
-    : TTimePropty(1, std::move(settingsPath), QString::fromUtf8("画像1　タイムスタンプ設定"),
-                  QString::fromUtf8("画像１"), QStringLiteral("OkButton"), parent) {
+    : TTimePropty(1, std::move(settingsPath),
+                  QCoreApplication::translate("TTimePropty", "画像1　タイムスタンプ設定"),
+                  QCoreApplication::translate("TTimePropty", "画像１"), QStringLiteral("OkButton"),
+                  parent) {
   OkButton = setButton_;
 
   TimeFormList1 = new QListWidget(this);
@@ -298,7 +306,7 @@ TTimePropty1::TTimePropty1(std::string settingsPath, QWidget* parent)
   FormSel1 = new QLineEdit(QStringLiteral("hh:nn AM/PM"), this);
   FormSel1->setObjectName("FormSel1");
   FormSel1->setGeometry(276, 214, 188, 22);
-  GroupBox1 = new QGroupBox(QString::fromUtf8("サンプル"), this);
+  GroupBox1 = new QGroupBox(QCoreApplication::translate("TTimePropty", "サンプル"), this);
   GroupBox1->setObjectName("GroupBox1");
   GroupBox1->setGeometry(276, 242, 188, 46);
   DateTimesample = new QLabel(QStringLiteral("03:15 PM"), GroupBox1);
@@ -347,8 +355,10 @@ std::optional<std::string> TTimePropty1::formatToStore() const {
 // TTimePropty2
 
 TTimePropty2::TTimePropty2(std::string settingsPath, QWidget* parent)
-    : TTimePropty(2, std::move(settingsPath), QString::fromUtf8("画像2　タイムスタンプ設定"),
-                  QString::fromUtf8("画像２"), QStringLiteral("Button"), parent) {
+    : TTimePropty(2, std::move(settingsPath),
+                  QCoreApplication::translate("TTimePropty", "画像2　タイムスタンプ設定"),
+                  QCoreApplication::translate("TTimePropty", "画像２"), QStringLiteral("Button"),
+                  parent) {
   Button = setButton_;
   Button->setGeometry(112, 300, 75, 25);
   CancelButton->setGeometry(193, 300, 75, 25);

@@ -4,6 +4,7 @@
 // Qt
 #include <QApplication>
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -28,7 +29,8 @@ class QtColorChooser : public ColorChooser {
  public:
   std::optional<std::uint32_t> chooseColor(QWidget* parent, std::uint32_t current) override {
     const QColor initial(redOf(current), greenOf(current), blueOf(current));
-    const QColor chosen = QColorDialog::getColor(initial, parent, QString::fromUtf8("色の設定"));
+    const QColor chosen = QColorDialog::getColor(
+        initial, parent, QCoreApplication::translate("TTimePropty", "色の設定"));
     if (!chosen.isValid()) return std::nullopt;
     return rgb(chosen.red(), chosen.green(), chosen.blue());
   }

@@ -1,0 +1,120 @@
+// The English interface fits the designed layout: in every window and dialog, at its designed
+// size, each caption's text (measured with the control's font) fits the width the geometry dump
+// reports for its control.
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QTranslator>
+#include <QtTest>
+
+#include "support/fixtures.h"
+#include "timestamp/font_substitution.h"
+#include "ui/common/geometry_dump.h"
+#include "ui/correction/correction_dialog.h"
+#include "ui/main_window/main_window.h"
+#include "ui/photo_options/photo_options_dialog.h"
+#include "ui/time_stamp/stamp_font_dialog.h"
+#include "ui/time_stamp/time_stamp_dialog.h"
+
+using namespace snapfolio;
+
+namespace {
+
+// The room a control's text has inside its width: a check box or radio button loses its
+// indicator, a push button its frame, a group box the margins beside its title.
+int textRoom(const QWidget* control, int width) {
+  const QStyle* style = control->style();
+  if (qobject_cast<const QCheckBox*>(control) || qobject_cast<const QRadioButton*>(control)) {
+    return width - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control) -
+           style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control);
+  }
+  if (qobject_cast<const QAbstractButton*>(control)) return width - 6;
+  if (qobject_cast<const QGroupBox*>(control)) return width - 16;
+  return width;
+}
+
+QString caption(const QWidget* control) {
+  if (auto* b = qobject_cast<const QAbstractButton*>(control)) return b->text().remove('&');
+  if (auto* l = qobject_cast<const QLabel*>(control)) return l->text();
+  if (auto* g = qobject_cast<const QGroupBox*>(control)) return g->title();
+  return {};
+}
+
+}  // namespace
+
+class EnglishLayoutTest : public QObject {
+  Q_OBJECT
+
+ private:
+  // Checks every named control of `window` that the dump lists.
+  void checkFits(QWidget* window) {
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const QRegularExpression line(
+        QStringLiteral("^geometry: [^/]+/(.+)=(-?\\d+),(-?\\d+),(\\d+),(\\d+)$"));
+    int checked = 0;
+    for (const QString& entry : geometryLines(window)) {
+      const auto match = line.match(entry);
+      QVERIFY2(match.hasMatch(), qPrintable(entry));
+      auto* control = window->findChild<QWidget*>(match.captured(1));
+      const QString text = control == nullptr ? QString() : caption(control);
+      // The font dialog's sample shows a stamp, Japanese era and all, in any language.
+      if (text.isEmpty() || match.captured(1) == QStringLiteral("Sample")) continue;
+      ++checked;
+      const int needed = control->fontMetrics().horizontalAdvance(text);
+      const int room = textRoom(control, match.captured(4).toInt());
+      QVERIFY2(needed <= room, qPrintable(QStringLiteral("%1 \"%2\" needs %3 px, has %4")
+                                              .arg(match.captured(1), text)
+                                              .arg(needed)
+                                              .arg(room)));
+    }
+    QVERIFY(checked > 0);
+    window->hide();
+  }
+
+  // The window made by `make`, in English: its captions fit, and it keeps the size the
+  // Japanese window has (a layout that grew to fit a longer text would move the design).
+  // A dialog without a designed size (`designed` false) may grow.
+  template <typename Make>
+  void check(Make make, bool designed = true) {
+    QCoreApplication::removeTranslator(&english_);
+    auto japanese = make();
+    japanese->show();
+    QVERIFY(QTest::qWaitForWindowExposed(japanese.get()));
+    QCoreApplication::installTranslator(&english_);
+    auto window = make();
+    checkFits(window.get());
+    if (designed) QCOMPARE(window->size(), japanese->size());
+  }
+
+  QTranslator english_;
+  test::TempDir dir_;
+
+ private slots:
+  void initTestCase() {
+    registerFontSubstitutions();
+    QVERIFY(english_.load(QStringLiteral(":/i18n/snapfolio_en.qm")));
+    QCoreApplication::installTranslator(&english_);
+  }
+
+  void windowAndDialogs() {
+    check([&] {
+      return std::make_unique<TSnapfolio>(
+          MainWindowEnvironment{.workingDirectory = dir_.path().string()});
+    });
+    const std::string settings = (dir_.path() / "Snapfolio.ini").string();
+    check([&] { return std::make_unique<TTimePropty1>(settings); });
+    check([&] { return std::make_unique<TTimePropty2>(settings); });
+    check([&] { return std::make_unique<TAdjstPropty1>(settings); });
+    check([&] { return std::make_unique<TPhotoPropty>(settings); });
+    check([&] { return std::make_unique<StampFontDialog>(StampFont{}); }, false);
+    QCOMPARE(TAdjstPropty1(settings).windowTitle(), QStringLiteral("Correction values"));
+  }
+};
+
+QTEST_MAIN(EnglishLayoutTest)
+#include "english_layout_test.moc"
