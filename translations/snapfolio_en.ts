@@ -724,7 +724,7 @@
     </message>
     <message>
         <source>入力</source>
-        <translation>Input</translation>
+        <translation>Convert</translation>
     </message>
     <message>
         <source>中止</source>

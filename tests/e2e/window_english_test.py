@@ -3,7 +3,7 @@
 
 Starts `snapfolio PHOTO PHOTO` under Xvfb with LANG=en_US.UTF-8: the window asks once, in
 English, to convert the two photos, runs over them and offers the album page it wrote (from the
-shipped English template) to the browser; "Input" opens the photo dialog "Choose photos".
+shipped English template) to the browser; "Convert" opens the photo dialog "Choose photos".
 """
 
 import os
@@ -55,7 +55,7 @@ def scenario():
         if '<html lang="en">' not in page or "Holiday" not in page:
             raise Failure("the album page is not made from the English template")
 
-        session.click(window, "TSnapfolio", "OKButton")  # "Input": the photo dialog in English
+        session.click(window, "TSnapfolio", "OKButton")  # "Convert": the photo dialog in English
         session.key(session.find_window("^" + xdriver.PHOTO_DIALOG["en"] + "$"), "Escape")
         session.wait_gone(xdriver.PHOTO_DIALOG["en"])
         if session.quit(window) != 0:
