@@ -92,10 +92,6 @@
         <translation>Saving %1</translation>
     </message>
     <message>
-        <source>出力画像の高さが0になる(横幅を大きくする)。</source>
-        <translation>The output image would be 0 pixels high (choose a larger width).</translation>
-    </message>
-    <message>
         <source>000D : JPEG領域の開放に失敗した。</source>
         <translation>000D : Could not release the JPEG encoder.</translation>
     </message>
@@ -192,6 +188,10 @@
     <message>
         <source>ファイルを書き込めない。</source>
         <translation>The file cannot be written.</translation>
+    </message>
+    <message>
+        <source>ファイル名にこの場所で使えない文字がある。</source>
+        <translation>The file name holds characters this place does not take.</translation>
     </message>
 </context>
 <context>
@@ -539,6 +539,10 @@
     <message>
         <source>データが壊れている。</source>
         <translation>The data is corrupt.</translation>
+    </message>
+    <message>
+        <source>画像が大きすぎる(JPEGの縦横は%1ピクセルまで、この画像は%2)。</source>
+        <translation>The image is too large (a JPEG file holds at most %1 pixels a side; this image is %2).</translation>
     </message>
 </context>
 <context>

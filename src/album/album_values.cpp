@@ -13,9 +13,24 @@ namespace snapfolio {
 
 namespace {
 
-// A part of a file name as program text (UTF-8).
+// A part of a file name as program text (UTF-8): as it is when it is UTF-8, else read as code
+// page 932 (a name from a Windows medium), else byte for byte as Latin-1 (a name from an older
+// Western system), so that no byte of it shows as a replacement character.
 std::string nameText(std::string_view bytes) {
-  return isValidUtf8(bytes) ? std::string(bytes) : cp932ToUtf8(bytes);
+  if (isValidUtf8(bytes)) return std::string(bytes);
+  std::string text = cp932ToUtf8(bytes);
+  if (text.find("\uFFFD") == std::string::npos) return text;
+  text.clear();
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      text += c;
+    } else {
+      text += static_cast<char>(0xC0 | byte >> 6);
+      text += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return text;
 }
 
 }  // namespace

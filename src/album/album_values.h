@@ -4,7 +4,8 @@
 // 932 and gets its values in code page 932, with an HTML numeric character reference for a
 // character that code page 932 cannot hold. Names taken from files are HTML-escaped, so a photo
 // whose name holds markup cannot change the page; the title is inserted as typed. A file name
-// that is not valid UTF-8 (a name from a Windows medium) is read as code page 932.
+// that is not valid UTF-8 is read as code page 932 (a name from a Windows medium), or as Latin-1
+// when it is not that either.
 //
 // Holds no reference to the template; one object serves one expansion on one thread.
 #pragma once

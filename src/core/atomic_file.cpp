@@ -331,6 +331,9 @@ std::string fileErrorReason(int error) {
     case ENAMETOOLONG:
       text = QT_TRANSLATE_NOOP("AtomicFile", "ファイル名が長すぎる。");
       break;
+    case EILSEQ:
+      text = QT_TRANSLATE_NOOP("AtomicFile", "ファイル名にこの場所で使えない文字がある。");
+      break;
     case EFBIG:
       text = QT_TRANSLATE_NOOP("AtomicFile", "ファイルが大きすぎる。");
       break;

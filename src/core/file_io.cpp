@@ -17,40 +17,64 @@
 
 namespace snapfolio {
 
-ReadResult readFileLimited(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+namespace {
+
+// Reads the whole regular file at `path` into `bytes` (left empty on failure). Returns 0, or the
+// errno of the failed step: EISDIR or EINVAL for a folder or anything else that is no regular
+// file, EFBIG for a file larger than `maxBytes` (also one that grows past it while it is read).
+template <class Bytes>
+int readAll(const std::string& path, std::size_t maxBytes, Bytes& bytes) {
   bytes.clear();
   // O_NONBLOCK: opening a FIFO for reading must not wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) {
-    return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Unreadable;
-  }
+  if (fd < 0) return errno;
+  int error = 0;
   struct stat info {};
-  ReadResult result = ReadResult::Ok;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      static_cast<unsigned long long>(info.st_size) > maxBytes) {
-    result = ReadResult::Unreadable;
+  if (::fstat(fd, &info) != 0) {
+    error = errno;
+  } else if (!S_ISREG(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+  } else if (static_cast<unsigned long long>(info.st_size) > maxBytes) {
+    error = EFBIG;
   } else {
     bytes.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];
     while (true) {
       const ssize_t got = ::read(fd, buffer, sizeof buffer);
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        result = ReadResult::Unreadable;
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        error = got < 0 ? errno : 0;
         break;
       }
-      if (got == 0) break;
-      // The file may grow while it is read; the limit still holds.
       if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
-        result = ReadResult::Unreadable;
+        error = EFBIG;
         break;
       }
-      bytes.append(buffer, static_cast<std::size_t>(got));
+      bytes.insert(bytes.end(), buffer, buffer + got);
     }
   }
   ::close(fd);
-  if (result != ReadResult::Ok) bytes.clear();
-  return result;
+  if (error != 0) bytes.clear();
+  return error;
+}
+
+}  // namespace
+
+ReadResult readFileLimited(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+  const int error = readAll(path, maxBytes, bytes);
+  if (error == 0) return ReadResult::Ok;
+  return error == ENOENT || error == ENOTDIR ? ReadResult::Missing : ReadResult::Unreadable;
+}
+
+bool readWholeFile(const std::string& path, std::size_t maxBytes,
+                   std::vector<std::uint8_t>& bytes) {
+  const int error = readAll(path, maxBytes, bytes);
+  if (error == EFBIG) return false;
+  if (error != 0) {
+    throw Failure("cannot read " + path + ": " +
+                  std::error_code(error, std::generic_category()).message());
+  }
+  return true;
 }
 
 std::string readFailureCause(const std::string& path) {

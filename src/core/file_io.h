@@ -5,7 +5,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "core/failure.h"
 
 namespace snapfolio {
 
@@ -20,5 +24,10 @@ ReadResult readFileLimited(const std::string& path, std::size_t maxBytes, std::s
 // ("ファイルが存在しない。(No such file or directory)"); empty when it opens for reading as a
 // regular file.
 std::string readFailureCause(const std::string& path);
+
+// Reads the whole regular file at `path` by its bytes, as given (no conversion of the name).
+// Returns false, with nothing read, when it is larger than `maxBytes`. Throws Failure (without a
+// cause: readFailureCause tells it) when it cannot be opened or read, or is no regular file.
+bool readWholeFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes);
 
 }  // namespace snapfolio

@@ -52,8 +52,8 @@ int targetWidth(const std::string& widthText) {
   return static_cast<int>(truncated);
 }
 
-// H = (ImageHeight x W) div ImageWidth, truncating. Computed in 64 bits: a product that does
-// not fit 32 bits is refused instead of wrapping around.
+// H = (ImageHeight x W) div ImageWidth, truncating, and at least 1. Computed in 64 bits: a product
+// that does not fit 32 bits is refused instead of wrapping around.
 int targetHeight(int imageWidth, int imageHeight, int width) {
   if (imageWidth <= 0 || imageHeight < 0) {
     throw Failure("the photo has no size",
@@ -62,7 +62,8 @@ int targetHeight(int imageWidth, int imageHeight, int width) {
   }
   long long height = static_cast<long long>(imageHeight) * width;
   if (height > std::numeric_limits<int>::max()) throw Failure("target height out of range");
-  return static_cast<int>(height / imageWidth);
+  // A photo far wider than tall still makes an image: one row at least.
+  return std::max(1, static_cast<int>(height / imageWidth));
 }
 
 // Why the photo file cannot be read, naming it (the message of its date's step does not):

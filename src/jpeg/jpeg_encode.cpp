@@ -3,9 +3,15 @@
 // Standard library
 #include <algorithm>
 #include <array>
+#include <string>
+
+// Qt
+#include <QCoreApplication>
 
 // Project
+#include "core/translation.h"
 #include "jpeg/jpeg_codec.h"
+#include "jpeg/jpeg_image.h"
 
 namespace snapfolio::jpeg {
 
@@ -18,6 +24,15 @@ constexpr JDIMENSION kRowBatch = 16;
 std::vector<std::uint8_t> encodeJpeg(const Raster& raster, const EncodeSettings& settings) {
   std::vector<std::uint8_t> bytes;
   if (raster.isEmpty()) return bytes;
+  if (raster.width() > JPEG_MAX_DIMENSION || raster.height() > JPEG_MAX_DIMENSION) {
+    const std::string size =
+        std::to_string(raster.width()) + " x " + std::to_string(raster.height());
+    throw EJPEG(
+        "JPEG image of " + size + " pixels is too large",
+        fillIn(QCoreApplication::translate(
+                   "TJPEGImage", "画像が大きすぎる(JPEGの縦横は%1ピクセルまで、この画像は%2)。"),
+               {std::to_string(JPEG_MAX_DIMENSION), size}));
+  }
 
   Compressor compressor(bytes);
   jpeg_compress_struct& cinfo = *compressor.get();

@@ -1,17 +1,18 @@
 #include "jpeg/jpeg_image.h"
 
 // Standard library
+#include <filesystem>
 #include <istream>
 #include <ostream>
 #include <utility>
 
 // Qt
 #include <QCoreApplication>
-#include <QFile>
 #include <QString>
 
 // Project
 #include "core/atomic_file.h"
+#include "core/file_io.h"
 #include "core/limits.h"
 #include "core/translation.h"
 #include "imaging/resample.h"
@@ -78,15 +79,11 @@ TJPEGImage::TJPEGImage() : data_(std::make_shared<TJPEGData>()), options_(JpegDe
 TJPEGImage::~TJPEGImage() = default;
 
 void TJPEGImage::LoadFromFile(const std::string& fileName) {
-  QFile file(QString::fromStdString(fileName));
-  if (!file.open(QIODevice::ReadOnly)) {
-    throw Failure("cannot open " + fileName + ": " + file.errorString().toStdString());
-  }
-  const qint64 size = file.size();
-  if (size > kLimits.photoFileBytes) throwTooLarge(size);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  if (size > 0 && file.read(reinterpret_cast<char*>(bytes.data()), size) != size) {
-    throw Failure("cannot read " + fileName + ": " + file.errorString().toStdString());
+  // The name is used as its bytes: a photo named in any encoding is found.
+  std::vector<std::uint8_t> bytes;
+  if (!readWholeFile(fileName, static_cast<std::size_t>(kLimits.photoFileBytes), bytes)) {
+    std::error_code ec;
+    throwTooLarge(static_cast<long long>(std::filesystem::file_size(fileName, ec)));
   }
   adopt(std::move(bytes));
 }

@@ -1,6 +1,8 @@
 #include "run/album_conv.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -114,6 +116,14 @@ std::optional<std::string> findOverwrite(const RunOptions& options,
     }
   }
   return std::nullopt;
+}
+
+// Write failures that come from the output file's name (too long for the file system, bytes it
+// does not take in a name) belong to that photo alone. The others (disk full, folder gone, no
+// permission, a file size limit) belong to the output place, where the next photo would fail
+// again.
+bool belongsToPhoto(int error) {
+  return error == ENAMETOOLONG || error == EILSEQ;
 }
 
 struct DamagedPhoto {
@@ -263,7 +273,7 @@ class Run {
 
   // One output image of one photo, made by its job: what its pipeline told the port, then the
   // save. Notes the image's size and the photo's date in `entry`; false when the pipeline
-  // failed (and has shown its "ERROR" box).
+  // failed (and has shown its "ERROR" box) or the image was skipped.
   bool storeImage(const RunOptions& options, AlbumPhoto& entry, int n, ImageWork& work) {
     const std::string& photo = entry.path;
     const ImageOptions& image = options.image[n - 1];
@@ -271,7 +281,6 @@ class Run {
     errorText_.set(photoMessage(m.pipeline, photo));
     work.log.replay(port_, work.surface);
     const PipelineResult& result = work.result;
-    const Raster& surface = work.surface;
     if (!result.ok) {
       // The pipeline has shown its "ERROR" box; the surface does not hold this photo's
       // picture, so nothing is saved under its name.
@@ -285,31 +294,55 @@ class Run {
     port_.setStatusLine(ProgressLevel::Overall,
                         fillIn(QCoreApplication::translate("AlbumConv", "%1 格納中"),
                                {image.prefix + splitFileName(photo).base + image.suffix}));
+    const Raster& surface = work.surface;
+    try {
+      save(photo, n, work, joinPath(options.outputDir, name));
+    } catch (const FileWriteError& e) {
+      if (!belongsToPhoto(e.error())) throw;
+      skipImage(e.cause());
+      return false;
+    } catch (const Failure& e) {
+      // The picture of this photo cannot be a JPEG file (its size): the photo is skipped.
+      skipImage(e.cause());
+      return false;
+    } catch (...) {
+      // No memory for this photo's picture: the next photo may be smaller.
+      skipImage({});
+      return false;
+    }
+    ++summary_.imagesWritten;
+    entry.image[n - 1] = PixelSize{surface.width(), surface.height()};
+    entry.date = result.date;
+    port_.advanceProgress(ProgressLevel::Overall);
+    return true;
+  }
 
+  // Writes the file the job encoded from surface n (with the EXIF block when there is one) as
+  // `path`, or raises the failure of its encoding.
+  void save(const std::string& photo, int n, const ImageWork& work, const std::string& path) {
+    const ImageMessages& m = kMessages[n - 1];
     errorText_.set(text(m.allocate));
     errorText_.set(photoMessage(m.convert, photo));
-    if (surface.isEmpty()) {
-      // A surface without pixels (a very wide photo at a small width) would be saved as an
-      // empty file; that is no image.
-      throw Failure(
-          "the output image has no pixels",
-          text(QT_TRANSLATE_NOOP("AlbumConv", "出力画像の高さが0になる(横幅を大きくする)。")));
+    if (work.surface.isEmpty()) {
+      // A surface without pixels would be saved as an empty file; that is no image.
+      throw Failure("the output image has no pixels");
     }
-    // Encoded by the job, straight from the surface, with the EXIF block when there is one.
     if (work.encodeFailure) std::rethrow_exception(work.encodeFailure);
 
     errorText_.set(photoMessage(m.store, photo));
     writeFileAtomically(
-        joinPath(options.outputDir, name),
-        std::string_view(reinterpret_cast<const char*>(work.jpeg.data()), work.jpeg.size()));
-    ++summary_.imagesWritten;
-    entry.image[n - 1] = PixelSize{surface.width(), surface.height()};
-    entry.date = result.date;
+        path, std::string_view(reinterpret_cast<const char*>(work.jpeg.data()), work.jpeg.size()));
 
     if (n == 2)
       errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "000D : JPEG領域の開放に失敗した。")));
+  }
+
+  // An output image that failed for a reason of its photo: its message with `cause`, and on to
+  // the next.
+  void skipImage(const std::string& cause) {
+    summary_.failed = true;
+    port_.showError(withCause(errorText_.text(), cause));
     port_.advanceProgress(ProgressLevel::Overall);
-    return true;
   }
 
   void albumPage(const RunOptions& options, std::vector<AlbumPhoto> photos) {

@@ -237,10 +237,12 @@ TEST(HtmlAnalize, DateOfTheRunComesFirst) {
             "<!--$LOOP-->2001/02/03 4:05:06|<!---->2024/05/06 7:08:10|<!--$/LOOP-->");
 }
 
-TEST(HtmlAnalize, NonUtf8FileNameIsReadAsCodePage932) {
-  // "写真" in code page 932 as a Linux file name, in a UTF-8 page.
-  AlbumPageInput input = pageInput({"/photos/\x8E\xCA\x90\x5E.jpg"});
-  EXPECT_EQ(expand("<p>$FILENAME</p>", input).page, "<p>写真.jpg</p>");
+TEST(HtmlAnalize, NonUtf8FileNameIsReadAsCodePage932ElseLatin1) {
+  // "写真" in code page 932 and "café" in Latin-1 as Linux file names, in a UTF-8 page; the
+  // links keep the bytes.
+  AlbumPageInput input = pageInput({"/photos/\x8E\xCA\x90\x5E.jpg", "/photos/caf\xE9.jpg"});
+  EXPECT_EQ(expand("<!--$LOOP-->$FILENAME $JPEG1;<!--$/LOOP-->", input).page,
+            "<!--$LOOP-->写真.jpg s_%8E%CA%90%5E.jpg;<!---->café.jpg s_caf%E9.jpg;<!--$/LOOP-->");
 }
 
 TEST(HtmlAnalize, FileDatesComeFromTheClockPerPhoto) {

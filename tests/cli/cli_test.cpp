@@ -14,8 +14,10 @@
 #include <QImageReader>
 #include <QProcess>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include "settings/ini_file.h"
 #include "support/fixtures.h"
@@ -359,6 +361,56 @@ TEST(CliTest, SetNeedsNoScratchFile) {
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out.substr(0, 10), "width=140 ");
   EXPECT_EQ(test::readFile(dir / "Snapfolio.ini"), "[Pict2Options]\nWIDTH2=30\n");
+}
+
+// Nothing at a name another user could guess is read or written: a settings file planted
+// under /tmp/snapfolio-cli-<pid>.ini, or a link there to a private file, is left alone by a
+// command with --set, which keeps the options in memory.
+TEST(CliTest, SetTrustsNoFileAtAGuessableName) {
+  TempDir dir;
+  fs::path photo = test::photoPath("tiny.JPG");
+  ASSERT_FALSE(photo.empty());
+  const std::string planted = "[Pict1Options]\nPRIFN1=planted_\n[OutStyl]\nHTMLCK=1\n";
+  const fs::path victim = dir / "private";
+  test::writeFile(victim, "secret\n");
+  fs::permissions(victim, fs::perms::owner_read | fs::perms::owner_write);
+  for (const bool link : {false, true}) {
+    fs::create_directory(dir / "out");
+    Result r = runCli({"convert", "--out", "out", "--set", "Pict1Options/WIDTH1=40", "--set",
+                       "Pict1Options/PRIFN1=t_", "--set", "Pict2Options/GAZOU2=0", photo.string()},
+                      dir.path(), [&](QProcess& process) {
+                        process.setChildProcessModifier([&] {
+                          // In the child: its pid is the command's.
+                          char name[64];
+                          std::snprintf(name, sizeof name, "/tmp/snapfolio-cli-%d.ini",
+                                        static_cast<int>(::getpid()));
+                          if (link) {
+                            (void)::symlink(victim.c_str(), name);
+                          } else {
+                            const int fd = ::open(name, O_WRONLY | O_CREAT | O_EXCL, 0644);
+                            (void)::write(fd, planted.data(), planted.size());
+                            ::close(fd);
+                          }
+                        });
+                      });
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(fs::exists(dir / "out" / "t_tiny.JPG"));
+    EXPECT_FALSE(fs::exists(dir / "out" / "index.html"));
+    EXPECT_EQ(test::readFile(victim), "secret\n");
+    EXPECT_EQ(fs::status(victim).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    fs::remove_all(dir / "out");
+  }
+  // What this test planted goes again.
+  for (const auto& entry : fs::directory_iterator("/tmp")) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with("snapfolio-cli-") || !name.ends_with(".ini")) continue;
+    std::error_code ec;
+    if (fs::is_symlink(entry.symlink_status()) ? fs::read_symlink(entry.path(), ec) == victim
+                                               : test::readFile(entry.path()) == planted) {
+      fs::remove(entry.path(), ec);
+    }
+  }
 }
 
 // A write over the file size limit (ulimit -f) fails with the step's message; the program is

@@ -213,6 +213,62 @@ TEST_F(AlbumConvTest, AFailedPhotoIsSkippedAndTheRunGoesOn) {
   EXPECT_EQ(stored("Pict1Options", "WIDTH1"), "150");
 }
 
+// A failure of one photo's own (its size, its name, its file gone) shows its message with the
+// cause, and the run goes on. The page lists the photos made, links them by their names' bytes
+// and dates them as they were converted, also a photo deleted since.
+TEST_F(AlbumConvTest, APhotosOwnFailureSkipsItAndTheRunGoesOn) {
+  pageOn();
+  test::writeFile(dir / "template.dat",
+                  "<!--$LOOP-->$JPEG1 $IMG1Wx$IMG1H $IMG2Wx$IMG2H;<!--$/LOOP-->");
+  const std::string wide = photo("wide.jpg", 60000, 1);
+  const std::string longName = photo(std::string(251, 'n') + ".jpg");  // the affixes overflow it
+  const std::string latin1 = (dir / "in" / "caf\xE9.jpg").string();
+  fs::rename(photo("latin1.jpg"), latin1);  // named by its bytes, past Qt's file names
+  const std::string goneBefore = photo("gone-before.jpg");
+  const std::string goneAfter = photo("gone-after.jpg");
+  port.selection =
+      std::vector<std::string>{wide, longName, latin1, goneBefore, goneAfter, photo("last.jpg")};
+  // Photos are read ahead of their turn: one is gone before the run reads it, the other after.
+  fs::remove(goneBefore);
+  port.onPhotoStarts = [&](int index) {
+    if (index == 5) fs::remove(goneAfter);
+  };
+  RunSummary summary = ok();
+  EXPECT_TRUE(summary.failed);
+  const std::string tooLong =
+      "のJPEGの格納に失敗した。\nファイル名が長すぎる。(File name too long)";
+  const std::string gone = "0100 : タイムスタンプの作成に失敗した。\n" + goneBefore +
+                           " : ファイルが存在しない。(No such file or directory)";
+  EXPECT_EQ(port.errors(), (std::vector<std::string>{"0008 : " + longName + tooLong,
+                                                     "000C : " + longName + tooLong, gone}));
+  EXPECT_EQ(test::readFile(out("index.html")),
+            "<!--$LOOP-->t_wide.jpg 150x1 640x1;<!---->t_caf%E9.jpg 150x112 640x480;<!---->"
+            "t_gone-after.jpg 150x112 640x480;<!---->t_last.jpg 150x112 640x480;<!--$/LOOP-->");
+  EXPECT_EQ(imageSize(out("t_wide.jpg")), QSize(150, 1));
+  EXPECT_TRUE(fs::exists(out("caf\xE9_l.jpg")));
+  EXPECT_EQ(summary.imagesWritten, 8);
+  EXPECT_EQ(port.status[0], "変換終了");
+  EXPECT_EQ(stored("Pict1Options", "WIDTH1"), "150");
+}
+
+// A failure of the output place ends the run: the next photo would meet it again.
+TEST_F(AlbumConvTest, OutputFolderGoneEndsTheRun) {
+  pageOn();
+  const std::string b = photo("b.jpg");
+  port.selection = std::vector<std::string>{photo("a.jpg"), b, photo("c.jpg")};
+  port.onPhotoStarts = [&](int index) {
+    if (index == 1) fs::remove_all(dir / "out");
+  };
+  RunSummary summary = ok();
+  EXPECT_TRUE(summary.failed);
+  EXPECT_EQ(port.errors(),
+            std::vector<std::string>{"0008 : " + b +
+                                     "のJPEGの格納に失敗した。\n"
+                                     "フォルダが存在しない。(No such file or directory)"});
+  EXPECT_EQ(port.photosStarted, 2);
+  EXPECT_EQ(stored("Pict1Options", "WIDTH1"), "<absent>");
+}
+
 TEST_F(AlbumConvTest, DamagedPhotosConvertWithOneWarningEachAndAListAtTheEnd) {
   auto cut = [&](const std::string& name, double keep) {
     const std::string whole = test::readFile(photo(name));

@@ -11,6 +11,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "core/text_encoding.h"
@@ -161,25 +162,31 @@ TEST_F(IniWrite, UnreadableFileIsNotOverwritten) {
   EXPECT_EQ(namesIn(dir_.path()), std::set<std::string>{"Snapfolio.ini"});
 }
 
-// Two writers on one file, each with its own object as two programs have: twenty batches each,
-// batch i of writer w adding the keys "w_i_a", "w_i_b" and "w_i_c". Every reading meanwhile
-// shows each batch whole or not at all, and no batch is lost, neither meanwhile nor at the end.
-TEST(SharedFile, BatchesOfTwoWritersAreWholeAndNeverLost) {
+// Two writers on one file, each with its own object: two threads, or two processes as two
+// programs are. Twenty batches each, batch i of writer w adding the keys "w_i_a", "w_i_b" and
+// "w_i_c". Every reading meanwhile shows each batch whole or not at all, and no batch is lost,
+// neither meanwhile nor at the end.
+class SharedFile : public testing::TestWithParam<bool> {};
+
+TEST_P(SharedFile, BatchesOfTwoWritersAreWholeAndNeverLost) {
+  const bool processes = GetParam();
   TempDir dir;
   const std::string path = (dir / "Snapfolio.ini").string();
   constexpr int kBatches = 20;
   const auto key = [](int writer, int batch, char part) {
     return std::to_string(writer) + "_" + std::to_string(batch) + "_" + part;
   };
-  std::atomic<int> running{2};
+  std::atomic<int> running{processes ? 1 : 2};
   const auto writer = [&](int w) {
+    bool committed = true;
     for (int i = 0; i < kBatches; ++i) {
       TIniFile ini(path);
       SettingsBatch batch(ini);
       for (char part : {'a', 'b', 'c'}) ini.WriteInteger("Shared", key(w, i, part), i);
-      EXPECT_TRUE(batch.commit());
+      committed = batch.commit() && committed;
     }
     --running;
+    return committed;
   };
   // How many batches of each writer a reading holds; -1 when a batch is torn or one is missing
   // before the last present.
@@ -197,11 +204,24 @@ TEST(SharedFile, BatchesOfTwoWritersAreWholeAndNeverLost) {
     }
     return present;
   };
-  std::thread first(writer, 0);
-  std::thread second(writer, 1);
+  // The second process is made before any thread of this test runs.
+  const pid_t child = processes ? ::fork() : 0;
+  ASSERT_GE(child, 0);
+  if (processes && child == 0) ::_exit(writer(1) ? 0 : 1);
+  std::thread first([&] { EXPECT_TRUE(writer(0)); });
+  std::thread second([&] {
+    if (!processes) {
+      EXPECT_TRUE(writer(1));
+    }
+  });
+  int childStatus = -1;
+  const auto writing = [&] {
+    if (running.load() > 0) return true;
+    return processes && childStatus == -1 && ::waitpid(child, &childStatus, WNOHANG) == 0;
+  };
   int seen[2] = {0, 0};
   int readings = 0;
-  while (running.load() > 0) {
+  while (writing()) {
     const TIniFile ini(path);
     for (int w : {0, 1}) {
       const int batches = batchesIn(ini, w);
@@ -212,11 +232,19 @@ TEST(SharedFile, BatchesOfTwoWritersAreWholeAndNeverLost) {
   }
   first.join();
   second.join();
+  if (processes) {
+    EXPECT_EQ(childStatus, 0);
+  }
   const TIniFile after(path);
   EXPECT_EQ(batchesIn(after, 0), kBatches);
   EXPECT_EQ(batchesIn(after, 1), kBatches);
   EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"Snapfolio.ini"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Writers, SharedFile, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& writers) {
+                           return writers.param ? "Processes" : "Threads";
+                         });
 
 // A file that is not text is no settings file, whatever its name: it reads as empty and no
 // write, alone or in a batch, changes a byte of it.

@@ -90,6 +90,7 @@ std::string RecordingPort::photoDialogFileName() {
 void RecordingPort::photoStarts(int index) {
   ++photosStarted;
   calls.push_back("photo " + std::to_string(index) + " starts");
+  if (onPhotoStarts) onPhotoStarts(index);
 }
 
 bool RecordingPort::stopRequested() {

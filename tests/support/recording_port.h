@@ -3,6 +3,7 @@
 // fields the test sets up (options, the photo selection, the stop request).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +48,8 @@ class RecordingPort : public RunPort {
   bool stop = false;
   // Sets the stop request when the photo with this index starts (-1: never).
   int stopAtPhoto = -1;
+  // Called with the index of each photo as it starts (files changing under the run).
+  std::function<void(int)> onPhotoStarts;
 
   // What the engine did.
   std::vector<std::string> calls;     // every call, in order
