@@ -19,6 +19,7 @@
 #include "cli/photo_list.h"
 #include "core/atomic_file.h"
 #include "core/file_names.h"
+#include "core/translation.h"
 #include "folders/dir_chk.h"
 #include "imaging/photo_pipeline.h"
 #include "run/album_conv.h"
@@ -244,7 +245,8 @@ int main(int argc, char** argv) {
       printLine(stdout, versionText());
       return kExitDone;
     case Command::DefaultTemplate: {
-      const std::string path = defaultTemplatePath();
+      // The template a run with an empty template field takes: the interface language's.
+      const std::string path = shippedTemplatePath(interfaceLanguage());
       if (path.empty()) {
         complain(Cli::tr("the default template is not installed"));
         return kExitFailed;

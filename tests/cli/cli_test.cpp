@@ -159,6 +159,16 @@ TEST(CliTest, ReportsUsageErrorsAndFailures) {
   Result help = runCli({"--help"}, dir.path());
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("snapfolio-cli convert"), std::string::npos);
+  // default-template names the template a run of that interface language takes.
+  for (const auto& [lang, file] : {std::pair{"ja", "/album.dat\n"}, {"en", "/album-en.dat\n"}}) {
+    Result shipped = runCli({"default-template"}, dir.path(), [lang](QProcess& process) {
+      QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+      environment.insert("SNAPFOLIO_LANG", lang);
+      process.setProcessEnvironment(environment);
+    });
+    EXPECT_EQ(shipped.exitCode, 0);
+    EXPECT_TRUE(shipped.out.ends_with(file)) << shipped.out;
+  }
 
   // A missing photo: the pipeline's "ERROR" message, exit status 1.
   Result missing =
