@@ -5,16 +5,14 @@
 #include <utility>
 
 // Qt
-#include <QApplication>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 
 // Project
-#include "core/failure.h"
 #include "settings/options.h"
+#include "ui/common/dialog_store.h"
 #include "ui/correction/correction_dialog_controls.h"
 
 namespace snapfolio {
@@ -134,20 +132,10 @@ void TAdjstPropty1::sizeToCancelButton() {
 }
 
 void TAdjstPropty1::OkButtonClick() {
-  try {
-    TIniFile ini(settingsPath_);
-    if (!storeCorrectionValues(ini, correctionValues())) {
-      // Not a settings file: nothing can be stored there; the values stay in force.
-      QMessageBox::warning(this, QApplication::applicationName(),
-                           QString::fromStdString(notSettingsMessage(ini)));
-    }
-  } catch (const Failure& failure) {
-    // The values stay in force; the dialog stays open so that the user can retry or cancel.
-    QMessageBox::warning(this, QApplication::applicationName(),
-                         QString::fromStdString(failure.what()));
-    return;
-  }
-  accept();
+  const bool stored = storeDialogValues(this, settingsPath_, [this](TIniFile& ini) {
+    return storeCorrectionValues(ini, correctionValues());
+  });
+  if (stored) accept();
 }
 
 void TAdjstPropty1::CancelButtonClick() {

@@ -4,18 +4,16 @@
 #include <utility>
 
 // Qt
-#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 
 // Project
-#include "core/failure.h"
 #include "settings/ini_file.h"
 #include "settings/options.h"
+#include "ui/common/dialog_store.h"
 
 namespace snapfolio {
 
@@ -135,20 +133,10 @@ PhotoOptions TPhotoPropty::photoOptions() const {
 }
 
 void TPhotoPropty::OkButtonClick() {
-  try {
-    TIniFile ini(settingsPath_);
-    if (!storePhotoOptions(ini, photoOptions())) {
-      // Not a settings file: nothing can be stored there; the options stay in force.
-      QMessageBox::warning(this, QApplication::applicationName(),
-                           QString::fromStdString(notSettingsMessage(ini)));
-    }
-  } catch (const Failure& failure) {
-    // The options stay in force; the dialog stays open so that the user can retry or cancel.
-    QMessageBox::warning(this, QApplication::applicationName(),
-                         QString::fromStdString(failure.what()));
-    return;
-  }
-  accept();
+  const bool stored = storeDialogValues(this, settingsPath_, [this](TIniFile& ini) {
+    return storePhotoOptions(ini, photoOptions());
+  });
+  if (stored) accept();
 }
 
 void TPhotoPropty::CancelButtonClick() {

@@ -1,0 +1,22 @@
+// The set button of a settings dialog: stores the dialog's values as one settings batch.
+// User-interface thread only.
+#pragma once
+
+#include <functional>
+#include <string>
+
+class QWidget;
+
+namespace snapfolio {
+
+class TIniFile;
+
+// Stores with `store` (one batch; false when the file is no settings file) in the settings file
+// at `settingsPath`. A file that is no settings file is said in a box and nothing is stored
+// there; the values stay in force and the dialog may close (true). A failure to write is said
+// in a box and false returned: the values stay in force and the dialog stays open, so that the
+// user can retry or cancel.
+bool storeDialogValues(QWidget* dialog, const std::string& settingsPath,
+                       const std::function<bool(TIniFile&)>& store);
+
+}  // namespace snapfolio
