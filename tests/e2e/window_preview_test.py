@@ -56,12 +56,7 @@ def best_difference(screen, at, photo):
 
 def scenario():
     app, _, photos_dir = xdriver.environment()
-    artifacts = xdriver.artifacts_dir("window_preview")
-    work = os.path.join(artifacts, "work")
-    out = os.path.join(artifacts, "out")
-    os.makedirs(work)
-    os.makedirs(out)
-    settings_path = os.path.join(work, "Snapfolio.ini")
+    artifacts, work, out, settings_path = xdriver.window_workspace("window_preview")
     xdriver.write_settings(settings_path, {
         "Pict1Options": {"GAZOU1": "1", "WIDTH1": str(WIDTH), "PRIFN1": "t_", "ATADJ1": "0"},
         "Pict2Options": {"GAZOU2": "1", "WIDTH2": "640", "AFTFN2": "_l"},

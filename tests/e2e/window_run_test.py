@@ -77,14 +77,9 @@ def check_sizes(photos_dir, out_dir, photo, width1, width2):
 
 def scenario():
     app, cli, photos_dir = xdriver.environment()
-    artifacts = xdriver.artifacts_dir("window_run")
-    work = os.path.join(artifacts, "work")
-    out = os.path.join(artifacts, "out")
-    os.makedirs(work)
-    os.makedirs(out)
+    artifacts, work, out, settings_path = xdriver.window_workspace("window_run")
     template = subprocess.run([cli, "default-template"], check=True, capture_output=True,
                               text=True, timeout=30).stdout.strip()
-    settings_path = os.path.join(work, "Snapfolio.ini")
     xdriver.write_settings(settings_path, prepared_settings(out, template))
     before_run = os.path.join(artifacts, "settings-before-run.ini")
     shutil.copy(settings_path, before_run)

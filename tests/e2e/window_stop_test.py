@@ -28,14 +28,9 @@ def scenario():
     app, cli, photos_dir = xdriver.environment()
     photos = LARGEST + sorted(p for p in os.listdir(photos_dir)
                               if p not in LARGEST and p.lower().endswith((".jpg", ".jpeg")))
-    artifacts = xdriver.artifacts_dir("window_stop")
-    work = os.path.join(artifacts, "work")
-    out = os.path.join(artifacts, "out")
-    os.makedirs(work)
-    os.makedirs(out)
+    artifacts, work, out, settings_path = xdriver.window_workspace("window_stop")
     template = subprocess.run([cli, "default-template"], check=True, capture_output=True,
                               text=True, timeout=30).stdout.strip()
-    settings_path = os.path.join(work, "Snapfolio.ini")
     xdriver.write_settings(settings_path, {
         "Pict1Options": {"GAZOU1": "1", "WIDTH1": "150", "PRIFN1": "t_", "ATADJ1": "1"},
         # A large, corrected and stamped image 2 keeps each photo busy long enough to be

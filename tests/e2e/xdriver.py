@@ -404,6 +404,17 @@ def artifacts_dir(name):
     return path
 
 
+def window_workspace(name):
+    """The artifacts folder of test `name` with an empty working folder `work` (where the window's
+    settings file goes) and output folder `out`: (artifacts, work, out, settings path)."""
+    artifacts = artifacts_dir(name)
+    work = os.path.join(artifacts, "work")
+    out = os.path.join(artifacts, "out")
+    os.makedirs(work)
+    os.makedirs(out)
+    return artifacts, work, out, os.path.join(work, "Snapfolio.ini")
+
+
 def environment():
     """(snapfolio, snapfolio-cli, photo directory) from the test environment, or SKIP."""
     app = os.environ.get("SNAPFOLIO_APP", "")
