@@ -15,11 +15,19 @@ packages=(
   libjpeg62-turbo-dev
   # photo metadata (EXIF) and colour profiles (ICC)
   libexiv2-dev liblcms2-dev
+  # the kept album's catalogue
+  libsqlite3-dev sqlite3
+  # photos in other formats: HEIF/HEIC (with its HEVC decoder), WebP in and out, camera raw,
+  # PNG and TIFF through Qt's readers
+  libheif-dev libheif1 libde265-0 libwebp-dev libraw-dev qt6-image-formats-plugins libtiff-dev
+  libpng-dev
   # tests, fuzzing, benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # tests of photo metadata and colour: EXIF read back and written, lossless rotations, an
   # independent colour-managed conversion
   libimage-exiftool-perl libjpeg-turbo-progs python3-pil
+  # test photos in other formats made from the sample photos
+  libheif-examples webp
   # fonts for the Japanese interface and the stamps
   fonts-ipafont-gothic
   # running the window without a display, driving it, screenshots (tests/e2e/window_*,
