@@ -26,11 +26,7 @@ namespace {
 constexpr std::size_t kReadChunk = 1 << 20;
 
 [[noreturn]] void throwTooLarge(long long bytes) {
-  throw EJPEG(
-      "JPEG file of " + std::to_string(bytes) + " bytes exceeds the limit of " +
-          std::to_string(kLimits.photoFileBytes) + " bytes",
-      fillIn(QCoreApplication::translate("TJPEGImage", "ファイルが大きすぎる(%1 MiBまで)。"),
-             {std::to_string(kLimits.photoFileBytes >> 20)}));
+  throw photoFileTooLarge(bytes);
 }
 
 jpeg::DecodeSettings decodeSettingsOf(const JpegOptions& options) {
@@ -62,6 +58,14 @@ int draftScaleFor(long long photoWidth, long long photoHeight, long long width, 
     if (scaledWidth >= 2 * width && scaledHeight >= 2 * height) return n;
   }
   return 8;
+}
+
+EJPEG photoFileTooLarge(long long bytes, const Limits& limits) {
+  return EJPEG(
+      "JPEG file of " + std::to_string(bytes) + " bytes exceeds the limit of " +
+          std::to_string(limits.photoFileBytes) + " bytes",
+      fillIn(QCoreApplication::translate("TJPEGImage", "ファイルが大きすぎる(%1 MiBまで)。"),
+             {std::to_string(limits.photoFileBytes >> 20)}));
 }
 
 std::string jpegErrorMessage(int messageCode) {
@@ -104,6 +108,11 @@ void TJPEGImage::ReadFrom(std::istream& stream) {
 void TJPEGImage::ReadFrom(std::span<const std::uint8_t> bytes) {
   if (bytes.size() > kLimits.photoFileBytes) throwTooLarge(static_cast<long long>(bytes.size()));
   adopt(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
+
+void TJPEGImage::ReadFrom(std::vector<std::uint8_t>&& bytes) {
+  if (bytes.size() > kLimits.photoFileBytes) throwTooLarge(static_cast<long long>(bytes.size()));
+  adopt(std::move(bytes));
 }
 
 void TJPEGImage::adopt(std::vector<std::uint8_t> bytes) {

@@ -31,6 +31,7 @@
 #include <QRect>
 
 #include "core/failure.h"
+#include "core/limits.h"
 #include "core/raster.h"
 
 namespace snapfolio {
@@ -64,6 +65,10 @@ class EInvalidGraphicOperation : public Failure {
 
 // "JPEG エラー #<code>" for a message code of the library.
 std::string jpegErrorMessage(int messageCode);
+
+// The failure of a photo file of `bytes` bytes, more than `limits` lets the program read
+// ("ファイルが大きすぎる(…MiBまで)。").
+EJPEG photoFileTooLarge(long long bytes, const Limits& limits = kLimits);
 
 // The scale n / 8 (n from 1 to 8; 8 is full size) at which DrawTo decodes a photo for a
 // rectangle: the smallest n at which the decoding is still at least twice the rectangle's size
@@ -116,6 +121,8 @@ class TJPEGImage {
   // whether it has multiple scans (which sets ProgressiveWrite). Drops any raster. On failure
   // the object holds the bytes with a size of 0.
   void ReadFrom(std::span<const std::uint8_t> bytes);
+  // The same over bytes the object takes, without a copy.
+  void ReadFrom(std::vector<std::uint8_t>&& bytes);
 
   // Encodes if needed and writes the file as an AtomicFile (core/atomic_file.h): a failure leaves
   // neither a partial file nor a damaged previous file. An object without an image writes a
