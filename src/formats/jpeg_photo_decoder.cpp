@@ -27,7 +27,7 @@ bool JpegPhotoDecoder::isMine(std::span<const std::uint8_t> bytes) {
 
 JpegPhotoDecoder::JpegPhotoDecoder(std::vector<std::uint8_t> bytes, const Limits& limits)
     : limits_(limits) {
-  jpeg_.ReadFrom(std::move(bytes));
+  jpeg_.ReadFrom(std::move(bytes), limits_);
 }
 
 std::span<const std::uint8_t> JpegPhotoDecoder::bytes() const {
@@ -48,6 +48,7 @@ Raster JpegPhotoDecoder::decodeStored() {
   jpeg::DecodeSettings settings;
   settings.blockSmoothing = jpeg_.Options().BlockSmoothing;
   settings.inkValues = true;
+  settings.limits = &limits_;
   return jpeg::decodeJpeg(bytes(), settings);
 }
 

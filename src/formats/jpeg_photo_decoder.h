@@ -39,7 +39,7 @@ class JpegPhotoDecoder final : public PhotoDecoder {
   long long codecBytes() const override;
 
  private:
-  Limits limits_;
+  Limits limits_;  // before jpeg_, which reads under them
   TJPEGImage jpeg_;
 };
 

@@ -66,12 +66,17 @@ TEST(PhotoDecoderTest, BytesNoFormatClaimsFailAsAJpegThatIsNone) {
   }
 }
 
-TEST(PhotoDecoderTest, TheGivenLimitBoundsTheFileRead) {
-  Limits limits;
-  limits.photoFileBytes = 100;
-  const std::string path = test::fixturePath("baseline-small.jpg").string();
-  EXPECT_THROW(PhotoDecoder::openFile(path, limits), EJPEG);
-  EXPECT_NO_THROW(PhotoDecoder::openFile(path, kLimits));
+// The limits a decoder is given bound the file it reads and the picture it decodes.
+TEST(PhotoDecoderTest, TheGivenLimitsBoundTheFileAndThePicture) {
+  const std::string path = test::fixturePath("baseline-small.jpg").string();  // 128 x 96
+  Limits smallFile;
+  smallFile.photoFileBytes = 100;
+  Limits fewPixels;
+  fewPixels.pixels = 128 * 95;
+  for (const Limits& limits : {smallFile, fewPixels}) {
+    EXPECT_THROW(PhotoDecoder::openFile(path, limits), EJPEG);
+  }
+  EXPECT_NO_THROW(PhotoDecoder::openFile(path, kLimits)->decodeFor(QSize(128, 96)));
 }
 
 struct NameCase {
