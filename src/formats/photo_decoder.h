@@ -36,6 +36,9 @@ struct PhotoBlocks {
   jpeg::PixelKind kind = jpeg::PixelKind::Rgb;  // what the decoded pixels are
   std::vector<std::uint8_t> exif;               // the EXIF block (TIFF); empty: none
   std::vector<std::uint8_t> icc;                // the embedded ICC profile; empty: none
+  // The decoding is upright already (the container's own rotation applied): an EXIF
+  // orientation the blocks carry is not applied again.
+  bool upright = false;
 };
 
 class PhotoDecoder {

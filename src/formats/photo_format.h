@@ -3,6 +3,6 @@
 
 namespace snapfolio {
 
-enum class PhotoFormat { Jpeg };
+enum class PhotoFormat { Jpeg, Heif, Png, Tiff, Webp };
 
 }  // namespace snapfolio

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/file_io.h"
+#include "formats/heif_photo_decoder.h"
 #include "formats/jpeg_photo_decoder.h"
 #include "formats/photo_decoder.h"
 
@@ -28,6 +29,7 @@ std::unique_ptr<PhotoDecoder> make(std::vector<std::uint8_t> bytes, const Limits
 // The first entry also reads the bytes no format claims.
 constexpr std::array kFormats = {
     FormatEntry{PhotoFormat::Jpeg, &JpegPhotoDecoder::isMine, &make<JpegPhotoDecoder>},
+    FormatEntry{PhotoFormat::Heif, &HeifPhotoDecoder::isMine, &make<HeifPhotoDecoder>},
 };
 
 // The longest signature any format looks at.

@@ -131,7 +131,7 @@ PhotoMetadata photoMetadataOf(PhotoBlocks blocks) {
   metadata.icc = std::move(blocks.icc);
   Exiv2::ExifData data;
   Exiv2::ByteOrder order = Exiv2::invalidByteOrder;
-  if (!decodeExif(metadata.exif, data, order)) return metadata;
+  if (blocks.upright || !decodeExif(metadata.exif, data, order)) return metadata;
   try {
     const auto it = data.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
     if (it != data.end() && it->count() > 0) {
@@ -156,6 +156,15 @@ std::optional<DateTime> dateTakenOf(std::span<const std::uint8_t> exif) {
 }
 
 std::optional<DateTime> readDateTaken(const std::string& path) {
+  const std::optional<PhotoFormat> format = PhotoDecoder::sniffFile(path);
+  if (format && *format != PhotoFormat::Jpeg) {
+    // Another format's blocks come from its own decoder, which reads the whole file.
+    try {
+      return dateTakenOf(PhotoDecoder::openFile(path, kLimits)->blocks().exif);
+    } catch (...) {
+      return std::nullopt;
+    }
+  }
   jpeg::JpegMarkers markers;
   try {
     markers = jpeg::readJpegExif(path);

@@ -37,7 +37,8 @@ PhotoMetadata photoMetadataOf(PhotoBlocks blocks);
 
 // The date a photo was taken as its camera recorded it: EXIF DateTimeOriginal, else
 // DateTimeDigitized, else DateTime (the first that holds a valid date and time), read from the
-// file's header. Nothing when the file has none (or cannot be read as a JPEG header).
+// file's header (another format's: its decoder's EXIF block). Nothing when the file has none
+// (or cannot be read).
 std::optional<DateTime> readDateTaken(const std::string& path);
 // The same from an EXIF block.
 std::optional<DateTime> dateTakenOf(std::span<const std::uint8_t> exif);
