@@ -10,6 +10,7 @@
 #include "formats/heif_photo_decoder.h"
 #include "formats/jpeg_photo_decoder.h"
 #include "formats/photo_decoder.h"
+#include "formats/qt_photo_decoder.h"
 
 namespace snapfolio {
 
@@ -30,6 +31,9 @@ std::unique_ptr<PhotoDecoder> make(std::vector<std::uint8_t> bytes, const Limits
 constexpr std::array kFormats = {
     FormatEntry{PhotoFormat::Jpeg, &JpegPhotoDecoder::isMine, &make<JpegPhotoDecoder>},
     FormatEntry{PhotoFormat::Heif, &HeifPhotoDecoder::isMine, &make<HeifPhotoDecoder>},
+    FormatEntry{PhotoFormat::Png, &QtPhotoDecoder::isPng, &make<QtPhotoDecoder>},
+    FormatEntry{PhotoFormat::Tiff, &QtPhotoDecoder::isTiff, &make<QtPhotoDecoder>},
+    FormatEntry{PhotoFormat::Webp, &QtPhotoDecoder::isWebp, &make<QtPhotoDecoder>},
 };
 
 // The longest signature any format looks at.

@@ -4,6 +4,9 @@
 
 #include <libheif/heif.h>
 
+#include <QColor>
+#include <QImage>
+
 #include <string>
 #include <vector>
 
@@ -102,6 +105,42 @@ TEST(HeifPhotoTest, ARotatedHeicComesOutUprightWithItsDateTaken) {
   ASSERT_TRUE(date.has_value());
   EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss", *date), "2021-07-04 09:08:07");
 }
+
+struct PixelCase {
+  const char* name;
+  const char* qtFormat;  // the writer: Qt's own (libpng, libtiff, libwebp lossless)
+  QImage::Format stored;
+  QRgba64 pixel;
+  std::uint32_t expected;
+};
+
+class PixelTest : public ::testing::TestWithParam<PixelCase> {};
+
+// 16 bits are rounded, not cut (32895 is 127.996 in 8 bits), and a transparent part takes the
+// page's background #F5F5F2.
+TEST_P(PixelTest, PixelsBecomeOpaqueEightBitRgb) {
+  const PixelCase& c = GetParam();
+  TempDir dir;
+  const auto path = dir / "photo";
+  QImage image(4, 2, c.stored);
+  image.fill(QColor::fromRgba64(c.pixel));
+  ASSERT_TRUE(image.save(QString::fromStdString(path.string()), c.qtFormat, 100));
+  auto decoder = PhotoDecoder::openFile(path.string(), kLimits);
+  EXPECT_EQ(decoder->format(), PhotoDecoder::sniffFile(path.string()));
+  EXPECT_EQ(decoder->decodeFor(QSize(4, 2)).pixel(3, 1), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, PixelTest,
+    ::testing::Values(PixelCase{"Png16", "png", QImage::Format_RGBA64,
+                                QRgba64::fromRgba64(32895, 0, 65535, 65535), rgb(128, 0, 255)},
+                      PixelCase{"PngAlpha", "png", QImage::Format_RGBA8888,
+                                QRgba64::fromRgba(0, 0, 0, 128), rgb(122, 122, 121)},
+                      PixelCase{"TiffAlpha", "tiff", QImage::Format_RGBA8888,
+                                QRgba64::fromRgba(0, 0, 0, 128), rgb(122, 122, 121)},
+                      PixelCase{"WebpAlpha", "webp", QImage::Format_RGBA8888,
+                                QRgba64::fromRgba(0, 0, 0, 128), rgb(122, 122, 121)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace snapfolio

@@ -34,7 +34,11 @@ INSTANTIATE_TEST_SUITE_P(
     Signatures, SniffTest,
     ::testing::Values(SniffCase{"Jpeg", std::string("\xFF\xD8\xFF\xE0", 4), PhotoFormat::Jpeg},
                       SniffCase{"JpegCutAfterItsMarker", std::string("\xFF\xD8", 2), std::nullopt},
-                      SniffCase{"Png", std::string("\x89PNG\r\n\x1A\n", 8), std::nullopt},
+                      SniffCase{"Png", std::string("\x89PNG\r\n\x1A\n", 8), PhotoFormat::Png},
+                      SniffCase{"Tiff", std::string("MM\0*\0\0\0\x08", 8), PhotoFormat::Tiff},
+                      SniffCase{"Webp", std::string("RIFF\x10\0\0\0WEBPVP8 ", 16),
+                                PhotoFormat::Webp},
+                      SniffCase{"Gif", "GIF89a", std::nullopt},
                       SniffCase{"Text", "this is no photo", std::nullopt},
                       SniffCase{"Empty", "", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -57,12 +61,12 @@ TEST(PhotoDecoderTest, AJpegNamedPngIsReadAsAJpeg) {
 // Bytes no format claims are refused by the JPEG reader, whatever their name, with its message.
 TEST(PhotoDecoderTest, BytesNoFormatClaimsFailAsAJpegThatIsNone) {
   TempDir dir;
-  test::writeFile(dir / "p.jpg", std::string("\x89PNG\r\n\x1A\nrest", 12));
+  test::writeFile(dir / "p.jpg", std::string("GIF89a rest"));
   try {
     PhotoDecoder::openFile((dir / "p.jpg").string(), kLimits);
     FAIL() << "opened";
   } catch (const EJPEG& e) {
-    EXPECT_EQ(e.cause(), "JPEGファイルではない。(Not a JPEG file: starts with 0x89 0x50)");
+    EXPECT_EQ(e.cause(), "JPEGファイルではない。(Not a JPEG file: starts with 0x47 0x49)");
   }
 }
 
