@@ -343,6 +343,13 @@
     </message>
 </context>
 <context>
+    <name>PhotoDecoder</name>
+    <message>
+        <source>写真として読めない。</source>
+        <translation>The photo cannot be read.</translation>
+    </message>
+</context>
+<context>
     <name>Raster</name>
     <message>
         <source>出力画像が大きすぎる(%1 x %2ピクセル、%3画素まで)。</source>
@@ -625,6 +632,10 @@
     <message>
         <source>JPEGファイル(*.jpeg;*.jpg)</source>
         <translation>JPEG files (*.jpeg;*.jpg)</translation>
+    </message>
+    <message>
+        <source>写真ファイル</source>
+        <translation>Photo files</translation>
     </message>
     <message>
         <source>すべてのファイル</source>

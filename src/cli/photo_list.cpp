@@ -7,6 +7,7 @@
 
 // Project
 #include "cli/cli_text.h"
+#include "formats/photo_format.h"
 
 namespace snapfolio::cli {
 
@@ -14,20 +15,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool endsWithNoCase(const std::string& text, std::string_view ending) {
-  if (text.size() < ending.size()) return false;
-  return std::equal(ending.begin(), ending.end(), text.end() - static_cast<long>(ending.size()),
-                    [](char a, char b) {
-                      return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
-                    });
-}
-
 bool sameFolder(const fs::path& a, const std::string& b) {
   std::error_code ec;
   return !b.empty() && fs::equivalent(a, b, ec);
 }
 
-// Adds the JPEG files of `folder` (and with `recursive` of its subfolders) to `photos`.
+// Adds the photo files of `folder` (and with `recursive` of its subfolders) to `photos`.
 // Returns the error text of a folder that could not be read, or an empty text.
 QString addFolder(const fs::path& folder, bool recursive, const std::string& outputDir,
                   std::vector<std::string>& photos) {
@@ -44,7 +37,7 @@ QString addFolder(const fs::path& folder, bool recursive, const std::string& out
       std::error_code typeError;
       if (recursive && it->is_directory(typeError) && !it->is_symlink(typeError)) {
         if (!sameFolder(it->path(), outputDir)) folders.push_back(name);
-      } else if (hasJpegExtension(name) && it->is_regular_file(typeError)) {
+      } else if (hasPhotoExtension(name) && it->is_regular_file(typeError)) {
         files.push_back(name);
       }
     }
@@ -65,8 +58,8 @@ QString addFolder(const fs::path& folder, bool recursive, const std::string& out
 
 }  // namespace
 
-bool hasJpegExtension(const std::string& name) {
-  return endsWithNoCase(name, ".jpg") || endsWithNoCase(name, ".jpeg");
+bool hasPhotoExtension(const std::string& name) {
+  return snapfolio::hasPhotoExtension(std::string_view(name));
 }
 
 std::string absolutePath(const std::string& path) {

@@ -19,7 +19,7 @@ namespace snapfolio::cli {
 
 struct PhotoList {
   std::vector<std::string> photos;        // full names, in run order
-  std::vector<std::string> emptyFolders;  // folders given that held no JPEG file
+  std::vector<std::string> emptyFolders;  // folders given that held no photo file
   QString error;                          // a folder that could not be read
 };
 
@@ -27,8 +27,8 @@ struct PhotoList {
 PhotoList collectPhotos(const std::vector<std::string>& arguments, bool recursive,
                         const std::string& outputDir);
 
-// Whether a file name ends in ".jpg" or ".jpeg", in any letter case.
-bool hasJpegExtension(const std::string& name);
+// Whether a file name ends in a photo's extension (formats/photo_format.h), in any letter case.
+bool hasPhotoExtension(const std::string& name);
 
 // An absolute, normalised path without a trailing "/" (other than the root itself).
 std::string absolutePath(const std::string& path);

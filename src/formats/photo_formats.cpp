@@ -1,6 +1,8 @@
 // The formats a photo is read from, each with its signature test and its decoder: a new
 // format is one class of its own and one row here.
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -47,6 +49,19 @@ const FormatEntry* entryFor(std::span<const std::uint8_t> bytes) {
 }
 
 }  // namespace
+
+bool hasPhotoExtension(std::string_view name) {
+  for (std::string_view extension : kPhotoExtensions) {
+    if (name.size() < extension.size()) continue;
+    const std::string_view end = name.substr(name.size() - extension.size());
+    if (std::equal(end.begin(), end.end(), extension.begin(), [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) == b;
+        })) {
+      return true;
+    }
+  }
+  return false;
+}
 
 std::optional<PhotoFormat> PhotoDecoder::sniff(std::span<const std::uint8_t> bytes) {
   const FormatEntry* entry = entryFor(bytes);

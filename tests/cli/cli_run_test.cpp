@@ -128,8 +128,9 @@ TEST(CliRunTest, PipeGetsFailuresAndTheSummaryUnlessVerbose) {
 TEST(CliRunTest, FoldersGiveTheirJpegFilesByNameAndRecurseWithR) {
   TempDir dir;
   const fs::path tiny = test::photoPath("tiny.JPG");
-  for (const char* name : {"b.jpg", "A.JPEG", ".hidden.jpg", "sub/c.jpg", "sub/.x/d.jpg",
-                           "sub/deeper/e.jpeg", "nested/inner/f.jpg", "out/t_old.jpg"}) {
+  for (const char* name :
+       {"b.jpg", "A.JPEG", ".hidden.jpg", "sub/c.jpg", "sub/.x/d.jpg", "sub/deeper/e.jpeg",
+        "nested/inner/f.jpg", "out/t_old.jpg", "g.HEIC", "h.png", "i.tiff", "j.webp"}) {
     fs::create_directories((dir / "photos" / name).parent_path());
     fs::copy_file(tiny, dir / "photos" / name);
   }
@@ -144,9 +145,10 @@ TEST(CliRunTest, FoldersGiveTheirJpegFilesByNameAndRecurseWithR) {
     return photosRead(r.err);
   };
   using Names = std::vector<std::string>;
-  EXPECT_EQ(photos({"photos"}), (Names{"A.JPEG", "b.jpg"}));
+  EXPECT_EQ(photos({"photos"}), (Names{"A.JPEG", "b.jpg", "g.HEIC", "h.png", "i.tiff", "j.webp"}));
   // Depth first, each folder's files before its subfolders; never the output folder.
-  EXPECT_EQ(photos({"-r", "photos"}), (Names{"A.JPEG", "b.jpg", "f.jpg", "c.jpg", "e.jpeg"}));
+  EXPECT_EQ(photos({"-r", "photos"}), (Names{"A.JPEG", "b.jpg", "g.HEIC", "h.png", "i.tiff",
+                                             "j.webp", "f.jpg", "c.jpg", "e.jpeg"}));
   // A file given stands for itself, in the order given.
   EXPECT_EQ(photos({"photos/sub/c.jpg", "photos/sub/deeper"}), (Names{"c.jpg", "e.jpeg"}));
 

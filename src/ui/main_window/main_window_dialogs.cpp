@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "formats/photo_format.h"
+
 namespace snapfolio {
 
 namespace {
@@ -30,6 +32,16 @@ QString filter(const QString& name, const QStringList& patterns) {
   QStringList matched;
   for (const QString& p : patterns) matched << anyCase(p);
   return name + " (" + matched.join(' ') + ')';
+}
+
+// "*.jpg" and the like for every photo extension.
+QStringList photoPatterns() {
+  QStringList patterns;
+  for (std::string_view extension : kPhotoExtensions) {
+    patterns << "*" +
+                    QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size()));
+  }
+  return patterns;
 }
 
 void setUpChooser(QFileDialog& dialog, const QString& title, const QStringList& filters) {
@@ -64,6 +76,7 @@ void setUpPhotoDialog(QFileDialog& dialog, const QString& start) {
   setUpChooser(dialog, QCoreApplication::translate("TSnapfolio", "フォトソース選択"),
                {filter(QCoreApplication::translate("TSnapfolio", "JPEGファイル(*.jpeg;*.jpg)"),
                        {"*.jpeg", "*.jpg"}),
+                filter(QCoreApplication::translate("TSnapfolio", "写真ファイル"), photoPatterns()),
                 filter(QCoreApplication::translate("TSnapfolio", "すべてのファイル"), {"*"})});
   dialog.setFileMode(QFileDialog::ExistingFiles);
   openIn(dialog, start);
