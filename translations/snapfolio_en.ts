@@ -610,6 +610,10 @@
         <source>キャンセル</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>WebPで出力する</source>
+        <translation>Write WebP</translation>
+    </message>
 </context>
 <context>
     <name>TSnapfolio</name>

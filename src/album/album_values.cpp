@@ -47,10 +47,11 @@ std::string AlbumValues::title(std::string_view title) const {
 }
 
 std::string AlbumValues::outputUrl(std::string_view photoPath, std::string_view prefix,
-                                   std::string_view suffix) const {
+                                   std::string_view suffix, OutputFormat format) const {
   // The bytes of the name as the run stores the file, not its display text: a name in another
   // encoding is percent-encoded byte by byte and so still leads to the file.
-  return encode(escapeHtml(escapeUrlPath(outputImageName(photoPath, prefix, suffix))));
+  return encode(
+      escapeHtml(escapeUrlPath(outputImageName(photoPath, prefix, suffix, outputEncoder(format)))));
 }
 
 std::string AlbumValues::fileName(std::string_view photoPath) const {

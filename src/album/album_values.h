@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "formats/photo_format.h"
+
 #include "album/html_analize.h"
 
 namespace snapfolio {
@@ -28,7 +30,7 @@ class AlbumValues {
   // "$JPEG1"/"$JPEG2": prefix + base name + suffix + extension of the photo as a relative URL
   // (escapeUrlPath), then HTML-escaped.
   std::string outputUrl(std::string_view photoPath, std::string_view prefix,
-                        std::string_view suffix) const;
+                        std::string_view suffix, OutputFormat format = OutputFormat::Jpeg) const;
   // "$FILENAME": base name + extension, escaped.
   std::string fileName(std::string_view photoPath) const;
   // "$FILEDATE": the photo's date as the short date, a blank and the long time (the date alone

@@ -108,11 +108,15 @@ class Expansion {
     if (rest.starts_with(kEndSetLoop)) return endSetLoop(p);
     if (rest.starts_with(kLcunt)) return lcunt(p);
     if (rest.starts_with(kJpeg1)) {
-      emit(values_.outputUrl(photo(p, kJpeg1).path, input_.prefix1, input_.suffix1), p);
+      emit(values_.outputUrl(photo(p, kJpeg1).path, input_.prefix1, input_.suffix1,
+                             input_.outputFormat),
+           p);
       return p + 6;
     }
     if (rest.starts_with(kJpeg2)) {
-      emit(values_.outputUrl(photo(p, kJpeg2).path, input_.prefix2, input_.suffix2), p);
+      emit(values_.outputUrl(photo(p, kJpeg2).path, input_.prefix2, input_.suffix2,
+                             input_.outputFormat),
+           p);
       return p + 6;
     }
     if (rest.starts_with(kFileName)) {
@@ -161,8 +165,10 @@ class Expansion {
     std::optional<PixelSize>& size = lookedUpSizes_[static_cast<std::size_t>(photoIndex_)][n];
     if (!size) {
       const std::string name = n == 0
-                                   ? outputImageName(current.path, input_.prefix1, input_.suffix1)
-                                   : outputImageName(current.path, input_.prefix2, input_.suffix2);
+                                   ? outputImageName(current.path, input_.prefix1, input_.suffix1,
+                                                     outputEncoder(input_.outputFormat))
+                                   : outputImageName(current.path, input_.prefix2, input_.suffix2,
+                                                     outputEncoder(input_.outputFormat));
       size = options_.outputImageSize(name).value_or(PixelSize{});
     }
     return *size;

@@ -9,6 +9,7 @@
 #include "album/photo_order.h"
 #include "core/error_text.h"
 #include "core/ports.h"
+#include "formats/photo_format.h"
 #include "timestamp/date_time.h"
 
 namespace snapfolio {
@@ -34,12 +35,13 @@ struct AlbumPhoto {
 
 // What the expansion reads.
 struct AlbumPageInput {
-  std::string title;                   // ALBUMTITLE, inserted as typed
-  std::vector<AlbumPhoto> photos;      // in the order of the page
-  std::string prefix1, suffix1;        // PriFileName1, AftFileName1
-  std::string prefix2, suffix2;        // PriFileName2, AftFileName2
-  std::string width1Text;              // Width1
-  std::function<void()> progressStep;  // advances the overall gauge by one
+  std::string title;                               // ALBUMTITLE, inserted as typed
+  std::vector<AlbumPhoto> photos;                  // in the order of the page
+  std::string prefix1, suffix1;                    // PriFileName1, AftFileName1
+  std::string prefix2, suffix2;                    // PriFileName2, AftFileName2
+  std::string width1Text;                          // Width1
+  OutputFormat outputFormat = OutputFormat::Jpeg;  // what the output images were written as
+  std::function<void()> progressStep;              // advances the overall gauge by one
 };
 
 struct HtmlEditInput {

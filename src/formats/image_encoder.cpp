@@ -3,12 +3,15 @@
 #include "core/file_names.h"
 #include "formats/jpeg_encoder.h"
 #include "formats/photo_decoder.h"
+#include "formats/webp_encoder.h"
 
 namespace snapfolio {
 
-const ImageEncoder& outputEncoder() {
-  static const JpegEncoder encoder;
-  return encoder;
+const ImageEncoder& outputEncoder(OutputFormat format) {
+  static const JpegEncoder jpeg;
+  static const WebpEncoder webp;
+  if (format == OutputFormat::Webp) return webp;
+  return jpeg;
 }
 
 std::string outputImageName(std::string_view photoPath, std::string_view prefix,

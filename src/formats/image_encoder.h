@@ -30,8 +30,8 @@ class ImageEncoder {
   virtual std::string_view mimeType() const = 0;
 };
 
-// The encoder of every output image.
-const ImageEncoder& outputEncoder();
+// The encoder of output images in `format`.
+const ImageEncoder& outputEncoder(OutputFormat format = OutputFormat::Jpeg);
 
 // The output file name of a photo for one output image, without directory: prefix + base name
 // + suffix + the extension the encoder gives the photo (whose format is read from the first

@@ -12,6 +12,7 @@
 // Project
 #include "core/failure.h"
 #include "formats/jpeg_photo_decoder.h"
+#include "formats/webp_encoder.h"
 
 namespace snapfolio {
 
@@ -207,6 +208,7 @@ std::vector<std::uint8_t> outputExif(std::span<const std::uint8_t> exif, Metadat
 
 std::vector<std::uint8_t> withExif(std::span<const std::uint8_t> jpegBytes,
                                    std::span<const std::uint8_t> exif) {
+  if (isWebpFile(jpegBytes)) return webpWithExif(jpegBytes, exif);
   quietExiv2();
   try {
     Exiv2::ExifData data;

@@ -52,7 +52,8 @@ std::optional<DateTime> dateTakenOf(std::span<const std::uint8_t> exif);
 std::vector<std::uint8_t> outputExif(std::span<const std::uint8_t> exif, MetadataMode mode,
                                      int width, int height, bool convertedToSrgb);
 
-// The JPEG bytes with `exif` as their EXIF segment. Throws Failure when it cannot be written.
+// The JPEG bytes with `exif` as their EXIF segment (WebP bytes: as their EXIF chunk). Throws
+// Failure when it cannot be written.
 std::vector<std::uint8_t> withExif(std::span<const std::uint8_t> jpegBytes,
                                    std::span<const std::uint8_t> exif);
 

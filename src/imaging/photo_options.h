@@ -1,11 +1,14 @@
 // PhotoOptions: how photos are read beyond their pixels, for both output images: the EXIF
 // orientation, the embedded colour profile, where the date of the stamps and the album page
-// comes from, which metadata the output images carry, and whether small photos are enlarged.
+// comes from, which metadata the output images carry, whether small photos are enlarged and the
+// format the output images are written in.
 //
 // A plain value: the options dialog (詳細設定) holds it and the settings file stores it in the
 // section "PhotoOptions" (settings/options.h); the pipeline and the run read it when they
 // start. Any thread.
 #pragma once
+
+#include "formats/photo_format.h"
 
 namespace snapfolio {
 
@@ -28,6 +31,7 @@ struct PhotoOptions {
   DateSource dateSource = DateSource::FileTime;
   MetadataMode metadata = MetadataMode::None;
   bool neverEnlarge = false;  // a photo narrower than the width asked for keeps its size
+  OutputFormat outputFormat = OutputFormat::Jpeg;  // what the output images are written as
 
   friend bool operator==(const PhotoOptions&, const PhotoOptions&) = default;
 };

@@ -94,7 +94,8 @@ std::optional<std::string> findOverwrite(const RunOptions& options,
       const ImageOptions& image = options.image[n];
       if (!image.produce) continue;
       std::string output =
-          joinPath(options.outputDir, outputImageName(photo, image.prefix, image.suffix));
+          joinPath(options.outputDir, outputImageName(photo, image.prefix, image.suffix,
+                                                      outputEncoder(options.photo.outputFormat)));
       std::string id = identity(output);
       if (auto it = photoIds.find(id); it != photoIds.end()) {
         return fillIn(
@@ -291,7 +292,8 @@ class Run {
       return false;
     }
     if (!result.damage.empty()) noteDamage(photo, result.damage);
-    const std::string name = outputImageName(photo, image.prefix, image.suffix);
+    const std::string name = outputImageName(photo, image.prefix, image.suffix,
+                                             outputEncoder(options.photo.outputFormat));
     port_.setStatusLine(ProgressLevel::Overall,
                         fillIn(QCoreApplication::translate("AlbumConv", "%1 格納中"),
                                {image.prefix + splitFileName(photo).base + image.suffix}));
@@ -360,6 +362,7 @@ class Run {
     input.page.prefix2 = options.image[1].prefix;
     input.page.suffix2 = options.image[1].suffix;
     input.page.width1Text = options.image[0].widthText;
+    input.page.outputFormat = options.photo.outputFormat;
     input.page.progressStep = [this] { port_.advanceProgress(ProgressLevel::Overall); };
     errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "000F : HTMLページの作成に失敗した。")));
     // A missing template is a plain message, not a failure: the run goes on without a page.

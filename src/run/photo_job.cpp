@@ -98,10 +98,10 @@ namespace {
 
 // The output file of a finished surface: encoded straight from the surface's rows by the
 // output encoder, with the EXIF block when there is one.
-void encode(ImageWork& work) {
+void encode(ImageWork& work, OutputFormat format) {
   if (!work.result.ok || work.surface.isEmpty()) return;
   try {
-    work.jpeg = outputEncoder().encode(work.surface);
+    work.jpeg = outputEncoder(format).encode(work.surface);
   } catch (...) {
     work.jpeg.clear();
     work.encodeFailure = std::current_exception();
@@ -158,7 +158,7 @@ PhotoJob makePhotoJob(const RunPlan& plan, const std::string& photo, JobContext&
       ErrorText errorText;
       work.result = PhotDispSet(source, plan.inputs[n - 1], images[n - 1].widthText, n,
                                 work.surface, errorText, work.log);
-      encode(work);
+      encode(work, plan.inputs[n - 1].photo.outputFormat);
     }
   }
   // The photo's bytes and decoding are gone; its surfaces and files wait for the run.

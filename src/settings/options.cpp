@@ -105,6 +105,7 @@ PhotoOptions readPhotoOptions(const TIniFile& ini) {
   options.dateSource = readCode<DateSource>(ini, keys::DATESOURCE, 1);
   options.metadata = readCode<MetadataMode>(ini, keys::METADATA, 2);
   options.neverEnlarge = read(ini, keys::NOENLARGE);
+  options.outputFormat = readCode<OutputFormat>(ini, keys::OUTFORMAT, 1);
   return options;
 }
 
@@ -220,6 +221,7 @@ bool storePhotoOptions(TIniFile& ini, const PhotoOptions& options) {
     write(ini, keys::DATESOURCE, static_cast<int>(options.dateSource));
     write(ini, keys::METADATA, static_cast<int>(options.metadata));
     write(ini, keys::NOENLARGE, options.neverEnlarge);
+    write(ini, keys::OUTFORMAT, static_cast<int>(options.outputFormat));
   });
 }
 

@@ -47,7 +47,8 @@ AlbumOptions readAlbumOptions(const TIniFile& ini);
 RunOptions readRunOptions(const TIniFile& ini);
 std::string readPhotoFolder(const TIniFile& ini);
 CorrectionValues readCorrectionValues(const TIniFile& ini);
-// "PhotoOptions": "ORIENTATION", "COLORPROFILE", "DATESOURCE", "METADATA", "NOENLARGE". A file
+// "PhotoOptions": "ORIENTATION", "COLORPROFILE", "DATESOURCE", "METADATA", "NOENLARGE",
+// "OUTFORMAT". A file
 // without the section (every file from before it) gives PhotoOptions{}; so does a code that is
 // none of the enumeration's.
 PhotoOptions readPhotoOptions(const TIniFile& ini);

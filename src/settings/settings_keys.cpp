@@ -64,6 +64,7 @@ std::vector<KeyInfo> buildTable() {
   table.push_back(info(DATESOURCE));
   table.push_back(info(METADATA));
   table.push_back(info(NOENLARGE));
+  table.push_back(info(OUTFORMAT));
   return table;
 }
 

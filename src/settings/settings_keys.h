@@ -135,6 +135,7 @@ inline constexpr BooleanKey COLORPROFILE{kPhotoOptions, "COLORPROFILE", true};
 inline constexpr IntegerKey DATESOURCE{kPhotoOptions, "DATESOURCE", 0};  // 0 file time, 1 taken
 inline constexpr IntegerKey METADATA{kPhotoOptions, "METADATA", 0};      // 0 none, 1 private, 2 all
 inline constexpr BooleanKey NOENLARGE{kPhotoOptions, "NOENLARGE", false};
+inline constexpr IntegerKey OUTFORMAT{kPhotoOptions, "OUTFORMAT", 0};  // 0 JPEG, 1 WebP
 
 // One row of the table, for listing every key (documentation, tests, the command line).
 struct KeyInfo {

@@ -57,8 +57,9 @@ class PhotoOptionsDialogTest : public QObject {
     control<QCheckBox>(dialog, "NoEnlarge")->setChecked(true);
     control<QRadioButton>(dialog, "TakenDate")->setChecked(true);
     control<QRadioButton>(dialog, "MetadataPrivate")->setChecked(true);
+    control<QCheckBox>(dialog, "WebpOutput")->setChecked(true);
     const PhotoOptions changed{false, false, DateSource::DateTaken, MetadataMode::KeepPrivate,
-                               true};
+                               true, snapfolio::OutputFormat::Webp};
     QTest::mouseClick(control<QPushButton>(dialog, "OkButton"), Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
     QCOMPARE(TPhotoPropty(path).photoOptions(), changed);

@@ -84,6 +84,11 @@ void TPhotoPropty::createControls() {
       button<QRadioButton>("MetadataAll", QCoreApplication::translate("TPhotoPropty", "すべて残す"),
                            MetadataGroup, {16, 76, 344, 24});
 
+  // Beside the buttons, in the room they leave on their left.
+  WebpOutput =
+      button<QCheckBox>("WebpOutput", QCoreApplication::translate("TPhotoPropty", "WebPで出力する"),
+                        this, {16, 337, 144, 24});
+
   OkButton = button<QPushButton>("OkButton", QCoreApplication::translate("TPhotoPropty", "設定"),
                                  this, {168, 334, 100, 30});
   CancelButton =
@@ -106,6 +111,7 @@ void TPhotoPropty::showOptions(const PhotoOptions& options) {
   Orientation->setChecked(options.orientation);
   ColorProfile->setChecked(options.colourProfile);
   NoEnlarge->setChecked(options.neverEnlarge);
+  WebpOutput->setChecked(options.outputFormat == OutputFormat::Webp);
   (options.dateSource == DateSource::DateTaken ? TakenDate : FileDate)->setChecked(true);
   switch (options.metadata) {
     case MetadataMode::KeepPrivate:
@@ -125,6 +131,7 @@ PhotoOptions TPhotoPropty::photoOptions() const {
   options.orientation = Orientation->isChecked();
   options.colourProfile = ColorProfile->isChecked();
   options.neverEnlarge = NoEnlarge->isChecked();
+  options.outputFormat = WebpOutput->isChecked() ? OutputFormat::Webp : OutputFormat::Jpeg;
   options.dateSource = TakenDate->isChecked() ? DateSource::DateTaken : DateSource::FileTime;
   options.metadata = MetadataAll->isChecked()       ? MetadataMode::KeepAll
                      : MetadataPrivate->isChecked() ? MetadataMode::KeepPrivate

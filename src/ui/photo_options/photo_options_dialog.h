@@ -57,6 +57,7 @@ class TPhotoPropty : public QDialog {
   QRadioButton* MetadataNone;
   QRadioButton* MetadataPrivate;
   QRadioButton* MetadataAll;
+  QCheckBox* WebpOutput;
   QPushButton* OkButton;
   QPushButton* CancelButton;
 };
