@@ -1,6 +1,5 @@
 // snapfolio-cli: the conversion engine of Snapfolio from a command line. `snapfolio-cli --help`
 // (cli/arguments.cpp) describes the commands, their options and the exit status.
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -21,6 +20,7 @@
 #include "core/file_names.h"
 #include "core/translation.h"
 #include "folders/dir_chk.h"
+#include "startup/process_setup.h"
 #include "imaging/photo_pipeline.h"
 #include "run/album_conv.h"
 #include "settings/ini_file.h"
@@ -230,8 +230,7 @@ int render(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A write over the file size limit fails with its message instead of ending the program.
-  std::signal(SIGXFSZ, SIG_IGN);
+  setUpProcess();
   installStopHandler();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const ParseResult parsed = parseArguments(arguments);

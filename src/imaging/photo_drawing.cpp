@@ -6,7 +6,7 @@
 
 // Project
 #include "imaging/orientation.h"
-#include "imaging/resample.h"
+#include "core/resample.h"
 #include "jpeg/jpeg_decode.h"
 
 namespace snapfolio {

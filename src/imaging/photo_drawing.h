@@ -18,7 +18,7 @@
 #include "core/raster.h"
 #include "imaging/colour_profile.h"
 #include "imaging/photo_metadata.h"
-#include "imaging/photo_options.h"
+#include "options/photo_options.h"
 #include "jpeg/jpeg_image.h"
 
 namespace snapfolio {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/photo_options.h"
+#include "options/photo_options.h"
 #include "jpeg/jpeg_markers.h"
 #include "timestamp/date_time.h"
 

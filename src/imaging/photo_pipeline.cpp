@@ -17,9 +17,9 @@
 #include "imaging/photo_drawing.h"
 #include "imaging/photo_metadata.h"
 #include "jpeg/jpeg_image.h"
-#include "settings/ini_file.h"
+#include "core/number_text.h"
 #include "timestamp/date_time.h"
-#include "timestamp/photo_date.h"
+#include "imaging/photo_date.h"
 
 namespace snapfolio {
 

@@ -16,25 +16,16 @@
 #include "core/error_text.h"
 #include "core/ports.h"
 #include "core/raster.h"
-#include "imaging/correction_values.h"
+#include "options/correction_values.h"
 #include "imaging/photo_drawing.h"
 #include "imaging/photo_metadata.h"
-#include "imaging/photo_options.h"
+#include "options/photo_options.h"
 #include "imaging/time_stamp_drawing.h"
+#include "options/image_options.h"
 #include "timestamp/date_time.h"
-#include "timestamp/time_stamp_style.h"
+#include "options/time_stamp_style.h"
 
 namespace snapfolio {
-
-// The options of one output image as the main window holds them.
-struct ImageOptions {
-  bool produce = true;      // Gazou1 / Gazou2
-  std::string widthText;    // Width1 / Width2
-  std::string prefix;       // PriFileName1 / PriFileName2
-  std::string suffix;       // AftFileName1 / AftFileName2
-  bool autoAdjust = false;  // AutoAdjust1 / AutoAdjust2
-  bool timeStamp = false;   // CheckTimeStmp1 / CheckTimeStmp2
-};
 
 // Everything a pipeline call reads, taken from the windows at the moment the call starts.
 struct PipelineInputs {

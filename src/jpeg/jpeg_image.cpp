@@ -15,7 +15,7 @@
 #include "core/file_io.h"
 #include "core/limits.h"
 #include "core/translation.h"
-#include "imaging/resample.h"
+#include "core/resample.h"
 #include "jpeg/jpeg_decode.h"
 #include "jpeg/jpeg_encode.h"
 

@@ -6,14 +6,11 @@
 #include <filesystem>
 #include <limits>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
-
-#include <malloc.h>
 
 #include <QCoreApplication>
 
@@ -30,21 +27,13 @@
 #include "run/photo_job.h"
 #include "settings/ini_file.h"
 #include "settings/options.h"
-#include "timestamp/photo_date.h"
+#include "imaging/photo_date.h"
 
 namespace snapfolio {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Buffers of a megabyte and more (photo files, decodings, encodings) go back to the system when
-// they are freed. Otherwise each worker's heap keeps the largest it has seen, and a run's
-// memory grows with its workers beyond its budget.
-void returnLargeBuffers() {
-  static std::once_flag once;
-  std::call_once(once, [] { mallopt(M_MMAP_THRESHOLD, 1 << 20); });
-}
 
 // The run's texts in the interface language.
 std::string text(const char* source) {
@@ -211,7 +200,6 @@ class Run {
       const RunPlan plan{options,
                          {port_.pipelineInputs(1), port_.pipelineInputs(2)},
                          kLimits.runMemoryBytes / (2 * static_cast<std::size_t>(workers))};
-      returnLargeBuffers();
       std::optional<OrderedJobs<PhotoJob>> jobs;
       jobs.emplace(static_cast<int>(photos.size()), workers, kLimits.runMemoryBytes,
                    [&](int index, JobContext& context) {

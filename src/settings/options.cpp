@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 
 // Project
+#include "core/number_text.h"
 #include "core/translation.h"
 #include "settings/settings_keys.h"
 
