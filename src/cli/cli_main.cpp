@@ -20,10 +20,10 @@
 #include "core/file_names.h"
 #include "core/translation.h"
 #include "folders/dir_chk.h"
-#include "startup/process_setup.h"
 #include "imaging/photo_pipeline.h"
 #include "run/album_conv.h"
 #include "settings/ini_file.h"
+#include "startup/process_setup.h"
 #include "timestamp/font_substitution.h"
 
 namespace fs = std::filesystem;
@@ -178,7 +178,7 @@ int render(const Arguments& args) {
   // A file that is no settings file is left alone, and the options are the defaults.
   if (!notice.empty()) printLine(stderr, "Snapfolio: " + textFromBytes(notice));
   const int n = args.image;
-  const std::string widthText = options.run.image[n - 1].widthText;
+  const PixelWidth widthText = options.run.image[n - 1].widthText;
   const std::string photo = absolutePath(args.photos.front());
   const RunOptions runOptions = options.run;
   CliPort port(std::move(options), {}, Verbosity::Quiet, false, stderr);

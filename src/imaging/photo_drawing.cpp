@@ -5,8 +5,8 @@
 #include <cstdint>
 
 // Project
-#include "imaging/orientation.h"
 #include "core/resample.h"
+#include "imaging/orientation.h"
 #include "jpeg/jpeg_decode.h"
 
 namespace snapfolio {

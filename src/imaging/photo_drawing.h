@@ -18,8 +18,8 @@
 #include "core/raster.h"
 #include "imaging/colour_profile.h"
 #include "imaging/photo_metadata.h"
-#include "options/photo_options.h"
 #include "jpeg/jpeg_image.h"
+#include "options/photo_options.h"
 
 namespace snapfolio {
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "options/photo_options.h"
 #include "jpeg/jpeg_markers.h"
+#include "options/photo_options.h"
 #include "timestamp/date_time.h"
 
 namespace snapfolio {

@@ -22,7 +22,6 @@ inline PhotoOrder photoOrderFromNumber(int number) {
   }
 }
 
-
 struct AlbumOptions {
   bool htmlCnv = false;          // HtmlCnv: write the album page
   std::string htmlFile;          // HtmlFile: the page's file name in the output directory

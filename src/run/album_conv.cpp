@@ -22,12 +22,12 @@
 #include "core/limits.h"
 #include "core/translation.h"
 #include "core/utf8.h"
+#include "imaging/photo_date.h"
 #include "imaging/photo_metadata.h"
 #include "run/ordered_jobs.h"
 #include "run/photo_job.h"
 #include "settings/ini_file.h"
 #include "settings/options.h"
-#include "imaging/photo_date.h"
 
 namespace snapfolio {
 
@@ -346,7 +346,7 @@ class Run {
     input.page.suffix1 = options.image[0].suffix;
     input.page.prefix2 = options.image[1].prefix;
     input.page.suffix2 = options.image[1].suffix;
-    input.page.width1Text = options.image[0].widthText;
+    input.page.width1Text = options.image[0].widthText.text();
     input.page.progressStep = [this] { port_.advanceProgress(ProgressLevel::Overall); };
     errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "000F : HTMLページの作成に失敗した。")));
     // A missing template is a plain message, not a failure: the run goes on without a page.

@@ -193,7 +193,6 @@ std::string keptValue(std::string_view value) {
   return kept;
 }
 
-
 }  // namespace
 
 bool sameName(std::string_view a, std::string_view b) {

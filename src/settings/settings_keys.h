@@ -64,8 +64,8 @@ inline constexpr TextKey INDIR{kInOutFile, "INDIR", ""};
 inline constexpr TextKey OUTDIR{kInOutFile, "OUTDIR", ""};
 
 // "OutStyl", main-window keys.
-inline constexpr std::array<BooleanKey, 2> TIMSTMP{{{kOutStyl, "TIMSTMP1", false},
-                                                   {kOutStyl, "TIMSTMP2", false}}};
+inline constexpr std::array<BooleanKey, 2> TIMSTMP{
+    {{kOutStyl, "TIMSTMP1", false}, {kOutStyl, "TIMSTMP2", false}}};
 inline constexpr BooleanKey HTMLCK{kOutStyl, "HTMLCK", false};
 inline constexpr TextKey HTMLFIL{kOutStyl, "HTMLFIL", ""};
 inline constexpr TextKey ALBMTITL{kOutStyl, "ALBMTITL", ""};
