@@ -148,15 +148,4 @@ class SettingsBatch {
 // Section and key names compare without regard to ASCII letter case.
 bool sameName(std::string_view a, std::string_view b);
 
-// The value forms, also used where a value crosses the command line.
-std::string formatInteger(long long value);
-// Shortest decimal text that reads back exactly, "." as the decimal point whatever the locale;
-// whole numbers without a decimal point (16777215).
-std::string formatNumber(double value);
-// Optional sign and decimal digits, blanks around them ignored, within the range of int.
-bool parseInteger(std::string_view text, int& value);
-// Decimal floating point with optional sign and exponent ("1e3"), blanks around it ignored;
-// "", "nan", "inf" and out-of-range values are not numbers.
-bool parseNumber(std::string_view text, double& value);
-
 }  // namespace snapfolio
