@@ -458,6 +458,14 @@
 <context>
     <name>TIniFile</name>
     <message>
+        <source>16 MiBより大きい</source>
+        <translation>it is larger than 16 MiB</translation>
+    </message>
+    <message>
+        <source>設定ファイルが16 MiBを超えるため、書き込まなかった。</source>
+        <translation>The settings file would grow beyond 16 MiB; it was not written.</translation>
+    </message>
+    <message>
         <source>JPEG画像である</source>
         <translation>it is a JPEG image</translation>
     </message>

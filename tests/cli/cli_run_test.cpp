@@ -236,6 +236,50 @@ TEST(CliRunTest, AlbumMakesAWholeAlbumWithoutSettings) {
                        (out / "index.html").string() + "\n");
 }
 
+// A folder name is text on the page, never markup; a title typed may hold markup.
+TEST(CliRunTest, AlbumTitleFromTheFolderNameIsEscaped) {
+  TempDir dir;
+  const std::string tiny = test::photoPath("tiny.JPG").string();
+  ASSERT_EQ(runCli({"album", tiny, "--out", "<img src=x onerror=alert(1)>"}, dir.path()).exitCode,
+            0);
+  const std::string page = test::readFile(dir / "<img src=x onerror=alert(1)>/index.html");
+  EXPECT_EQ(page.find("<img src=x"), std::string::npos);
+  EXPECT_NE(page.find("&lt;img src=x onerror=alert(1)&gt;"), std::string::npos);
+  ASSERT_EQ(runCli({"album", tiny, "--out", "web", "--title", "<b>Mine</b>"}, dir.path()).exitCode,
+            0);
+  EXPECT_NE(test::readFile(dir / "web/index.html").find("<b>Mine</b>"), std::string::npos);
+}
+
+// A name that holds terminal controls reaches stderr with them escaped.
+TEST(CliRunTest, ControlCharactersInNamesAreEscapedOnStderr) {
+  TempDir dir;
+  const std::string name = "\x1b]0;owned\x07\x1b[2J\xC2\x9B\x9B.jpg";
+  fs::copy_file(test::fixturePath("garbage.jpg"), dir / name);
+  // The folder, not the name: an argument would reach the program as UTF-8.
+  const CliResult r = runCli(with({"convert", "--out", ".", "."}, kThumbnailOnly), dir.path());
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_NE(r.err.find("\\x1b]0;owned\\x07\\x1b[2J\\u009b\\x9b.jpg"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find_first_of("\x1b\x07"), std::string::npos) << r.err;
+}
+
+// A settings file of 16 MiB of blank lines costs about its size in memory, and a write that
+// would grow it beyond what the next read takes is refused, with the reason, leaving it as it
+// was.
+TEST(CliRunTest, SettingsFileAtTheSizeLimitIsHeldCompactlyAndNeverOutgrown) {
+  TempDir dir;
+  const std::string blank(std::size_t{16} << 20, '\n');
+  std::ofstream(dir / "Snapfolio.ini", std::ios::binary) << blank;
+  const CliResult r = test::runCliMeasured(
+      with({"convert", "--save", "--out", ".", test::photoPath("tiny.JPG").string()},
+           kThumbnailOnly),
+      dir.path());
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("16777216 bytes"), std::string::npos) << r.err;
+  EXPECT_EQ(test::readFile(dir / "Snapfolio.ini"), blank);
+  EXPECT_GT(r.peakKiB, 0);
+  EXPECT_LT(r.peakKiB, 300 * 1024);  // 1.8 GB and more when every line was an object
+}
+
 // The album dates each photo by when it was taken, not by when its file was copied; --set
 // brings back the file time.
 TEST(CliRunTest, AlbumDatesPhotosByTheDateTaken) {
