@@ -150,6 +150,10 @@
 <context>
     <name>AtomicFile</name>
     <message>
+        <source>リンク %1 は他のユーザーが置けた場所にあるため、たどらない。</source>
+        <translation>The link %1 is not followed: another user could have put it there.</translation>
+    </message>
+    <message>
         <source>フォルダが存在しない。</source>
         <translation>The folder does not exist.</translation>
     </message>

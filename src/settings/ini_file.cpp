@@ -382,14 +382,17 @@ void TIniFile::place(std::size_t index, std::size_t at, std::size_t replaced, bo
 // lock is taken, the name must still lead to the locked file, else it is taken again.
 class SettingsBatch::Lock {
  public:
-  explicit Lock(const std::string& path) : path_(path) {
+  // The lock is taken on the file that a write of `path` replaces, by the links that a write
+  // follows (and no other): a missing file is created there, and removed there again.
+  explicit Lock(const std::string& path) : path_(target(path)) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     auto pause = std::chrono::milliseconds(1);
     while (true) {
       struct stat before {};
-      const bool existed = ::stat(path.c_str(), &before) == 0;
+      const bool existed = ::lstat(path_.c_str(), &before) == 0;
       // O_NONBLOCK: a FIFO under the name must not block the open (it is refused later).
-      fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+      fd_ = ::open(path_.c_str(),
+                   O_RDONLY | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
       if (fd_ < 0) fail("cannot open the file to lock it", errno);
       created_ = !existed;
       const int locked = ::flock(fd_, LOCK_EX | LOCK_NB);
@@ -422,6 +425,13 @@ class SettingsBatch::Lock {
   void written() { written_ = true; }
 
  private:
+  static std::string target(const std::string& path) {
+    try {
+      return writeTarget(path);
+    } catch (const FileWriteError& error) {
+      throw SettingsWriteError(error.what(), error.cause());
+    }
+  }
   [[noreturn]] void fail(const std::string& what, int error) {
     release();
     throw SettingsWriteError("cannot write " + path_ + ": " + what + ": " + reasonOf(error));
