@@ -135,13 +135,15 @@ std::size_t PhotoSource::workBytes() const {
     decoded = ((data.Width * n + 7) / 8) * ((data.Height * n + 7) / 8);
   }
   // A multi-scan file keeps its coefficients (about 3 bytes a pixel for 4:2:0) while it is
-  // decoded; a colour profile converts a copy of the decoding; the output images hold their
-  // surfaces (the encodings are far smaller).
+  // decoded; a colour profile converts a copy of the decoding, and its transform holds its
+  // tables; the output images hold their surfaces (the encodings are far smaller).
   const long long coefficients = jpeg_.Options().ProgressiveWrite ? 3 * photoPixels : 0;
   const long long copies = look_.colour ? 2 : 1;
   const long long outputs = 2LL * decodeSize_.width() * decodeSize_.height();
+  const std::size_t transform = look_.colour ? look_.colour->heldBytes() : 0;
   return static_cast<std::size_t>(static_cast<long long>(data.Stream->size()) +
-                                  4 * (copies * decoded + outputs) + coefficients);
+                                  4 * (copies * decoded + outputs) + coefficients) +
+         transform;
 }
 
 PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,

@@ -280,6 +280,51 @@ TEST(CliRunTest, SettingsFileAtTheSizeLimitIsHeldCompactlyAndNeverOutgrown) {
   EXPECT_LT(r.peakKiB, 300 * 1024);  // 1.8 GB and more when every line was an object
 }
 
+// A 240-byte ICC profile whose lut16 (mft2) tag claims a 255^3 x 15 table: 3 inputs, 15
+// outputs, 255 grid points, and no table data behind the input curves.
+std::string claimingProfile() {
+  std::string p(240, '\0');
+  const auto put32 = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[at + i] = static_cast<char>(v >> (24 - 8 * i));
+  };
+  put32(0, 240);
+  put32(8, 0x02100000);  // version 2.1
+  p.replace(12, 4, "mntr");
+  p.replace(16, 4, "RGB ");
+  p.replace(20, 4, "XYZ ");
+  p.replace(36, 4, "acsp");
+  put32(128, 1);  // one tag: A2B0 at 144, 96 bytes
+  p.replace(132, 4, "A2B0");
+  put32(136, 144);
+  put32(140, 96);
+  p.replace(144, 4, "mft2");
+  p[152] = 3;
+  p[153] = 15;
+  p[154] = static_cast<char>(255);
+  for (int i = 0; i < 3; ++i) put32(156 + 16 * i, 0x10000);  // identity matrix
+  p[193] = 2;  // two entries per input and output curve
+  p[195] = 2;
+  return p;
+}
+
+// Such a profile costs no more than a few MiB, and no time: the photo converts as sRGB.
+TEST(CliRunTest, ColourProfileClaimingHugeTablesCostsLittle) {
+  TempDir dir;
+  const std::string jpeg = test::readFile(test::fixturePath("baseline-small.jpg"));
+  const std::string icc = claimingProfile();
+  const std::size_t length = 2 + 14 + icc.size();
+  const std::string app2 = std::string("\xFF\xE2") + static_cast<char>(length >> 8) +
+                           static_cast<char>(length & 0xFF) + std::string("ICC_PROFILE\0\1\1", 14) +
+                           icc;
+  std::ofstream(dir / "icc.jpg", std::ios::binary) << jpeg.substr(0, 2) + app2 + jpeg.substr(2);
+  const CliResult r =
+      test::runCliMeasured(with({"convert", "--out", ".", "icc.jpg"}, kThumbnailOnly), dir.path());
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(imageWidth(dir / "t_icc.jpg"), 40);
+  EXPECT_GT(r.peakKiB, 0);
+  EXPECT_LT(r.peakKiB, 200 * 1024);  // 0.5 GB and more when lcms2 believed the table
+}
+
 // The album dates each photo by when it was taken, not by when its file was copied; --set
 // brings back the file time.
 TEST(CliRunTest, AlbumDatesPhotosByTheDateTaken) {
