@@ -280,30 +280,21 @@ TEST(CliRunTest, SettingsFileAtTheSizeLimitIsHeldCompactlyAndNeverOutgrown) {
   EXPECT_LT(r.peakKiB, 300 * 1024);  // 1.8 GB and more when every line was an object
 }
 
-// A 240-byte ICC profile whose lut16 (mft2) tag claims a 255^3 x 15 table: 3 inputs, 15
-// outputs, 255 grid points, and no table data behind the input curves.
+// A 240-byte ICC profile whose lut16 (mft2) tag claims a 255^3 x 15 table (3 inputs, 15
+// outputs, 255 grid points), with no table data behind its two-entry input curves.
 std::string claimingProfile() {
   std::string p(240, '\0');
-  const auto put32 = [&](std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[at + i] = static_cast<char>(v >> (24 - 8 * i));
-  };
-  put32(0, 240);
-  put32(8, 0x02100000);  // version 2.1
-  p.replace(12, 4, "mntr");
-  p.replace(16, 4, "RGB ");
-  p.replace(20, 4, "XYZ ");
-  p.replace(36, 4, "acsp");
-  put32(128, 1);  // one tag: A2B0 at 144, 96 bytes
-  p.replace(132, 4, "A2B0");
-  put32(136, 144);
-  put32(140, 96);
-  p.replace(144, 4, "mft2");
-  p[152] = 3;
-  p[153] = 15;
-  p[154] = static_cast<char>(255);
-  for (int i = 0; i < 3; ++i) put32(156 + 16 * i, 0x10000);  // identity matrix
-  p[193] = 2;  // two entries per input and output curve
-  p[195] = 2;
+  for (const auto& [at, bytes] : std::vector<std::pair<std::size_t, std::string_view>>{
+           {0, std::string_view("\0\0\0\xF0\0\0\0\0\x02\x10\0\0mntrRGB XYZ ", 24)},
+           {36, "acsp"},
+           {128, std::string_view("\0\0\0\1A2B0\0\0\0\x90\0\0\0\x60mft2", 20)},
+           {152, "\3\x0F\xFF"},
+           {157, "\1"},  // identity matrix
+           {173, "\1"},
+           {189, "\1"},
+           {193, std::string_view("\2\0\2", 3)}}) {
+    p.replace(at, bytes.size(), bytes);
+  }
   return p;
 }
 
