@@ -54,7 +54,9 @@ TEST_P(AtomicFileRefusal, KeepsTheReasonAndLeavesNothing) {
     }
   }
   EXPECT_EQ(namesIn(dir.path()), before);
-  if (fs::exists(dir / "victim")) EXPECT_EQ(readFile(dir / "victim"), "secret");
+  if (fs::exists(dir / "victim")) {
+    EXPECT_EQ(readFile(dir / "victim"), "secret");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
