@@ -10,6 +10,7 @@
 #include <QImage>
 
 #include "album/default_template.h"
+#include "album/template_text.h"
 #include "cli/arguments.h"
 #include "cli/cli_application.h"
 #include "cli/cli_options.h"
@@ -165,7 +166,9 @@ int album(const Arguments& args) {
                       QString::fromLocal8Bit(ec ? ec.message() : std::string("not a folder"))));
     return kExitFailed;
   }
-  std::string title = args.title.value_or(fs::path(outputDir).filename().string());
+  // A title typed may hold markup; one taken from the folder's name is text.
+  std::string title =
+      args.title ? *args.title : escapeHtml(fs::path(outputDir).filename().string());
   StoredOptions options = albumOptions(title, args.overrides);
   options.run.outputDir = outputDir;
   return run(std::move(options), std::move(*photos), args, "");

@@ -113,12 +113,14 @@ std::size_t PhotoSource::workBytes() const {
   // The decoding at the scale the largest output image needs, as the stored photo lies.
   const QSize stored = swapsAxes(look_.orientation) ? decodeSize_.transposed() : decodeSize_;
   const long long decoded = decoder_->decodedPixels(stored);
-  // A colour profile converts a copy of the decoding; the output images hold their surfaces
-  // (the encodings are far smaller).
+  // A colour profile converts a copy of the decoding, and its transform holds its tables; the
+  // output images hold their surfaces (the encodings are far smaller).
   const long long copies = look_.colour ? 2 : 1;
   const long long outputs = 2LL * decodeSize_.width() * decodeSize_.height();
+  const std::size_t transform = look_.colour ? look_.colour->heldBytes() : 0;
   return static_cast<std::size_t>(static_cast<long long>(decoder_->bytes().size()) +
-                                  4 * (copies * decoded + outputs) + decoder_->codecBytes());
+                                  4 * (copies * decoded + outputs) + decoder_->codecBytes()) +
+         transform;
 }
 
 PipelineResult PhotDispSet(const std::string& fileName, const PixelWidth& widthText,
