@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "formats/photo_format.h"
+#include "options/photo_options.h"
 
 #include "album/html_analize.h"
 

@@ -9,7 +9,7 @@
 #include "album/photo_order.h"
 #include "core/error_text.h"
 #include "core/ports.h"
-#include "formats/photo_format.h"
+#include "options/photo_options.h"
 #include "timestamp/date_time.h"
 
 namespace snapfolio {

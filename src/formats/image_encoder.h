@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "formats/photo_format.h"
+#include "options/photo_options.h"
 
 namespace snapfolio {
 

@@ -9,11 +9,6 @@ namespace snapfolio {
 
 enum class PhotoFormat { Jpeg, Heif, Png, Tiff, Webp };
 
-// The format output images are written in. The values are those stored ("OUTFORMAT").
-enum class OutputFormat {
-  Jpeg = 0,  // JPEG at quality 90; a JPEG photo's output keeps the photo's extension
-  Webp = 1,  // lossy WebP, ".webp"
-};
 
 // The extensions (with their dot, in lower case) of the files a folder gives as photos, JPEG's
 // first. The name only lists a file: its content chooses the decoder.

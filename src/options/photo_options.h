@@ -8,8 +8,6 @@
 // start. Any thread.
 #pragma once
 
-#include "formats/photo_format.h"
-
 namespace snapfolio {
 
 // Where the date of the stamps and of "$FILEDATE" comes from. The values are those stored.
@@ -23,6 +21,12 @@ enum class MetadataMode {
   None = 0,         // no EXIF at all
   KeepPrivate = 1,  // the EXIF without GPS, maker notes, serial numbers and owner name
   KeepAll = 2,      // the whole EXIF (but the photo's own EXIF thumbnail)
+};
+
+// The format output images are written in. The values are those stored ("OUTFORMAT").
+enum class OutputFormat {
+  Jpeg = 0,  // JPEG at quality 90; a JPEG photo's output keeps the photo's extension
+  Webp = 1,  // lossy WebP, ".webp"
 };
 
 struct PhotoOptions {
