@@ -1,5 +1,5 @@
 // WebpEncoder: output images as lossy WebP files through libwebp, at a quality whose look
-// matches the JPEG encoder's quality 90: bench/webp-quality.py finds the lowest WebP quality
+// matches the JPEG encoder's quality 90: bench/webp_quality.py finds the lowest WebP quality
 // whose mean SSIM on five sample photos at 1280 pixels reaches that of JPEG quality 90 (WebP 90:
 // 0.9827 against JPEG's 0.9823, at 195 KB against 254 KB a photo).
 //

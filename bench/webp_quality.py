@@ -5,7 +5,7 @@ at each quality (libwebp, method 4); the mean SSIM of each against the scaled ph
 and the lowest WebP quality whose mean SSIM reaches the JPEG's. SSIM is that of the luma on 8x8
 windows (C1 = (0.01 L)^2, C2 = (0.03 L)^2), averaged over the windows, then over the photos.
 
-Usage: bench/webp-quality.py PHOTO_DIR  (Pillow from python3-pil: run with /usr/bin/python3)
+Usage: bench/webp_quality.py PHOTO_DIR  (Pillow from python3-pil: run with /usr/bin/python3)
 """
 
 import io

@@ -1,0 +1,7 @@
+// libFuzzer target: HEIF photos through libheif (seeds: small HEIC files) on the path every photo
+// of a run takes (photo_load_fuzz.h).
+#include "photo_load_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  return fuzzPhotoLoad(data, size);
+}
