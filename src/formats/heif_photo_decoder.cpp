@@ -124,7 +124,7 @@ HeifPhotoDecoder::~HeifPhotoDecoder() = default;
 
 PhotoBlocks HeifPhotoDecoder::blocks() const {
   PhotoBlocks blocks;
-  blocks.upright = true;
+  blocks.orientation = 1;
   const heif_image_handle* handle = handle_.get();
   blocks.exif = exifOf(handle, limits_);
   switch (heif_image_handle_get_color_profile_type(handle)) {

@@ -4,8 +4,8 @@
 // Only the primary image is read; its alpha channel is composed onto the page background, a
 // depth map or thumbnails are ignored. libheif applies the container's transformations
 // (rotation, mirror, crop) while decoding, so the decoding is upright: the EXIF orientation,
-// which a HEIF file's EXIF may still carry, is not applied again (PhotoBlocks::upright). The
-// colour profile is the file's ICC profile, or one made from its nclx colour description when
+// which a HEIF file's EXIF may still carry, is not applied again (PhotoBlocks::orientation is 1).
+// The colour profile is the file's ICC profile, or one made from its nclx colour description when
 // that is not sRGB (Display P3 from phones). libheif decodes with one thread: the run's workers
 // already keep every core busy.
 //

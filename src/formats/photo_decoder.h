@@ -36,9 +36,10 @@ struct PhotoBlocks {
   jpeg::PixelKind kind = jpeg::PixelKind::Rgb;  // what the decoded pixels are
   std::vector<std::uint8_t> exif;               // the EXIF block (TIFF); empty: none
   std::vector<std::uint8_t> icc;                // the embedded ICC profile; empty: none
-  // The decoding is upright already (the container's own rotation applied): an EXIF
-  // orientation the blocks carry is not applied again.
-  bool upright = false;
+  // The orientation (EXIF values 1 to 8) the file's own container gives, over the EXIF's:
+  // 1 for a decoding upright already (HEIF applies its rotation), a raw file's own; 0: the
+  // EXIF's.
+  int orientation = 0;
 };
 
 class PhotoDecoder {

@@ -13,6 +13,7 @@
 #include "formats/jpeg_photo_decoder.h"
 #include "formats/photo_decoder.h"
 #include "formats/qt_photo_decoder.h"
+#include "formats/raw_photo_decoder.h"
 
 namespace snapfolio {
 
@@ -29,12 +30,20 @@ std::unique_ptr<PhotoDecoder> make(std::vector<std::uint8_t> bytes, const Limits
   return std::make_unique<Decoder>(std::move(bytes), limits);
 }
 
+// A file that begins as a TIFF file is a camera's raw file when LibRaw reads it as one (DNG,
+// NEF, ARW), else a TIFF picture.
+std::unique_ptr<PhotoDecoder> makeTiff(std::vector<std::uint8_t> bytes, const Limits& limits) {
+  if (auto raw = RawPhotoDecoder::tryOpen(bytes, limits)) return raw;
+  return std::make_unique<QtPhotoDecoder>(std::move(bytes), limits);
+}
+
 // The first entry also reads the bytes no format claims.
 constexpr std::array kFormats = {
     FormatEntry{PhotoFormat::Jpeg, &JpegPhotoDecoder::isMine, &make<JpegPhotoDecoder>},
     FormatEntry{PhotoFormat::Heif, &HeifPhotoDecoder::isMine, &make<HeifPhotoDecoder>},
     FormatEntry{PhotoFormat::Png, &QtPhotoDecoder::isPng, &make<QtPhotoDecoder>},
-    FormatEntry{PhotoFormat::Tiff, &QtPhotoDecoder::isTiff, &make<QtPhotoDecoder>},
+    FormatEntry{PhotoFormat::Raw, &RawPhotoDecoder::isMine, &make<RawPhotoDecoder>},
+    FormatEntry{PhotoFormat::Tiff, &QtPhotoDecoder::isTiff, &makeTiff},
     FormatEntry{PhotoFormat::Webp, &QtPhotoDecoder::isWebp, &make<QtPhotoDecoder>},
 };
 

@@ -79,18 +79,17 @@ QtPhotoDecoder::QtPhotoDecoder(std::vector<std::uint8_t> bytes, const Limits& li
   grey_ = stored == QImage::Format_Grayscale8 || stored == QImage::Format_Grayscale16;
 }
 
-PhotoBlocks QtPhotoDecoder::blocks() const {
+PhotoBlocks blocksByExiv2(std::span<const std::uint8_t> bytes, const Limits& limits) {
   PhotoBlocks blocks;
-  blocks.kind = grey_ ? jpeg::PixelKind::Gray : jpeg::PixelKind::Rgb;
   static std::once_flag quiet;
   std::call_once(quiet, [] { Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute); });
   try {
-    auto image = Exiv2::ImageFactory::open(bytes_.data(), static_cast<long>(bytes_.size()));
+    auto image = Exiv2::ImageFactory::open(bytes.data(), static_cast<long>(bytes.size()));
     if (image.get() == nullptr) return blocks;
     image->readMetadata();
     if (image->iccProfileDefined()) {
       const Exiv2::DataBuf* icc = image->iccProfile();
-      if (icc->size_ > 0 && static_cast<std::size_t>(icc->size_) <= limits_.iccProfileBytes) {
+      if (icc->size_ > 0 && static_cast<std::size_t>(icc->size_) <= limits.iccProfileBytes) {
         blocks.icc.assign(icc->pData_, icc->pData_ + icc->size_);
       }
     }
@@ -100,11 +99,17 @@ PhotoBlocks QtPhotoDecoder::blocks() const {
           exif,
           image->byteOrder() == Exiv2::invalidByteOrder ? Exiv2::littleEndian : image->byteOrder(),
           image->exifData());
-      if (exif.size() <= limits_.exifBytes) blocks.exif = std::move(exif);
+      if (exif.size() <= limits.exifBytes) blocks.exif = std::move(exif);
     }
   } catch (...) {
     // Metadata that cannot be read leaves the photo as stored.
   }
+  return blocks;
+}
+
+PhotoBlocks QtPhotoDecoder::blocks() const {
+  PhotoBlocks blocks = blocksByExiv2(bytes_, limits_);
+  blocks.kind = grey_ ? jpeg::PixelKind::Gray : jpeg::PixelKind::Rgb;
   return blocks;
 }
 

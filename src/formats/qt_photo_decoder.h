@@ -19,6 +19,10 @@
 
 namespace snapfolio {
 
+// The EXIF block and the ICC profile of a file Exiv2 reads (PNG, TIFF, WebP, TIFF-based raw
+// files), bounded by the limits; empty ones when it cannot.
+PhotoBlocks blocksByExiv2(std::span<const std::uint8_t> bytes, const Limits& limits);
+
 class QtPhotoDecoder final : public WholePhotoDecoder {
  public:
   // The format whose signature the bytes begin with (PNG, TIFF or WebP); nothing otherwise.

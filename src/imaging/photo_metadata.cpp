@@ -132,7 +132,11 @@ PhotoMetadata photoMetadataOf(PhotoBlocks blocks) {
   metadata.icc = std::move(blocks.icc);
   Exiv2::ExifData data;
   Exiv2::ByteOrder order = Exiv2::invalidByteOrder;
-  if (blocks.upright || !decodeExif(metadata.exif, data, order)) return metadata;
+  if (blocks.orientation >= 1 && blocks.orientation <= 8) {
+    metadata.orientation = blocks.orientation;
+    return metadata;
+  }
+  if (!decodeExif(metadata.exif, data, order)) return metadata;
   try {
     const auto it = data.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
     if (it != data.end() && it->count() > 0) {

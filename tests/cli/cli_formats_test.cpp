@@ -1,5 +1,6 @@
 // An album over photos in every format read, written as WebP: made by the formats' own tools
-// (ImageMagick, heif-enc), checked by an independent decoder (dwebp) and exiftool.
+// (ImageMagick, heif-enc; the DNG by tests/fixtures/make-dng.py), checked by an independent
+// decoder (dwebp) and exiftool.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -27,6 +28,10 @@ TEST(CliFormatsTest, EveryFormatGivesAnUprightWebpOfTheAskedWidthNamedInThePage)
   for (const char* name : {"c.png", "d.tif", "e.webp"}) {
     runTool("convert", {tiny, (dir / "photos" / name).string()});
   }
+  // 64 x 48 stored, turned by the camera (orientation 6), with a preview of the same size.
+  runTool("convert", {"-size", "64x48", "xc:green", (dir / "preview.jpg").string()});
+  runTool("python3", {test::fixturePath("make-dng.py").string(), (dir / "photos/f.dng").string(),
+                      "64", "48", (dir / "preview.jpg").string(), "64", "48", "6"});
   const test::CliResult r =
       test::runCli({"album", "photos", "--out", "out", "--set", "Pict1Options/WIDTH1=40", "--set",
                     "Pict1Options/PRIFN1=t_", "--set", "Pict2Options/GAZOU2=0", "--set",

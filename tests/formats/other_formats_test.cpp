@@ -21,6 +21,7 @@
 namespace snapfolio {
 namespace {
 
+using test::runTool;
 using test::TempDir;
 
 constexpr std::uint32_t kRed = rgb(220, 30, 30);
@@ -141,6 +142,33 @@ INSTANTIATE_TEST_SUITE_P(
                       PixelCase{"WebpAlpha", "webp", QImage::Format_RGBA8888,
                                 QRgba64::fromRgba(0, 0, 0, 128), rgb(122, 122, 121)}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A DNG of 64 x 48 stored pixels turned by its camera (orientation 6), with a green preview of
+// `previewWidth` x `previewHeight` (tests/fixtures/make-dng.py).
+std::string writeDng(const TempDir& dir, int previewWidth, int previewHeight) {
+  const auto preview = dir / "preview.jpg";
+  test::makePhoto(preview, previewWidth, previewHeight, 0x00C000);
+  const auto path = dir / "IMG_2.DNG";
+  runTool("python3",
+          {test::fixturePath("make-dng.py").string(), path.string(), "64", "48", preview.string(),
+           std::to_string(previewWidth), std::to_string(previewHeight), "6"});
+  return path.string();
+}
+
+// The camera's preview stands for the raw picture when it is as large as the decoding asked
+// for; a larger one comes from the raw data itself. The camera's orientation is kept.
+TEST(RawPhotoTest, ThePreviewIsUsedWhenLargeEnoughElseTheRawData) {
+  TempDir dir;
+  auto decoder = PhotoDecoder::openFile(writeDng(dir, 32, 24), kLimits);
+  ASSERT_EQ(decoder->format(), PhotoFormat::Raw);
+  EXPECT_EQ(QSize(decoder->width(), decoder->height()), QSize(64, 48));
+  EXPECT_EQ(photoMetadataOf(decoder->blocks()).orientation, 6);
+  EXPECT_TRUE(near(decoder->decodeFor(QSize(16, 12)).pixel(4, 4), rgb(0, 0xC0, 0)));
+  const Raster& full = decoder->decodeFor(QSize(64, 48));
+  ASSERT_EQ(QSize(full.width(), full.height()), QSize(64, 48));
+  EXPECT_GT(redOf(full.pixel(8, 24)), greenOf(full.pixel(8, 24)) + 60);
+  EXPECT_GT(blueOf(full.pixel(56, 24)), greenOf(full.pixel(56, 24)) + 60);
+}
 
 }  // namespace
 }  // namespace snapfolio
