@@ -70,7 +70,11 @@ QtPhotoDecoder::QtPhotoDecoder(std::vector<std::uint8_t> bytes, const Limits& li
   QImageReader reader(&buffer, qtFormatName(format_));
   const QSize size = reader.size();
   if (!size.isValid() || size.isEmpty()) {
-    throw unreadablePhoto(reader.errorString().toStdString());
+    // Qt's readers say no more than "Unknown error" for a header they cannot read.
+    throw unreadablePhoto(std::string(qtFormatName(format_)) + ": " +
+                          (reader.error() == QImageReader::UnknownError
+                               ? std::string("the header cannot be read")
+                               : reader.errorString().toStdString()));
   }
   width_ = size.width();
   height_ = size.height();
@@ -122,7 +126,10 @@ void QtPhotoDecoder::decodeInto(Raster& raster) {
   // Qt's bound in MiB: the photo at 8 bytes a pixel, as the limits allow it.
   reader.setAllocationLimit(static_cast<int>((8LL * width_ * height_ >> 20) + 1));
   QImage image = reader.read();
-  if (image.isNull()) throw unreadablePhoto(reader.errorString().toStdString());
+  if (image.isNull()) {
+    throw unreadablePhoto(std::string(qtFormatName(format_)) + ": " +
+                          reader.errorString().toStdString());
+  }
   if (image.width() != width_ || image.height() != height_) {
     throw unreadablePhoto("the picture's size differs from its header's");
   }

@@ -156,11 +156,12 @@ INSTANTIATE_TEST_SUITE_P(
                       "starts with 0x74 0x68)",
                       "0101 : Could not read {P}.\nIt is not a JPEG file. (Not a JPEG file: starts "
                       "with 0x74 0x68)"},
+            // Read as the PNG its content is, whose header is cut short.
             CauseCase{"PngNamedJpg", "png.jpg", "80",
-                      "0101 : {P}の読み込みに失敗した。\nJPEGファイルではない。(Not a JPEG file: "
-                      "starts with 0x89 0x50)",
-                      "0101 : Could not read {P}.\nIt is not a JPEG file. (Not a JPEG file: starts "
-                      "with 0x89 0x50)"},
+                      "0101 : {P}の読み込みに失敗した。\n写真として読めない。(png: the header "
+                      "cannot be read)",
+                      "0101 : Could not read {P}.\nThe photo cannot be read. (png: the header "
+                      "cannot be read)"},
             CauseCase{"Empty", "zero-byte.jpg", "80",
                       "0101 : {P}の読み込みに失敗した。\n写真に画像がない(空のファイル)。",
                       "0101 : Could not read {P}.\nThe photo holds no picture (an empty file)."},
