@@ -188,9 +188,14 @@ void ControlsTest::photoDialogMatchesJpegInAnyLetterCase() {
   QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFiles);
   auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
   QVERIFY(types != nullptr);
-  QCOMPARE(types->count(), 2);
+  QCOMPARE(types->count(), 3);
   QCOMPARE(types->itemText(0), QStringLiteral("JPEGファイル(*.jpeg;*.jpg)"));
-  QCOMPARE(types->itemText(1), QStringLiteral("すべてのファイル"));
+  QCOMPARE(types->itemText(1), QStringLiteral("写真ファイル"));
+  QCOMPARE(types->itemText(2), QStringLiteral("すべてのファイル"));
+  // The entry for every photo format takes HEIC and raw files, in any letter case.
+  for (const char* name : {"p.HEIC", "q.png", "r.tiff", "s.webp", "t.NEF", "u.jpg"}) {
+    QVERIFY2(matchesCaseSensitively(dialog.nameFilters().at(1), name), name);
+  }
   QTRY_COMPARE(listedNames(dialog), (QStringList{"a.JPG", "b.jpeg", "c.Jpg", "d.JPEG", "e.jpg"}));
   const QString jpeg = dialog.nameFilters().at(0);
   for (const char* name : {"a.JPG", "b.jpeg", "c.Jpg", "d.JPEG", "e.jpg", "x.jPeG"}) {
@@ -199,7 +204,7 @@ void ControlsTest::photoDialogMatchesJpegInAnyLetterCase() {
   for (const char* name : {"f.txt", "g.jpg.bak", "jpg", "h.jpgx"}) {
     QVERIFY2(!matchesCaseSensitively(jpeg, name), name);
   }
-  dialog.selectNameFilter(dialog.nameFilters().at(1));
+  dialog.selectNameFilter(dialog.nameFilters().at(2));
   QTRY_COMPARE(listedNames(dialog).size(), 8);
 }
 
