@@ -79,12 +79,16 @@ class ExifStructure {
     return type < std::size(kSizes) ? kSizes[type] : 1;
   }
 
-  // The data of the directory at `at` (an offset into the block); the directories it points
-  // at are added to `pending` (none when null). Its maker note is scanned for the directory it
-  // holds, wherever that begins.
-  std::uint64_t directoryBytes(std::size_t at, std::vector<std::uint32_t>* pending) const {
+  // The data of the directory at `at` (an offset into the block), as Exiv2 reads it: not at
+  // all when it has more than 256 entries or does not fit the block. The directories it
+  // points at are added to `pending`; a maker note's is counted with it (`inNote`: the
+  // directory is a maker note's, whose sub-directories are counted with it, wherever their
+  // offsets are taken from, when they are of type IFD).
+  std::uint64_t directoryBytes(std::size_t at, std::vector<std::uint32_t>* pending,
+                               std::size_t inNote = 0) const {
     if (at == 0 || at + 2 > block_.size()) return 0;
-    const std::size_t count = std::min<std::size_t>(u16(at), (block_.size() - at - 2) / 12);
+    const std::size_t count = u16(at);
+    if (count > 256 || at + 2 + 12 * count > block_.size()) return 0;
     std::uint64_t sum = 0;
     for (std::size_t i = 0; i < count; ++i) {
       const std::size_t entry = at + 2 + 12 * i;
@@ -97,6 +101,14 @@ class ExifStructure {
       } else if (value + size <= block_.size()) {
         sum += size;
         if (tag == kMakerNote && pending != nullptr) sum += makerNoteBytes(value, size);
+      }
+      if (inNote != 0 && type == 13) {
+        // A maker note's sub-directory, from the block's start, the note's or its own header.
+        std::uint64_t most = 0;
+        for (std::size_t base : {std::size_t{0}, inNote, inNote + 10}) {
+          most = std::max(most, directoryBytes(base + value, nullptr));
+        }
+        sum += most;
       }
       if (pending == nullptr) continue;
       // The EXIF, GPS and interoperability directories, sub-images, and any of type IFD.
@@ -112,15 +124,21 @@ class ExifStructure {
     return sum;
   }
 
-  // A maker note is a directory after a header of the maker's own, in either byte order:
-  // the largest sum of any directory it could hold in its first bytes counts.
+  // A maker note is a directory after a header of the maker's own (of 0, 6, 8, 10, 12, 16 or
+  // 18 bytes, or where a "FUJIFILM" header says), in either byte order: the largest sum of
+  // any of these counts.
   std::uint64_t makerNoteBytes(std::size_t at, std::uint64_t size) const {
+    std::vector<std::size_t> starts = {0, 6, 8, 10, 12, 16, 18};
+    if (size >= 12 && std::equal(block_.begin() + at, block_.begin() + at + 8, "FUJIFILM")) {
+      starts.push_back(std::uint32_t{block_[at + 8]} | block_[at + 9] << 8 | block_[at + 10] << 16 |
+                       std::uint32_t{block_[at + 11]} << 24);
+    }
     std::uint64_t most = 0;
     ExifStructure note(block_);
     for (bool little : {true, false}) {
       note.little_ = little;
-      for (std::size_t start = 0; start <= 32 && start + 2 <= size; start += 2) {
-        most = std::max(most, note.directoryBytes(at + start, nullptr));
+      for (std::size_t start : starts) {
+        if (start + 2 <= size) most = std::max(most, note.directoryBytes(at + start, nullptr, at));
       }
     }
     return most;
@@ -275,7 +293,11 @@ PhotoMetadata photoMetadataOf(PhotoBlocks blocks) {
     // Each entry's value, and what Exiv2 keeps beside it.
     for (const Exiv2::Exifdatum& datum : data) metadata.decodedBytes += datum.size() + 256;
   } catch (...) {
-    return PhotoMetadata{metadata.kind, 1, std::move(metadata.exif), std::move(metadata.icc)};
+    PhotoMetadata plain;
+    plain.kind = metadata.kind;
+    plain.exif = std::move(metadata.exif);
+    plain.icc = std::move(metadata.icc);
+    return plain;
   }
   metadata.decoded = std::move(decoded);
   return metadata;
