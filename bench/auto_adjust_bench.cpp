@@ -104,8 +104,7 @@ void runPass(benchmark::State& state, Pass pass) {
 void BM_AoutAdjust(benchmark::State& state) {
   NullProgress progress;
   runPass(state, [&](Raster& surface) {
-    ErrorText errorText;
-    AoutAdjust(surface, kValues, errorText, progress);
+    AoutAdjust(surface, kValues, progress);
   });
 }
 
