@@ -103,9 +103,7 @@ void runPass(benchmark::State& state, Pass pass) {
 
 void BM_AoutAdjust(benchmark::State& state) {
   NullProgress progress;
-  runPass(state, [&](Raster& surface) {
-    AoutAdjust(surface, kValues, progress);
-  });
+  runPass(state, [&](Raster& surface) { AoutAdjust(surface, kValues, progress); });
 }
 
 void BM_NaivePerPixel(benchmark::State& state) {

@@ -112,22 +112,22 @@ void orderPhotos(std::vector<AlbumPhoto>& photos, PhotoOrder order,
 
 // The messages of the page's steps.
 struct PageMessages {
-  std::string pageFailed;  // 000F: the page as a whole
-  std::string readFailed;  // 0010: the template cannot be read
-  std::string malformed;   // 0011: the template is malformed
+  std::string pageFailed;   // 000F: the page as a whole
+  std::string readFailed;   // 0010: the template cannot be read
+  std::string malformed;    // 0011: the template is malformed
   std::string writeFailed;  // 0012: the page cannot be written
 };
 
 PageMessages pageMessages(const std::string& templatePath, const std::string& pagePath) {
-  return {text(kPageFailed),
-          fillIn(QCoreApplication::translate("HtmlEdit",
-                                             "0010 : %1のテンプレートファイルが読み込めない。"),
-                 {templatePath}),
-          fillIn(QCoreApplication::translate("HtmlEdit",
-                                             "0011 : %1のテンプレートの書式が正しくない。"),
-                 {templatePath}),
-          fillIn(QCoreApplication::translate("HtmlEdit", "0012 : %1のHTMLページが書き込めない。"),
-                 {pagePath})};
+  return {
+      text(kPageFailed),
+      fillIn(QCoreApplication::translate("HtmlEdit",
+                                         "0010 : %1のテンプレートファイルが読み込めない。"),
+             {templatePath}),
+      fillIn(QCoreApplication::translate("HtmlEdit", "0011 : %1のテンプレートの書式が正しくない。"),
+             {templatePath}),
+      fillIn(QCoreApplication::translate("HtmlEdit", "0012 : %1のHTMLページが書き込めない。"),
+             {pagePath})};
 }
 
 // Runs one step of the page. A malformed template, a photo without a file date and a write
@@ -192,13 +192,14 @@ void writePage(const std::string& albumTemplate, const HtmlEditInput& input,
 
 bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, const AnalizeOptions& options) {
   const std::string pageFailed = text(kPageFailed);
-  const std::string templatePath = inStep(
-      pageFailed, [&] { return templatePathOrShipped(input.templatePath, input.language); });
+  const std::string templatePath =
+      inStep(pageFailed, [&] { return templatePathOrShipped(input.templatePath, input.language); });
   const std::string missing = inStep(pageFailed, [&] {
     return text(QT_TRANSLATE_NOOP("HtmlEdit", "テンプレートファイルが存在しません。")) +
            kLineBreak +
-           (templatePath.empty() ? "templates/" + std::string(shippedTemplateFileName(input.language))
-                                 : templatePath);
+           (templatePath.empty()
+                ? "templates/" + std::string(shippedTemplateFileName(input.language))
+                : templatePath);
   });
   if (templatePath.empty() || !inStep(pageFailed, [&] { return templateExists(templatePath); })) {
     messages.showMessage(missing);

@@ -193,8 +193,7 @@ int render(const Arguments& args) {
     if (auto size = source.outputSize(image.widthText)) source.decodeFor(*size);
   }
   if (auto size = source.outputSize(widthText)) source.decodeFor(*size);
-  PipelineResult result =
-      PhotDispSet(source, inputs, widthText, n, workspace.surface(n), port);
+  PipelineResult result = PhotDispSet(source, inputs, widthText, n, workspace.surface(n), port);
   if (result.ok && !result.damage.empty()) port.showWarning(damageWarning(photo, result.damage));
   port.finish();
   if (!result.ok) return kExitFailed;

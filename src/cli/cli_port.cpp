@@ -81,9 +81,7 @@ RunRequest runRequest(const StoredOptions& options, std::vector<std::string> pho
 }
 
 CliPort::CliPort(Verbosity verbosity, bool terminal, std::FILE* err)
-    : verbosity_(verbosity),
-      terminal_(terminal),
-      err_(err) {}
+    : verbosity_(verbosity), terminal_(terminal), err_(err) {}
 
 void CliPort::setStatusLine(ProgressLevel level, const std::string& text) {
   if (level != ProgressLevel::Overall) return;

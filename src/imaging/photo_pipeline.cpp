@@ -188,7 +188,6 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
              result.date = source.date_;
              result.stampText = FormatDateTime(inputs.format, *result.date);
            });
-
     inStep(fillIn(QCoreApplication::translate("PhotDispSet", "0101 : %1の読み込みに失敗した。"),
                   {fileName}),
            [&] {
@@ -197,8 +196,9 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
              sizeSurface(fileName, jpeg, look, inputs, widthText, surface, port);
            });
 
-    const std::string scaling = fillIn(
-        QCoreApplication::translate("PhotDispSet", "0102 : %1のサイズ変換に失敗した。"), {fileName});
+    const std::string scaling =
+        fillIn(QCoreApplication::translate("PhotDispSet", "0102 : %1のサイズ変換に失敗した。"),
+               {fileName});
     inStep(scaling, [&] {
       // The one decoding made for the largest output image serves this one too.
       const bool shared = !source.decodeSize_.isEmpty();

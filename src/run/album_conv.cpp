@@ -246,8 +246,8 @@ class Run {
 
   // Photo `index`: announced, its output images stored. False when the user asked to stop
   // before it.
-  bool convertPhoto(const std::vector<std::string>& photos, int index,
-                    OrderedJobs<PhotoJob>& jobs, std::vector<AlbumPhoto>& reached) {
+  bool convertPhoto(const std::vector<std::string>& photos, int index, OrderedJobs<PhotoJob>& jobs,
+                    std::vector<AlbumPhoto>& reached) {
     const std::string& photo = photos[index];
     std::optional<PhotoJob> job = inStep(
         text(QT_TRANSLATE_NOOP("AlbumConv", "0004 : フォームのファオグラウンド処理ができない。")),

@@ -43,7 +43,9 @@ class HtmlEditTest : public testing::Test {
 
   // Runs and expects a failure; returns what the run's handler shows (the message, and the
   // cause below it when there is one).
-  std::string failure() { return shown([&] { run(); }); }
+  std::string failure() {
+    return shown([&] { run(); });
+  }
   template <typename Call>
   static std::string shown(Call&& call) {
     try {

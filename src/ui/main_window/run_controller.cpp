@@ -34,8 +34,7 @@ void RunController::startRun(RunRequest request) {
   });
 }
 
-void RunController::startPreview(std::string photo, std::string widthText,
-                                 PipelineInputs inputs) {
+void RunController::startPreview(std::string photo, std::string widthText, PipelineInputs inputs) {
   if (busy_) return;
   start(false, [this, photo = std::move(photo), widthText = std::move(widthText),
                 inputs = std::move(inputs)] {
