@@ -54,14 +54,19 @@ std::string text(const char* source) {
 // The messages of image 1 and image 2 (%1: the photo).
 struct ImageMessages {
   const char* pipeline;
+  // The memory of the encoding: the job holds it already, so this step never fails on the
+  // run's thread.
+  const char* allocate;
   const char* convert;
   const char* store;
 };
 constexpr ImageMessages kMessages[2] = {
     {QT_TRANSLATE_NOOP("AlbumConv", "0005 : %1のJPEGからの変換に失敗した。"),
+     QT_TRANSLATE_NOOP("AlbumConv", "0006 : JPEG領域の確保ができない。"),
      QT_TRANSLATE_NOOP("AlbumConv", "0007 : %1のJPEGへの変換に失敗した。"),
      QT_TRANSLATE_NOOP("AlbumConv", "0008 : %1のJPEGの格納に失敗した。")},
     {QT_TRANSLATE_NOOP("AlbumConv", "0009 : %1のJPEGからの変換に失敗した。"),
+     QT_TRANSLATE_NOOP("AlbumConv", "000A : JPEG領域の確保ができない。"),
      QT_TRANSLATE_NOOP("AlbumConv", "000B : %1のJPEGへの変換に失敗した。"),
      QT_TRANSLATE_NOOP("AlbumConv", "000C : %1のJPEGの格納に失敗した。")},
 };
