@@ -149,6 +149,15 @@ std::size_t PhotoSource::workBytes() const {
          transform + metadata_.heldBytes();
 }
 
+std::string PhotoSource::drawInto(Raster& surface) {
+  // The one decoding made for the largest output image serves this one too.
+  const bool shared = !decodeSize_.isEmpty();
+  const QSize size(surface.width(), surface.height());
+  drawPhoto(*decoder_, look_, surface, QRect(QPoint(0, 0), size), shared ? decodeSize_ : size,
+            shared ? &inSrgb_ : nullptr);
+  return decoder_->damage();
+}
+
 PipelineResult PhotDispSet(const std::string& fileName, const PipelineInputs& inputs,
                            const PixelWidth& widthText, int imageNumber, Workspace& workspace,
                            PipelinePort& port) {
@@ -184,12 +193,7 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
         fillIn(QCoreApplication::translate("PhotDispSet", "0102 : %1のサイズ変換に失敗した。"),
                {fileName});
     inStep(scaling, [&] {
-      // The one decoding made for the largest output image serves this one too.
-      const bool shared = !source.decodeSize_.isEmpty();
-      drawPhoto(*source.decoder_, look, surface, QRect(0, 0, surface.width(), surface.height()),
-                shared ? source.decodeSize_ : QSize(surface.width(), surface.height()),
-                shared ? &source.inSrgb_ : nullptr);
-      result.damage = source.decoder_->damage();
+      result.damage = source.drawInto(surface);
       port.advanceProgress(ProgressLevel::Overall);
       scaled = true;
       if (!inputs.image.autoAdjust) return;

@@ -97,6 +97,10 @@ class PhotoSource {
                                     const PixelWidth& widthText, int imageNumber, Raster& surface,
                                     PipelinePort& port);
 
+  // Draws the photo, read and sized, into `surface` as it stands; returns the damage its
+  // decoding got past (empty when none).
+  std::string drawInto(Raster& surface);
+
   std::string fileName_;
   PhotoOptions options_;
   std::optional<DateTime> date_;
