@@ -141,6 +141,189 @@ std::optional<int> boundedInteger(const QString& text, int low, int high) {
   return value;
 }
 
+// The command: --help and --version before any word, else the first word, which is taken from
+// `positional`. Returns the error, or an empty text.
+QString readCommand(const QCommandLineParser& parser, QStringList& positional, Command& command) {
+  if (parser.isSet("help")) {
+    command = Command::Help;
+  } else if (parser.isSet("version")) {
+    command = Command::Version;
+  } else if (positional.isEmpty()) {
+    return Cli::tr("no command given");
+  } else {
+    const QString word = positional.takeFirst();
+    if (word == "album") {
+      command = Command::Album;
+    } else if (word == "convert") {
+      command = Command::Convert;
+    } else if (word == "render") {
+      command = Command::Render;
+    } else if (word == "default-template") {
+      command = Command::DefaultTemplate;
+    } else if (word == "help") {
+      command = Command::Help;
+    } else {
+      return Cli::tr("unknown command '%1'").arg(word);
+    }
+  }
+  return {};
+}
+
+// The first option given that `command` does not take, as an error; or an empty text.
+QString foreignOption(const std::vector<OptionEntry>& entries, const QCommandLineParser& parser,
+                      Command command) {
+  const unsigned bit = commandBit(command);
+  for (const OptionEntry& entry : entries) {
+    if (parser.isSet(entry.option) && (entry.commands & bit) == 0) {
+      return Cli::tr("%1 is not an option of %2")
+          .arg(optionName(entry.option), QString::fromLatin1(commandName(command)));
+    }
+  }
+  return {};
+}
+
+// The options of album, convert and render, in the order they are checked. Returns the first
+// error, or an empty text.
+QString readRunOptions(const QCommandLineParser& parser, Arguments& parsed) {
+  for (const QString& text : parser.values("set")) {
+    SettingOverride override;
+    const QString error = parseOverride(text, override);
+    if (!error.isEmpty()) return error;
+    parsed.overrides.push_back(std::move(override));
+  }
+  if (parser.isSet("settings")) parsed.settings = bytesFromText(parser.value("settings"));
+  if (parser.isSet("out")) parsed.outDir = bytesFromText(parser.value("out"));
+  if (parser.isSet("title")) parsed.title = bytesFromText(parser.value("title"));
+  parsed.save = parser.isSet("save");
+  parsed.recursive = parser.isSet("recursive");
+  if (parser.isSet("quiet") && parser.isSet("verbose")) {
+    return Cli::tr("-q and -v cannot be used together");
+  }
+  if (parser.isSet("quiet")) parsed.verbosity = Verbosity::Quiet;
+  if (parser.isSet("verbose")) parsed.verbosity = Verbosity::Verbose;
+  if (parser.isSet("jobs")) {
+    const std::optional<int> jobs = boundedInteger(parser.value("jobs"), 1, kMaxJobs);
+    if (!jobs) {
+      return Cli::tr("--jobs takes a whole number from 1 to %1, not '%2'")
+          .arg(kMaxJobs)
+          .arg(parser.value("jobs"));
+    }
+    parsed.jobs = *jobs;
+  }
+  return {};
+}
+
+// What render needs besides the photo list: --image, --png and exactly one photo.
+QString readRenderOptions(const QCommandLineParser& parser, Arguments& parsed) {
+  if (!parser.isSet("image")) return Cli::tr("render needs --image N");
+  const std::optional<int> image = boundedInteger(parser.value("image"), 1, 2);
+  if (!image) return Cli::tr("--image takes 1 or 2, not '%1'").arg(parser.value("image"));
+  parsed.image = *image;
+  parsed.png = bytesFromText(parser.value("png"));
+  if (parsed.png.empty()) return Cli::tr("render needs --png OUT");
+  if (parsed.photos.size() != 1) return Cli::tr("render takes exactly one photo");
+  return {};
+}
+
+// Everything after the command word of a command other than help and version.
+QString readCommandArguments(const std::vector<OptionEntry>& entries,
+                             const QCommandLineParser& parser, const QStringList& positional,
+                             Arguments& parsed) {
+  if (QString error = foreignOption(entries, parser, parsed.command); !error.isEmpty()) {
+    return error;
+  }
+  if (parsed.command == Command::DefaultTemplate) {
+    if (!positional.isEmpty()) return Cli::tr("default-template takes no photo or folder");
+    return {};
+  }
+  if (QString error = readRunOptions(parser, parsed); !error.isEmpty()) return error;
+  for (const QString& text : positional) parsed.photos.push_back(bytesFromText(text));
+  if (parsed.photos.empty()) return Cli::tr("no photo or folder given");
+  if (parsed.command == Command::Album && !parsed.outDir) {
+    return Cli::tr("album needs the output folder: --out DIR");
+  }
+  if (parsed.command == Command::Render) return readRenderOptions(parser, parsed);
+  return {};
+}
+
+QString usageText() {
+  return Cli::tr(
+      "Usage:\n"
+      "  snapfolio-cli album PHOTO_OR_FOLDER... --out DIR [--title TITLE] [options]\n"
+      "  snapfolio-cli convert PHOTO_OR_FOLDER... [--settings FILE] [--out DIR] [options]\n"
+      "  snapfolio-cli render PHOTO --image N --png OUT [--settings FILE] [--set ...]\n"
+      "  snapfolio-cli default-template\n"
+      "  snapfolio-cli --help | --version\n"
+      "\n"
+      "Commands:\n"
+      "  album     Makes a web album in one go: of every photo a 150-pixel thumbnail (t_NAME)\n"
+      "            and a 1280-pixel image (NAME_l), upright and in sRGB, and index.html from\n"
+      "            the shipped template, with each photo's date taken. Reads no settings file\n"
+      "            and writes none; --set changes any of these choices.\n"
+      "  convert   Converts the photos as a run from the window does, with the options of\n"
+      "            the settings file: output image 1 and 2 of every photo, then the album page\n"
+      "            when OutStyl/HTMLCK is 1. The settings file is only read (see --save).\n"
+      "  render    Makes output image N of one photo and writes it as a PNG file; prints\n"
+      "            width=W height=H stamp=\"TEXT\" [stamp_rect=X,Y,W,H] on stdout.\n"
+      "  default-template\n"
+      "            Prints the path of the shipped album template.\n"
+      "\n"
+      "A folder stands for its JPEG files (.jpg and .jpeg in any letter case), in the order of\n"
+      "their names; with -r its subfolders' follow, each in name order. Hidden files and\n"
+      "folders, and the output folder, are left out.\n"
+      "\n"
+      "Options:\n");
+}
+
+// The option table: each option's names and value, then its description wrapped to the width
+// of the help text.
+QString optionsText() {
+  const std::vector<OptionEntry> entries = optionEntries();
+  QStringList heads;
+  qsizetype width = 0;
+  for (const OptionEntry& entry : entries) {
+    QStringList names;
+    for (const QString& name : entry.option.names())
+      names << (name.size() == 1 ? "-" : "--") + name;
+    QString head = names.join(", ");
+    if (!entry.option.valueName().isEmpty()) head += ' ' + entry.option.valueName();
+    if (entry.option.names().constFirst().size() > 1) head = "    " + head;
+    heads << head;
+    width = std::max(width, head.size());
+  }
+  QString text;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    QString line = "  " + heads[static_cast<qsizetype>(i)].leftJustified(width) + ' ';
+    const qsizetype indent = line.size();
+    // The description in words, wrapped below its first line.
+    for (const QString& word : entries[i].option.description().split(' ', Qt::SkipEmptyParts)) {
+      if (line.size() + 1 + word.size() > kHelpColumns && line.size() > indent) {
+        text += line + '\n';
+        line = QString(indent, ' ');
+      }
+      line += ' ' + word;
+    }
+    text += line + '\n';
+  }
+  return text;
+}
+
+QString closingText() {
+  return Cli::tr(
+      "\n"
+      "Output: messages go to stderr (\"ERROR: ...\", \"Warning: ...\", \"Snapfolio: ...\"), one\n"
+      "line each. On a terminal a progress bar shows the photos done and the time left; on a\n"
+      "pipe or in a file only failures and the closing summary appear. -v adds every step,\n"
+      "-q leaves failures only. Ctrl+C stops the run before its next photo: the photos done\n"
+      "are kept and the album page is still written; a second Ctrl+C ends the program at once.\n"
+      "\n"
+      "Exit status:\n"
+      "  0    every image was written, and the album page when one was asked for\n"
+      "  1    a photo or the album page failed, or a photo was converted from damaged data\n"
+      "  2    a usage error, or options that do not let the run start\n"
+      "  130  stopped by Ctrl+C\n");
+}
+
 }  // namespace
 
 QString parseOverride(const QString& text, SettingOverride& result) {
@@ -206,185 +389,20 @@ ParseResult parseArguments(const std::vector<std::string>& args) {
   }
   Arguments parsed;
   QStringList positional = parser.positionalArguments();
-  if (parser.isSet("help")) {
-    parsed.command = Command::Help;
-  } else if (parser.isSet("version")) {
-    parsed.command = Command::Version;
-  } else if (positional.isEmpty()) {
-    result.error = Cli::tr("no command given");
-    return result;
+  QString error = readCommand(parser, positional, parsed.command);
+  if (error.isEmpty() && parsed.command != Command::Help && parsed.command != Command::Version) {
+    error = readCommandArguments(entries, parser, positional, parsed);
+  }
+  if (error.isEmpty()) {
+    result.arguments = std::move(parsed);
   } else {
-    const QString word = positional.takeFirst();
-    if (word == "album") {
-      parsed.command = Command::Album;
-    } else if (word == "convert") {
-      parsed.command = Command::Convert;
-    } else if (word == "render") {
-      parsed.command = Command::Render;
-    } else if (word == "default-template") {
-      parsed.command = Command::DefaultTemplate;
-    } else if (word == "help") {
-      parsed.command = Command::Help;
-    } else {
-      result.error = Cli::tr("unknown command '%1'").arg(word);
-      return result;
-    }
+    result.error = error;
   }
-  if (parsed.command == Command::Help || parsed.command == Command::Version) {
-    result.arguments = std::move(parsed);
-    return result;
-  }
-
-  const unsigned bit = commandBit(parsed.command);
-  for (const OptionEntry& entry : entries) {
-    if (parser.isSet(entry.option) && (entry.commands & bit) == 0) {
-      result.error =
-          Cli::tr("%1 is not an option of %2")
-              .arg(optionName(entry.option), QString::fromLatin1(commandName(parsed.command)));
-      return result;
-    }
-  }
-  if (parsed.command == Command::DefaultTemplate) {
-    if (!positional.isEmpty()) {
-      result.error = Cli::tr("default-template takes no photo or folder");
-      return result;
-    }
-    result.arguments = std::move(parsed);
-    return result;
-  }
-
-  for (const QString& text : parser.values("set")) {
-    SettingOverride override;
-    const QString error = parseOverride(text, override);
-    if (!error.isEmpty()) {
-      result.error = error;
-      return result;
-    }
-    parsed.overrides.push_back(std::move(override));
-  }
-  if (parser.isSet("settings")) parsed.settings = bytesFromText(parser.value("settings"));
-  if (parser.isSet("out")) parsed.outDir = bytesFromText(parser.value("out"));
-  if (parser.isSet("title")) parsed.title = bytesFromText(parser.value("title"));
-  parsed.save = parser.isSet("save");
-  parsed.recursive = parser.isSet("recursive");
-  if (parser.isSet("quiet") && parser.isSet("verbose")) {
-    result.error = Cli::tr("-q and -v cannot be used together");
-    return result;
-  }
-  if (parser.isSet("quiet")) parsed.verbosity = Verbosity::Quiet;
-  if (parser.isSet("verbose")) parsed.verbosity = Verbosity::Verbose;
-  if (parser.isSet("jobs")) {
-    const std::optional<int> jobs = boundedInteger(parser.value("jobs"), 1, kMaxJobs);
-    if (!jobs) {
-      result.error = Cli::tr("--jobs takes a whole number from 1 to %1, not '%2'")
-                         .arg(kMaxJobs)
-                         .arg(parser.value("jobs"));
-      return result;
-    }
-    parsed.jobs = *jobs;
-  }
-  for (const QString& text : positional) parsed.photos.push_back(bytesFromText(text));
-  if (parsed.photos.empty()) {
-    result.error = Cli::tr("no photo or folder given");
-    return result;
-  }
-
-  if (parsed.command == Command::Album && !parsed.outDir) {
-    result.error = Cli::tr("album needs the output folder: --out DIR");
-    return result;
-  }
-  if (parsed.command == Command::Render) {
-    if (!parser.isSet("image")) {
-      result.error = Cli::tr("render needs --image N");
-      return result;
-    }
-    const std::optional<int> image = boundedInteger(parser.value("image"), 1, 2);
-    if (!image) {
-      result.error = Cli::tr("--image takes 1 or 2, not '%1'").arg(parser.value("image"));
-      return result;
-    }
-    parsed.image = *image;
-    parsed.png = bytesFromText(parser.value("png"));
-    if (parsed.png.empty()) {
-      result.error = Cli::tr("render needs --png OUT");
-      return result;
-    }
-    if (parsed.photos.size() != 1) {
-      result.error = Cli::tr("render takes exactly one photo");
-      return result;
-    }
-  }
-  result.arguments = std::move(parsed);
   return result;
 }
 
 QString helpText() {
-  QString text = Cli::tr(
-      "Usage:\n"
-      "  snapfolio-cli album PHOTO_OR_FOLDER... --out DIR [--title TITLE] [options]\n"
-      "  snapfolio-cli convert PHOTO_OR_FOLDER... [--settings FILE] [--out DIR] [options]\n"
-      "  snapfolio-cli render PHOTO --image N --png OUT [--settings FILE] [--set ...]\n"
-      "  snapfolio-cli default-template\n"
-      "  snapfolio-cli --help | --version\n"
-      "\n"
-      "Commands:\n"
-      "  album     Makes a web album in one go: of every photo a 150-pixel thumbnail (t_NAME)\n"
-      "            and a 1280-pixel image (NAME_l), upright and in sRGB, and index.html from\n"
-      "            the shipped template, with each photo's date taken. Reads no settings file\n"
-      "            and writes none; --set changes any of these choices.\n"
-      "  convert   Converts the photos as a run from the window does, with the options of\n"
-      "            the settings file: output image 1 and 2 of every photo, then the album page\n"
-      "            when OutStyl/HTMLCK is 1. The settings file is only read (see --save).\n"
-      "  render    Makes output image N of one photo and writes it as a PNG file; prints\n"
-      "            width=W height=H stamp=\"TEXT\" [stamp_rect=X,Y,W,H] on stdout.\n"
-      "  default-template\n"
-      "            Prints the path of the shipped album template.\n"
-      "\n"
-      "A folder stands for its JPEG files (.jpg and .jpeg in any letter case), in the order of\n"
-      "their names; with -r its subfolders' follow, each in name order. Hidden files and\n"
-      "folders, and the output folder, are left out.\n"
-      "\n"
-      "Options:\n");
-  const std::vector<OptionEntry> entries = optionEntries();
-  QStringList heads;
-  qsizetype width = 0;
-  for (const OptionEntry& entry : entries) {
-    QStringList names;
-    for (const QString& name : entry.option.names())
-      names << (name.size() == 1 ? "-" : "--") + name;
-    QString head = names.join(", ");
-    if (!entry.option.valueName().isEmpty()) head += ' ' + entry.option.valueName();
-    if (entry.option.names().constFirst().size() > 1) head = "    " + head;
-    heads << head;
-    width = std::max(width, head.size());
-  }
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    QString line = "  " + heads[static_cast<qsizetype>(i)].leftJustified(width) + ' ';
-    const qsizetype indent = line.size();
-    // The description in words, wrapped below its first line.
-    for (const QString& word : entries[i].option.description().split(' ', Qt::SkipEmptyParts)) {
-      if (line.size() + 1 + word.size() > kHelpColumns && line.size() > indent) {
-        text += line + '\n';
-        line = QString(indent, ' ');
-      }
-      line += ' ' + word;
-    }
-    text += line + '\n';
-  }
-  text += Cli::tr(
-      "\n"
-      "Output: messages go to stderr (\"ERROR: ...\", \"Warning: ...\", \"Snapfolio: ...\"), one\n"
-      "line each. On a terminal a progress bar shows the photos done and the time left; on a\n"
-      "pipe or in a file only failures and the closing summary appear. -v adds every step,\n"
-      "-q leaves failures only. Ctrl+C stops the run before its next photo: the photos done\n"
-      "are kept and the album page is still written; a second Ctrl+C ends the program at once.\n"
-      "\n"
-      "Exit status:\n"
-      "  0    every image was written, and the album page when one was asked for\n"
-      "  1    a photo or the album page failed, or a photo was converted from damaged data\n"
-      "  2    a usage error, or options that do not let the run start\n"
-      "  130  stopped by Ctrl+C\n");
-  return text;
+  return usageText() + optionsText() + closingText();
 }
 
 QString versionText() {

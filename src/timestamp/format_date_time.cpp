@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -98,85 +99,55 @@ std::size_t utf8Length(std::string_view text, std::size_t at) {
   return decodeUtf8(text.substr(at)).length;
 }
 
-// The token that starts with the letter or separator at `i` (upper-cased `letter`), and how many
-// bytes it takes; anything else is a one-byte literal. `previousLetter` is the letter read before
-// it ("hh:mm": an m right after an hour is a minute). One flat switch over the lead characters,
-// kept whole so that the format language reads in one place.
-std::pair<Token, std::size_t> letterToken(std::string_view format, std::size_t i, char letter,
-                                          char previousLetter) {
-  const std::size_t n = format.size();
-  auto runLength = [&](char run) {
-    std::size_t j = i;
-    while (j < n && upper(format[j]) == run) ++j;
-    return j - i;
-  };
-  std::size_t count = 1;
-  Token token{Kind::Literal, 1, format.substr(i, 1)};
+// The kind of a run of `count` letters `letter` (upper case), or nothing when the letter starts
+// no run. `previousLetter` is the letter read before the run ("hh:mm": an m right after an hour
+// is a minute). One flat switch over the run letters, so that the format language reads in one
+// place.
+std::optional<Kind> runKind(char letter, std::size_t count, char previousLetter) {
   switch (letter) {
     case 'Y':
-      count = runLength('Y');
-      token = {Kind::Year, static_cast<int>(count), {}};
-      break;
+      return Kind::Year;
     case 'M':
-      count = runLength('M');
-      if (count <= 2) {
-        // "hh:mm" means minutes: an m right after an hour is a minute.
-        token = {previousLetter == 'H' ? Kind::Minute : Kind::Month, static_cast<int>(count), {}};
-      } else {
-        token = {Kind::MonthName, static_cast<int>(count), {}};
-      }
-      break;
+      if (count > 2) return Kind::MonthName;
+      return previousLetter == 'H' ? Kind::Minute : Kind::Month;
     case 'D':
-      count = runLength('D');
-      token = {count <= 2   ? Kind::Day
-               : count <= 4 ? Kind::DayName
-               : count == 5 ? Kind::ShortDate
-                            : Kind::LongDate,
-               static_cast<int>(count),
-               {}};
-      break;
+      return count <= 2   ? Kind::Day
+             : count <= 4 ? Kind::DayName
+             : count == 5 ? Kind::ShortDate
+                          : Kind::LongDate;
     case 'H':
-      count = runLength('H');
-      token = {Kind::Hour, static_cast<int>(count), {}};
-      break;
+      return Kind::Hour;
     case 'N':
-      count = runLength('N');
-      token = {Kind::Minute, static_cast<int>(count), {}};
-      break;
+      return Kind::Minute;
     case 'S':
-      count = runLength('S');
-      token = {Kind::Second, static_cast<int>(count), {}};
-      break;
+      return Kind::Second;
     case 'G':
-      count = runLength('G');
-      token = {Kind::Era, static_cast<int>(count), {}};
-      break;
+      return Kind::Era;
     case 'E':
-      count = runLength('E');
-      token = {Kind::EraYear, static_cast<int>(count), {}};
-      break;
-    case 'A':
-      if (startsWithNoCase(format, i, "AM/PM")) {
-        count = 5;
-        token = {Kind::AmPm, 0, format.substr(i, 5)};
-      } else if (startsWithNoCase(format, i, "A/P")) {
-        count = 3;
-        token = {Kind::AP, 0, format.substr(i, 3)};
-      } else if (startsWithNoCase(format, i, "AMPM")) {
-        count = 4;
-        token = {Kind::AmPmLocale, 0, {}};
-      }
-      break;
-    case '/':
-      token = {Kind::DateSeparator, 1, {}};
-      break;
-    case ':':
-      token = {Kind::TimeSeparator, 1, {}};
-      break;
+      return Kind::EraYear;
     default:
-      break;
+      return std::nullopt;
   }
-  return {token, count};
+}
+
+// The token that starts with the letter or separator at `i` (upper-cased `letter`), and how many
+// bytes it takes; anything else is a one-byte literal.
+std::pair<Token, std::size_t> letterToken(std::string_view format, std::size_t i, char letter,
+                                          char previousLetter) {
+  std::size_t end = i;
+  while (end < format.size() && upper(format[end]) == letter) ++end;
+  const std::size_t count = end - i;
+  if (const std::optional<Kind> kind = runKind(letter, count, previousLetter)) {
+    return {Token{*kind, static_cast<int>(count), {}}, count};
+  }
+  if (letter == 'A') {
+    if (startsWithNoCase(format, i, "AM/PM")) return {Token{Kind::AmPm, 0, format.substr(i, 5)}, 5};
+    if (startsWithNoCase(format, i, "A/P")) return {Token{Kind::AP, 0, format.substr(i, 3)}, 3};
+    if (startsWithNoCase(format, i, "AMPM")) return {Token{Kind::AmPmLocale, 0, {}}, 4};
+  }
+  if (letter == '/') return {Token{Kind::DateSeparator, 1, {}}, 1};
+  if (letter == ':') return {Token{Kind::TimeSeparator, 1, {}}, 1};
+  return {Token{Kind::Literal, 1, format.substr(i, 1)}, 1};
 }
 
 // Splits the format into tokens in one pass and hands each to `emit`.
@@ -260,6 +231,12 @@ std::string firstCharacter(std::string_view text) {
   return std::string(text.substr(0, utf8Length(text, 0)));
 }
 
+// The hour on a twelve-hour clock: 0 and 12 are 12.
+int clockHour(int hour) {
+  if (hour == 0) return 12;
+  return hour > 12 ? hour - 12 : hour;
+}
+
 void render(std::string& out, std::string_view format, const DateTime& t);
 
 // One flat switch over the token kinds: each case is a line or two, and the kinds read best side
@@ -298,18 +275,9 @@ void appendToken(std::string& out, const Token& token, const DateTime& t, bool t
     case Kind::LongDate:
       render(out, kLongDate, t);
       break;
-    case Kind::Hour: {
-      int hour = t.hour;
-      if (twelveHour) {
-        if (hour == 0) {
-          hour = 12;
-        } else if (hour > 12) {
-          hour -= 12;
-        }
-      }
-      appendNumber(out, hour, token.count >= 2 ? 2 : 1);
+    case Kind::Hour:
+      appendNumber(out, twelveHour ? clockHour(t.hour) : t.hour, token.count >= 2 ? 2 : 1);
       break;
-    }
     case Kind::Second:
       appendNumber(out, t.second, token.count >= 2 ? 2 : 1);
       break;

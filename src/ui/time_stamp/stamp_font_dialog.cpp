@@ -50,6 +50,53 @@ QIcon swatch(std::uint32_t colour) {
   return QIcon(pixmap);
 }
 
+QComboBox* makeFontName(const std::string& name, QWidget* parent) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName("FontName");
+  box->setEditable(true);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  const QString stored = QString::fromStdString(name);
+  QStringList families = QFontDatabase::families();
+  if (!stored.isEmpty() && !families.contains(stored)) families.prepend(stored);
+  box->addItems(families);
+  box->setCurrentText(stored);
+  return box;
+}
+
+QSpinBox* makeFontSize(int size, QWidget* parent) {
+  auto* box = new QSpinBox(parent);
+  box->setObjectName("FontSize");
+  box->setRange(kLimits.smallestStampPoints, kLimits.largestStampPoints);
+  box->setSuffix(QStringLiteral(" pt"));
+  box->setValue(std::clamp(size, kLimits.smallestStampPoints, kLimits.largestStampPoints));
+  return box;
+}
+
+QCheckBox* makeStyleBox(const QString& caption, const char* name, bool checked, QWidget* parent) {
+  auto* box = new QCheckBox(caption, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setChecked(checked);
+  return box;
+}
+
+QComboBox* makeFontCharset(int charset, QWidget* parent) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName("FontCharset");
+  for (int offered : StampFontDialog::kCharsets) box->addItem(charsetName(offered), offered);
+  if (box->findData(charset) < 0) box->addItem(charsetName(charset), charset);
+  box->setCurrentIndex(box->findData(charset));
+  return box;
+}
+
+QLabel* makeSample(QWidget* parent) {
+  auto* sample = new QLabel(QString::fromUtf8("2002/05/30 03:15 PM 平成14年"), parent);
+  sample->setObjectName("Sample");
+  sample->setMinimumSize(320, 72);
+  sample->setAlignment(Qt::AlignCenter);
+  sample->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  return sample;
+}
+
 }  // namespace
 
 StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
@@ -58,53 +105,21 @@ StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
   qtColorChooser_ = makeQtColorChooser();
   colorChooser_ = qtColorChooser_.get();
 
-  FontName = new QComboBox(this);
-  FontName->setObjectName("FontName");
-  FontName->setEditable(true);
-  FontName->setInsertPolicy(QComboBox::NoInsert);
-  const QString stored = QString::fromStdString(initial.name);
-  QStringList families = QFontDatabase::families();
-  if (!stored.isEmpty() && !families.contains(stored)) families.prepend(stored);
-  FontName->addItems(families);
-  FontName->setCurrentText(stored);
-
-  FontSize = new QSpinBox(this);
-  FontSize->setObjectName("FontSize");
-  FontSize->setRange(kLimits.smallestStampPoints, kLimits.largestStampPoints);
-  FontSize->setSuffix(QStringLiteral(" pt"));
-  FontSize->setValue(
-      std::clamp(initial.size, kLimits.smallestStampPoints, kLimits.largestStampPoints));
-
-  Bold = new QCheckBox(QCoreApplication::translate("StampFontDialog", "太字"), this);
-  Bold->setObjectName("Bold");
-  Bold->setChecked(initial.bold);
-  Italic = new QCheckBox(QCoreApplication::translate("StampFontDialog", "斜体"), this);
-  Italic->setObjectName("Italic");
-  Italic->setChecked(initial.italic);
-  Underline = new QCheckBox(QCoreApplication::translate("StampFontDialog", "下線"), this);
-  Underline->setObjectName("Underline");
-  Underline->setChecked(initial.underline);
-  StrikeOut = new QCheckBox(QCoreApplication::translate("StampFontDialog", "取り消し線"), this);
-  StrikeOut->setObjectName("StrikeOut");
-  StrikeOut->setChecked(initial.strikeOut);
-
+  // Created in the order of the tab chain.
+  FontName = makeFontName(initial.name, this);
+  FontSize = makeFontSize(initial.size, this);
+  Bold = makeStyleBox(QCoreApplication::translate("StampFontDialog", "太字"), "Bold", initial.bold,
+                      this);
+  Italic = makeStyleBox(QCoreApplication::translate("StampFontDialog", "斜体"), "Italic",
+                        initial.italic, this);
+  Underline = makeStyleBox(QCoreApplication::translate("StampFontDialog", "下線"), "Underline",
+                           initial.underline, this);
+  StrikeOut = makeStyleBox(QCoreApplication::translate("StampFontDialog", "取り消し線"),
+                           "StrikeOut", initial.strikeOut, this);
   FontColor = new QPushButton(QCoreApplication::translate("StampFontDialog", "色の選択..."), this);
   FontColor->setObjectName("FontColor");
-
-  FontCharset = new QComboBox(this);
-  FontCharset->setObjectName("FontCharset");
-  for (int charset : kCharsets) FontCharset->addItem(charsetName(charset), charset);
-  if (FontCharset->findData(initial.charset) < 0) {
-    FontCharset->addItem(charsetName(initial.charset), initial.charset);
-  }
-  FontCharset->setCurrentIndex(FontCharset->findData(initial.charset));
-
-  Sample = new QLabel(QString::fromUtf8("2002/05/30 03:15 PM 平成14年"), this);
-  Sample->setObjectName("Sample");
-  Sample->setMinimumSize(320, 72);
-  Sample->setAlignment(Qt::AlignCenter);
-  Sample->setFrameStyle(QFrame::Box | QFrame::Sunken);
-
+  FontCharset = makeFontCharset(initial.charset, this);
+  Sample = makeSample(this);
   auto* buttons = new QDialogButtonBox(this);
   OkButton = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
   OkButton->setObjectName("OkButton");
@@ -113,6 +128,20 @@ StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
                                     QDialogButtonBox::RejectRole);
   CancelButton->setObjectName("CancelButton");
 
+  layOutControls(buttons);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(FontColor, &QPushButton::clicked, this, &StampFontDialog::FontColorClick);
+  connect(FontName, &QComboBox::currentTextChanged, this, &StampFontDialog::updateSample);
+  connect(FontSize, &QSpinBox::valueChanged, this, &StampFontDialog::updateSample);
+  for (QCheckBox* box : {Bold, Italic, Underline, StrikeOut}) {
+    connect(box, &QCheckBox::toggled, this, &StampFontDialog::updateSample);
+  }
+  updateSample();
+}
+
+// The form of the font's fields above the sample and the buttons.
+void StampFontDialog::layOutControls(QDialogButtonBox* buttons) {
   auto* styleRow = new QHBoxLayout;
   for (QCheckBox* box : {Bold, Italic, Underline, StrikeOut}) styleRow->addWidget(box);
   styleRow->addStretch();
@@ -126,16 +155,6 @@ StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
   layout->addLayout(form);
   layout->addWidget(Sample, 1);
   layout->addWidget(buttons);
-
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  connect(FontColor, &QPushButton::clicked, this, &StampFontDialog::FontColorClick);
-  connect(FontName, &QComboBox::currentTextChanged, this, &StampFontDialog::updateSample);
-  connect(FontSize, &QSpinBox::valueChanged, this, &StampFontDialog::updateSample);
-  for (QCheckBox* box : {Bold, Italic, Underline, StrikeOut}) {
-    connect(box, &QCheckBox::toggled, this, &StampFontDialog::updateSample);
-  }
-  updateSample();
 }
 
 StampFont StampFontDialog::font() const {

@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialogButtonBox;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -50,6 +51,7 @@ class StampFontDialog : public QDialog {
   void FontColorClick();
 
  private:
+  void layOutControls(QDialogButtonBox* buttons);
   void updateSample();
 
   std::uint32_t color_ = 255;

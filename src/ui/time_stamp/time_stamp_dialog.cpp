@@ -70,7 +70,25 @@ TTimePropty::TTimePropty(int imageNumber, std::string settingsPath, const QStrin
   setWindowTitle(caption);
   setFont(controlFont());
   setModal(true);
+  // Created in the order of the tab chain.
+  createFontControls();
+  createPositionPanel(panelCaption);
+  createPositionButtons();
+  createSetButtons(setButtonName);
 
+  connect(FontButton, &QPushButton::clicked, this, &TTimePropty::FontButtonClick);
+  connect(BackgroundButton, &QPushButton::clicked, this, &TTimePropty::BackgroundButtonClick);
+  // Runs on every change of state, also while the settings are loaded.
+  connect(Background, &QCheckBox::toggled, this, &TTimePropty::BackgroundClick);
+  connect(CancelButton, &QPushButton::clicked, this, &TTimePropty::CancelButtonClick);
+
+  setFontChooser(nullptr);
+  setColorChooser(nullptr);
+  setMessagePort(nullptr);
+}
+
+// The font options group and the font and background buttons beside it.
+void TTimePropty::createFontControls() {
   FontOption =
       new QGroupBox(QCoreApplication::translate("TTimePropty", "フォントオプション"), this);
   FontOption->setObjectName("FontOption");
@@ -91,7 +109,10 @@ TTimePropty::TTimePropty(int imageNumber, std::string settingsPath, const QStrin
   BackgroundButton = makeButton(this, "BackgroundButton", QT_TRANSLATE_NOOP("TTimePropty", "背景"),
                                 QRect(193, 52, 75, 25));
   BackgroundButton->setEnabled(false);
+}
 
+// The label and the picture panel the position buttons sit on.
+void TTimePropty::createPositionPanel(const QString& panelCaption) {
   Label1 = new QLabel(QCoreApplication::translate("TTimePropty", "タイムスタンプの位置"), this);
   Label1->setObjectName("Label1");
   Label1->setGeometry(8, 92, 200, 16);
@@ -116,7 +137,10 @@ TTimePropty::TTimePropty(int imageNumber, std::string settingsPath, const QStrin
   QPalette grey = picture->palette();
   grey.setColor(QPalette::WindowText, Qt::gray);
   picture->setPalette(grey);
+}
 
+// The six position buttons in the corners and edges of the picture panel.
+void TTimePropty::createPositionButtons() {
   const std::array<std::pair<QRadioButton**, std::pair<const char*, const char*>>, 6> radios = {{
       {&LeftUp, {"LeftUp", QT_TRANSLATE_NOOP("TTimePropty", "左上")}},
       {&MidUp, {"MidUp", QT_TRANSLATE_NOOP("TTimePropty", "上中央")}},
@@ -136,22 +160,14 @@ TTimePropty::TTimePropty(int imageNumber, std::string settingsPath, const QStrin
   }
   RightDown->setChecked(true);
   placeRadioButtons();
+}
 
+void TTimePropty::createSetButtons(const QString& setButtonName) {
   setButton_ = new QPushButton(QCoreApplication::translate("TTimePropty", "設定"), this);
   setButton_->setObjectName(setButtonName);
   setButton_->setDefault(true);
   CancelButton = makeButton(this, "CancelButton", QT_TRANSLATE_NOOP("TTimePropty", "キャンセル"),
                             QRect(0, 0, 75, 25));
-
-  connect(FontButton, &QPushButton::clicked, this, &TTimePropty::FontButtonClick);
-  connect(BackgroundButton, &QPushButton::clicked, this, &TTimePropty::BackgroundButtonClick);
-  // Runs on every change of state, also while the settings are loaded.
-  connect(Background, &QCheckBox::toggled, this, &TTimePropty::BackgroundClick);
-  connect(CancelButton, &QPushButton::clicked, this, &TTimePropty::CancelButtonClick);
-
-  setFontChooser(nullptr);
-  setColorChooser(nullptr);
-  setMessagePort(nullptr);
 }
 
 TTimePropty::~TTimePropty() = default;

@@ -112,6 +112,10 @@ class TTimePropty : public QDialog {
   QPushButton* setButton_ = nullptr;
 
  private:
+  void createFontControls();
+  void createPositionPanel(const QString& panelCaption);
+  void createPositionButtons();
+  void createSetButtons(const QString& setButtonName);
   void placeRadioButtons();
 
   const int imageNumber_;
