@@ -60,6 +60,10 @@ struct Limits {
   // MiB; a profile whose tables claim more than its bytes hold is refused.
   std::size_t colourTransformBytes = std::size_t{32} << 20;
   std::size_t colourTransformBytesPerProfileByte = 16;
+  // Threads a photo's decoder may run beside its caller's (libheif's, LibRaw's OpenMP). One, so
+  // that the workers of a run, one per core, are not outnumbered by the decoders' own threads;
+  // a run with a single worker gives its decoder every core.
+  int decodingThreads = 1;
   // Largest settings file read, in bytes (16 MiB); a larger file is no settings file.
   std::size_t settingsFileBytes = std::size_t{16} << 20;
 };

@@ -104,7 +104,7 @@ HeifPhotoDecoder::HeifPhotoDecoder(std::vector<std::uint8_t> bytes, const Limits
   initLibheif();
   context_.reset(heif_context_alloc());
   if (!context_) throw unreadablePhoto("libheif: no context");
-  heif_context_set_max_decoding_threads(context_.get(), 1);
+  heif_context_set_max_decoding_threads(context_.get(), std::max(1, limits.decodingThreads));
   heif_context_set_maximum_image_size_limit(
       context_.get(),
       static_cast<int>(std::min<long long>(limits.pixels, std::numeric_limits<int>::max())));

@@ -6,8 +6,8 @@
 // (rotation, mirror, crop) while decoding, so the decoding is upright: the EXIF orientation,
 // which a HEIF file's EXIF may still carry, is not applied again (PhotoBlocks::orientation is 1).
 // The colour profile is the file's ICC profile, or one made from its nclx colour description when
-// that is not sRGB (Display P3 from phones). libheif decodes with one thread: the run's workers
-// already keep every core busy.
+// that is not sRGB (Display P3 from phones). libheif decodes with Limits::decodingThreads
+// threads: one beside a run's several workers, every core for a lone worker.
 //
 // Not thread-safe, as PhotoDecoder.
 #pragma once

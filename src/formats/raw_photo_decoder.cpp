@@ -1,5 +1,6 @@
 #include "formats/raw_photo_decoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string_view>
@@ -38,11 +39,44 @@ int orientationOf(int flip) {
   }
 }
 
+// Whether the first directory of a TIFF file names a camera maker or a DNG version, as every
+// raw file that begins as a TIFF file does (LibRaw reads no raw file without its maker): a
+// plain TIFF picture is told without LibRaw, whose opening costs far more.
+bool namesCamera(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() < 8 || bytes[0] != bytes[1] || (bytes[0] != 'I' && bytes[0] != 'M')) return true;
+  const bool little = bytes[0] == 'I';
+  const auto read = [&](std::size_t at, int length) -> std::uint32_t {
+    std::uint32_t value = 0;
+    for (int i = 0; i < length; ++i) {
+      const std::uint32_t byte = bytes[at + static_cast<std::size_t>(little ? length - 1 - i : i)];
+      value = value << 8 | byte;
+    }
+    return value;
+  };
+  if (read(2, 2) != 42) return true;  // BigTIFF and the rest: LibRaw tells
+  const std::size_t directory = read(4, 4);
+  if (directory > bytes.size() - 2) return false;
+  const std::size_t entries = read(directory, 2);
+  for (std::size_t i = 0; i < entries && directory + 2 + 12 * (i + 1) <= bytes.size(); ++i) {
+    const std::uint32_t tag = read(directory + 2 + 12 * i, 2);
+    if (tag == 271 || tag == 50706) return true;  // Make, DNGVersion
+  }
+  return false;
+}
+
 std::unique_ptr<LibRaw> openRaw(std::vector<std::uint8_t>& bytes) {
   auto raw = std::make_unique<LibRaw>(LIBRAW_OPTIONS_NONE);
   const int code = raw->open_buffer(bytes.data(), bytes.size());
   if (code != LIBRAW_SUCCESS || raw->imgdata.idata.make[0] == '\0') return nullptr;
   return raw;
+}
+
+// OpenMP's thread count for the calling thread's parallel regions, when LibRaw was built with
+// OpenMP (Debian's is): its demosaicing and some decompressors run in such regions.
+extern "C" void omp_set_num_threads(int threads) __attribute__((weak));
+
+void limitThreads(const Limits& limits) {
+  if (omp_set_num_threads != nullptr) omp_set_num_threads(std::max(1, limits.decodingThreads));
 }
 
 }  // namespace
@@ -57,13 +91,21 @@ bool RawPhotoDecoder::isMine(std::span<const std::uint8_t> bytes) {
 
 std::unique_ptr<PhotoDecoder> RawPhotoDecoder::tryOpen(std::vector<std::uint8_t>& bytes,
                                                        const Limits& limits) {
-  if (!openRaw(bytes)) return nullptr;
-  return std::make_unique<RawPhotoDecoder>(std::move(bytes), limits);
+  if (!namesCamera(bytes)) return nullptr;
+  std::unique_ptr<LibRaw> raw = openRaw(bytes);
+  if (!raw) return nullptr;
+  // LibRaw holds the address of the bytes, which moving the vector keeps.
+  return std::unique_ptr<PhotoDecoder>(
+      new RawPhotoDecoder(std::move(bytes), limits, std::move(raw)));
 }
 
 RawPhotoDecoder::RawPhotoDecoder(std::vector<std::uint8_t> bytes, const Limits& limits)
-    : bytes_(std::move(bytes)), limits_(limits) {
-  raw_ = openRaw(bytes_);
+    : RawPhotoDecoder(std::move(bytes), limits, nullptr) {}
+
+RawPhotoDecoder::RawPhotoDecoder(std::vector<std::uint8_t> bytes, const Limits& limits,
+                                 std::unique_ptr<LibRaw> opened)
+    : bytes_(std::move(bytes)), limits_(limits), raw_(std::move(opened)) {
+  if (!raw_) raw_ = openRaw(bytes_);
   if (!raw_)
     throw unreadablePhoto("LibRaw: " + std::string(libraw_strerror(LIBRAW_FILE_UNSUPPORTED)));
   const libraw_image_sizes_t& sizes = raw_->imgdata.sizes;
@@ -133,6 +175,7 @@ void RawPhotoDecoder::decodeRaw() {
   params.output_color = 1;  // sRGB
   params.output_bps = 8;
   params.user_flip = 0;  // as the sensor lies: the pipeline turns it
+  limitThreads(limits_);
   check(raw_->unpack());
   check(raw_->dcraw_process());
   int code = LIBRAW_SUCCESS;

@@ -50,6 +50,9 @@ class RawPhotoDecoder final : public PhotoDecoder {
   long long codecBytes() const override { return 10LL * width_ * height_; }
 
  private:
+  // The same with `opened`, LibRaw's reading of the bytes, when tryOpen has made it.
+  RawPhotoDecoder(std::vector<std::uint8_t> bytes, const Limits& limits,
+                  std::unique_ptr<LibRaw> opened);
   // Whether the embedded JPEG preview serves a decoding of `size` (empty: the full size).
   bool previewServes(QSize size) const;
   void decodePreview(QSize size);

@@ -148,6 +148,16 @@ std::string damageList(const std::vector<DamagedPhoto>& damaged) {
 // The run, step by step. Each step runs in inStep with its numbered message: a failure in it
 // ends the run with that message, except for the failures of one output image of one photo,
 // which skip that image (imageStep).
+// The limits of a run's decoders: one thread each beside several workers, every core for
+// the decoder of a lone worker.
+Limits decodingLimits(int workers) {
+  Limits limits = kLimits;
+  if (workers == 1) {
+    limits.decodingThreads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+  }
+  return limits;
+}
+
 class Run {
  public:
   Run(const RunRequest& request, RunPort& port, Workspace& workspace,
@@ -222,7 +232,8 @@ class Run {
       if (auto message = findOverwrite(options_, photos)) throw StepFailure(*message, {});
       return RunPlan{options_,
                      {request_.inputs[0], request_.inputs[1]},
-                     kLimits.runMemoryBytes / (2 * static_cast<std::size_t>(workers))};
+                     kLimits.runMemoryBytes / (2 * static_cast<std::size_t>(workers)),
+                     decodingLimits(workers)};
     });
     std::optional<OrderedJobs<PhotoJob>> jobs;
     inStep(checking, [&] {

@@ -122,7 +122,7 @@ PhotoJob makePhotoJob(const RunPlan& plan, const std::string& photo, JobContext&
     std::error_code ec;
     const std::size_t fileBytes = fs::file_size(photo, ec);
     context.reserve(ec ? 0 : fileBytes);
-    PhotoSource source(photo, plan.inputs[0].photo);
+    PhotoSource source(photo, plan.inputs[0].photo, plan.limits);
     // One decoding, made for the larger of the output images, into this worker's memory.
     for (int n = 0; n < 2; ++n) {
       if (!images[n].produce) continue;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/limits.h"
 #include "core/raster.h"
 #include "imaging/photo_pipeline.h"
 #include "options/run_options.h"
@@ -27,6 +28,8 @@ struct RunPlan {
   // Each worker keeps the memory of its decodings for the next photo up to this size, so that
   // the workers' idle memory stays a share of the run's memory budget.
   std::size_t keptDecodeBytes = 0;
+  // What each photo's decoder may cost (its threads among them).
+  Limits limits = kLimits;
 };
 
 // The calls a pipeline makes on its port, kept in order (consecutive gauge steps as a count).

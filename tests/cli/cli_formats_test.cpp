@@ -1,11 +1,13 @@
-// An album over photos in every format read, written as WebP: made by the formats' own tools
-// (ImageMagick, heif-enc; the DNG by tests/fixtures/make-dng.py), checked by an independent
-// decoder (dwebp) and exiftool.
+// An album over photos in every format read, written as JPEG (the default) and as WebP: made by
+// the formats' own tools (ImageMagick, heif-enc; the DNG by tests/fixtures/make-dng.py) from
+// the sample photos, checked by independent decoders (djpeg, dwebp) and exiftool.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 
+#include <QImage>
 #include <QImageReader>
 
 #include "support/cli_process.h"
@@ -18,42 +20,84 @@ namespace {
 namespace fs = std::filesystem;
 using test::runTool;
 
-TEST(CliFormatsTest, EveryFormatGivesAnUprightWebpOfTheAskedWidthNamedInThePage) {
+struct OutputCase {
+  const char* name;
+  const char* outFormat;  // [PhotoOptions] OUTFORMAT
+  const char* extension;  // of the output images
+};
+
+class CliFormatsTest : public testing::TestWithParam<OutputCase> {};
+
+// The output image as an independent decoder reads it (djpeg to PPM, dwebp to PNG).
+QImage decodedOutput(const fs::path& out) {
+  const std::string decoded = out.string() + (out.extension() == ".webp" ? ".png" : ".ppm");
+  if (out.extension() == ".webp") {
+    runTool("dwebp", {out.string(), "-o", decoded});
+  } else {
+    runTool("djpeg", {"-outfile", decoded, out.string()});
+  }
+  return QImage(QString::fromStdString(decoded)).convertToFormat(QImage::Format_RGB888);
+}
+
+// The mean absolute difference per channel of two pictures of one size.
+double meanDifference(const QImage& a, const QImage& b) {
+  double sum = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < 3 * a.width(); ++x) sum += std::abs(a.scanLine(y)[x] - b.scanLine(y)[x]);
+  }
+  return sum / (3.0 * a.width() * a.height());
+}
+
+// Every format comes out at the asked width, turned upright (the JPEG and the DNG are stored
+// turned), its Adobe RGB profile converted to sRGB as the JPEG's is, and named on the page.
+TEST_P(CliFormatsTest, EveryFormatComesOutUprightInSrgbAndOnThePage) {
   test::TempDir dir;
-  fs::create_directory(dir / "photos");
-  const std::string tiny = test::photoPath("tiny.JPG").string();  // 70 x 46
+  const fs::path photos = dir / "photos";
+  fs::create_directory(photos);
   // 640 x 428 stored, EXIF orientation 6 and a date taken.
-  fs::copy_file(test::photoPath("portrait-exif6.jpg"), dir / "photos/a.jpg");
-  runTool("heif-enc", {"-q", "60", tiny, "-o", (dir / "photos/b.heic").string()});
+  fs::copy_file(test::photoPath("portrait-exif6.jpg"), photos / "a.jpg");
+  // 80 x 53, Adobe RGB, in each format with its profile.
+  runTool("convert", {test::photoPath("icc-adobergb.jpg").string(), "-resize", "80x",
+                      (photos / "g.jpg").string()});
+  runTool("heif-enc",
+          {"-q", "90", (photos / "g.jpg").string(), "-o", (photos / "b.heic").string()});
   for (const char* name : {"c.png", "d.tif", "e.webp"}) {
-    runTool("convert", {tiny, (dir / "photos" / name).string()});
+    runTool("convert", {(photos / "g.jpg").string(), (photos / name).string()});
   }
   // 64 x 48 stored, turned by the camera (orientation 6), with a preview of the same size.
   runTool("convert", {"-size", "64x48", "xc:green", (dir / "preview.jpg").string()});
-  runTool("python3", {test::fixturePath("make-dng.py").string(), (dir / "photos/f.dng").string(),
-                      "64", "48", (dir / "preview.jpg").string(), "64", "48", "6"});
+  runTool("python3", {test::fixturePath("make-dng.py").string(), (photos / "f.dng").string(), "64",
+                      "48", (dir / "preview.jpg").string(), "64", "48", "6"});
   const test::CliResult r =
       test::runCli({"album", "photos", "--out", "out", "--set", "Pict1Options/WIDTH1=40", "--set",
                     "Pict1Options/PRIFN1=t_", "--set", "Pict2Options/GAZOU2=0", "--set",
-                    "PhotoOptions/OUTFORMAT=1", "--set", "PhotoOptions/METADATA=2"},
+                    std::string("PhotoOptions/OUTFORMAT=") + GetParam().outFormat, "--set",
+                    "PhotoOptions/METADATA=2"},
                    dir.path());
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const std::string page = test::readFile(dir / "out/index.html");
-  for (const auto& [name, height] : {std::pair{"t_a.webp", 59},
-                                     {"t_b.webp", 26},
-                                     {"t_c.webp", 26},
-                                     {"t_d.webp", 26},
-                                     {"t_e.webp", 26}}) {
-    const fs::path out = dir / "out" / name;
-    const fs::path decoded = dir / (std::string(name) + ".png");
-    runTool("dwebp", {out.string(), "-o", decoded.string()});
-    EXPECT_EQ(QImageReader(QString::fromStdString(decoded.string())).size(), QSize(40, height))
-        << name;
+  const std::string ext = GetParam().extension;
+  const QImage reference = decodedOutput(dir / "out" / ("t_g" + ext));
+  ASSERT_EQ(reference.size(), QSize(40, 27));
+  for (const auto& [stem, height] :
+       {std::pair{"t_a", 59}, {"t_b", 27}, {"t_c", 27}, {"t_d", 27}, {"t_e", 27}, {"t_f", 53}}) {
+    const std::string name = stem + ext;
+    const QImage image = decodedOutput(dir / "out" / name);
+    EXPECT_EQ(image.size(), QSize(40, height)) << name;
     EXPECT_NE(page.find(name), std::string::npos) << name;
+    if (height == 27) EXPECT_LT(meanDifference(image, reference), 3.0) << name;
   }
-  EXPECT_EQ(runTool("exiftool", {"-s3", "-DateTimeOriginal", (dir / "out/t_a.webp").string()}),
-            "2013:06:23 16:49:15\n");
+  EXPECT_EQ(
+      runTool("exiftool", {"-s3", "-DateTimeOriginal", (dir / "out" / ("t_a" + ext)).string()}),
+      "2013:06:23 16:49:15\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Cli, CliFormatsTest,
+                         testing::Values(OutputCase{"Jpeg", "0", ".jpg"},
+                                         OutputCase{"Webp", "1", ".webp"}),
+                         [](const testing::TestParamInfo<OutputCase>& param) {
+                           return std::string(param.param.name);
+                         });
 
 }  // namespace
 }  // namespace snapfolio

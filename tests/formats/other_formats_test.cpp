@@ -98,7 +98,11 @@ TEST(HeifPhotoTest, ARotatedHeicComesOutUprightWithItsDateTaken) {
   ASSERT_EQ(PhotoDecoder::sniffFile(path.string()), PhotoFormat::Heif);
   auto decoder = PhotoDecoder::openFile(path.string(), kLimits);
   ASSERT_EQ(QSize(decoder->width(), decoder->height()), QSize(32, 64));
-  EXPECT_EQ(photoMetadataOf(decoder->blocks()).orientation, 1);
+  const PhotoMetadata metadata = photoMetadataOf(decoder->blocks());
+  EXPECT_EQ(metadata.orientation, 1);
+  // The date the pipeline stamps and sorts by comes from these blocks, not from the file.
+  ASSERT_TRUE(metadata.dateTaken.has_value());
+  EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss", *metadata.dateTaken), "2021-07-04 09:08:07");
   const Raster& decoded = decoder->decodeFor(QSize(32, 64));
   EXPECT_TRUE(near(decoded.pixel(16, 8), kRed));
   EXPECT_TRUE(near(decoded.pixel(16, 56), kBlue));
