@@ -97,6 +97,8 @@ class PhotoSource {
   // Lends the decoding the memory of `buffer` (TJPEGImage::SwapDecodeBuffer); called again, gives
   // it back with the decoding in it.
   void swapDecodeBuffer(Raster& buffer) { jpeg_.SwapDecodeBuffer(buffer); }
+  // The photo's metadata as read with the file (empty when the photo options read none).
+  const PhotoMetadata& metadata() const { return metadata_; }
 
  private:
   friend PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
