@@ -13,6 +13,7 @@
 // Project
 #include "core/error_text.h"
 #include "core/file_io.h"
+#include "imaging/resample.h"
 #include "jpeg/jpeg_encode.h"
 #include "jpeg/jpeg_image.h"
 
@@ -147,16 +148,35 @@ SiteJob makeSiteJob(const SiteJobPlan& plan, const SiteJobInput& input, JobConte
   } giveBack{source, plan.keptDecodeBytes};
 
   job.ok = true;
-  // Largest first; a role whose width and options equal another's shares its image.
+  // Largest first. Without correction, stamp or EXIF of their own, the thumbnails are drawn
+  // from the next larger image instead of the decoding, which is far larger.
+  const bool plainThumbs = plan.options[0] == plan.options[1] && !plan.inputs[0].image.autoAdjust &&
+                           !plan.inputs[0].image.timeStamp;
+  Raster larger;
   for (int role : {2, 1, 0}) {
     if (!input.roles[role]) continue;
     if (context.discarded()) throw JobDiscarded{};
     const int image = role == static_cast<int>(ImageRole::View) ? 1 : 0;
     const int width = photo ? sizes.width[role] : 1;
+    // A role of the same size as the one made before it shares its image.
+    if (!job.images.empty() && job.images.back().width == width && plainThumbs) {
+      MadeImage same = job.images.back();
+      same.role = role;
+      job.images.push_back(std::move(same));
+      continue;
+    }
     Raster surface;
-    ErrorText errorText;
-    const PipelineResult result = PhotDispSet(source, plan.inputs[image], std::to_string(width),
-                                              image + 1, surface, errorText, job.log);
+    PipelineResult result;
+    if (plainThumbs && image == 0 && !larger.isEmpty() && larger.width() > width) {
+      surface =
+          resampled(larger, width,
+                    std::max(1, static_cast<int>(1LL * larger.height() * width / larger.width())));
+      result.ok = true;
+    } else {
+      ErrorText errorText;
+      result = PhotDispSet(source, plan.inputs[image], std::to_string(width), image + 1, surface,
+                           errorText, job.log);
+    }
     if (!result.ok || surface.isEmpty()) {
       job.ok = false;
       job.images.clear();
@@ -180,6 +200,10 @@ SiteJob makeSiteJob(const SiteJobPlan& plan, const SiteJobInput& input, JobConte
       } catch (const Failure&) {
         // The picture matters more than its metadata: saved without.
       }
+      // Drawn from this image, a thumbnail would carry its EXIF sizes.
+      larger = Raster();
+    } else {
+      larger = std::move(surface);
     }
     made.jpeg = withSiteComment(
         made.jpeg, siteComment(job.fingerprint, job.width, job.height, plan.options[image]));
