@@ -28,11 +28,11 @@ count=${#files[@]}
 work=$(mktemp -d -t snapfolio-kept.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-# "wall peak_kb" of one command.
+# "wall peak_kb cpu" of one command.
 timed() {
-  /usr/bin/time -o "$work/time.txt" -f '%e %M' "$@" >/dev/null 2>"$work/err.txt" ||
+  /usr/bin/time -o "$work/time.txt" -f '%e %M %U %S' "$@" >/dev/null 2>"$work/err.txt" ||
     { cat "$work/err.txt" >&2; exit 1; }
-  cat "$work/time.txt"
+  awk '{printf "%s %s %.2f\n", $1, $2, $3 + $4}' "$work/time.txt"
 }
 # Best wall time of REPEATS runs of a command that changes nothing.
 best() {
@@ -50,14 +50,15 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 # The fixture photos: the one-shot album of before, then the kept album's first build.
 mkdir -p "$work/oneshot" "$work/src15"
 for f in "${files[@]}"; do ln "$f" "$work/src15/" 2>/dev/null || cp "$f" "$work/src15/"; done
-read -r old_wall old_mem < <(timed "$cli" convert --settings "$work/none.ini" --out "$work/oneshot" \
+read -r old_wall old_mem old_cpu < <(timed "$cli" convert --settings "$work/none.ini" --out "$work/oneshot" \
   --set Pict1Options/GAZOU1=1 --set Pict1Options/WIDTH1=150 --set Pict1Options/PRIFN1=t_ \
   --set Pict2Options/GAZOU2=1 --set Pict2Options/WIDTH2=1280 --set Pict2Options/AFTFN2=_l \
   --set OutStyl/HTMLCK=1 --set OutStyl/HTMLFIL=index.html --set PhotoOptions/DATESOURCE=1 \
   "${files[@]}")
-read -r new_wall new_mem < <(timed "$cli" album "$work/src15" --out "$work/site15")
-printf 'first build, %d photos: one-shot album %.2f s, kept album %.2f s (3 sizes up to 2560 px): %sx\n' \
-  "$count" "$old_wall" "$new_wall" "$(ratio "$new_wall" "$old_wall")"
+read -r new_wall new_mem new_cpu < <(timed "$cli" album "$work/src15" --out "$work/site15")
+printf 'first build, %d photos: one-shot album %.2f s (cpu %.2f s), kept album %.2f s (cpu %.2f s; 3 sizes up to 2560 px): %sx wall, %sx cpu\n' \
+  "$count" "$old_wall" "$old_cpu" "$new_wall" "$new_cpu" "$(ratio "$new_wall" "$old_wall")" \
+  "$(ratio "$new_cpu" "$old_cpu")"
 
 # N photos in folders of 200.
 src=$work/src
@@ -68,7 +69,7 @@ for ((i = 0; i < many; i++)); do
   name=$(printf 'IMG_%04d.%s' "$i" "${f##*.}")
   ln "$f" "$dir/$name" 2>/dev/null || cp "$f" "$dir/$name"
 done
-read -r big_wall big_mem < <(timed "$cli" album "$src" --out "$work/site")
+read -r big_wall big_mem _ < <(timed "$cli" album "$src" --out "$work/site")
 printf 'first build, %d photos: %.1f s; peak memory %.1f MB against %.1f MB for %d photos: %sx\n' \
   "$many" "$big_wall" "$(echo "$big_mem / 1024" | bc -l)" "$(echo "$new_mem / 1024" | bc -l)" \
   "$count" "$(ratio "$big_mem" "$new_mem")"

@@ -13,6 +13,7 @@
 #include "cli/cli_text.h"
 #include "cli/photo_list.h"
 #include "core/atomic_file.h"
+#include "core/translation.h"
 #include "settings/settings_keys.h"
 #include "site/catalogue.h"
 #include "site/site_build.h"
@@ -116,6 +117,7 @@ int keptAlbum(const Arguments& args, char* programName) {
   if (args.baseUrl) request.baseUrl = *args.baseUrl;
   if (args.originals) request.copyOriginals = *args.originals == "copy";
   request.rebuild = args.rebuild;
+  request.language = interfaceLanguage();
   request.jobs = args.jobs;
 
   // The album's choices; small photos keep their size.

@@ -12,6 +12,7 @@
 #include <unordered_map>
 
 // System
+#include <malloc.h>
 #include <sys/stat.h>
 
 // Project
@@ -406,6 +407,9 @@ void Build::keepOriginal(PhotoRecord& record) {
 void Build::convert(std::vector<Work>& work) {
   if (work.empty()) return;
   if (request_.beforeConverting) request_.beforeConverting();
+  // Buffers of a megabyte and more (photo files, decodings, encodings) go back to the system
+  // when freed, so that each worker's heap does not keep the largest it has seen.
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
   const int workers = std::max(
       1, request_.jobs > 0 ? request_.jobs : static_cast<int>(std::thread::hardware_concurrency()));
   SiteJobPlan plan = request_.plan;
@@ -463,7 +467,7 @@ void Build::writePages(const std::set<std::string>& albumsBefore) {
   const std::string baseUrl =
       request_.baseUrl.empty() ? catalogue_.meta("base_url") : request_.baseUrl;
   std::set<std::string> albumsNow;
-  for (const SiteAlbum& album : siteAlbums(kept, {title, baseUrl})) {
+  for (const SiteAlbum& album : siteAlbums(kept, {title, baseUrl, request_.language})) {
     albumsNow.insert(album.relPath);
     const std::string path = joined(request_.siteDir, joined(album.relPath, "index.html"));
     const std::string html = albumPageHtml(album);

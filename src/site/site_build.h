@@ -34,6 +34,7 @@ struct SiteRequest {
   std::string title;                  // the top album's; empty: kept from the last run, else the
                                       // site folder's name
   std::string baseUrl;                // empty: kept from the last run
+  std::string language = "ja";        // of the pages' own texts
   std::optional<bool> copyOriginals;  // copy each photo into the site (_orig/); unset: as the
                                       // last run did (at first: no)
   bool rebuild = false;               // the catalogue made anew from the sources

@@ -134,18 +134,7 @@ SiteJob makeSiteJob(const SiteJobPlan& plan, const SiteJobInput& input, JobConte
   }
   const std::size_t workBytes = source.workBytes();
   context.reserve(workBytes > fileBytes && !ec ? workBytes - fileBytes : 0);
-  thread_local Raster decodeBuffer;
-  source.swapDecodeBuffer(decodeBuffer);
-  struct GiveBack {
-    PhotoSource& source;
-    std::size_t kept;
-    ~GiveBack() {
-      source.swapDecodeBuffer(decodeBuffer);
-      if (4 * static_cast<std::size_t>(decodeBuffer.width()) * decodeBuffer.height() > kept) {
-        decodeBuffer = Raster();
-      }
-    }
-  } giveBack{source, plan.keptDecodeBytes};
+  const WorkerDecodeMemory memory(source, plan.keptDecodeBytes);
 
   job.ok = true;
   // Largest first. Without correction, stamp or EXIF of their own, the thumbnails are drawn

@@ -78,6 +78,7 @@ struct SiteAlbum {
                         // name)
   std::string baseUrl;  // --base-url with this page's path appended (absolute og: URLs);
                         // empty: not given
+  std::string language = "ja";  // the interface language ("ja" or "en") of the page's own texts
   std::vector<SiteCrumb> breadcrumbs;    // from the top album down to this one (inclusive)
   std::vector<SitePhoto> photos;         // in page order: date taken, then name
   std::vector<SiteAlbumCard> subAlbums;  // in name order

@@ -3,35 +3,15 @@
 // Standard library
 #include <string_view>
 
+// Project
+#include "album/template_text.h"
+
 namespace snapfolio::site {
 
 namespace {
 
 std::string escaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&#39;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
+  return escapeHtml(text);
 }
 
 const SiteImage* imageOf(const std::vector<SiteImage>& sizes, ImageRole role) {
@@ -76,11 +56,12 @@ void field(std::string& html, const char* name, const std::string& value) {
 }  // namespace
 
 std::string albumPageHtml(const SiteAlbum& album) {
-  std::string html =
-      "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
-      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-      "<meta name=\"generator\" content=\"Snapfolio\">\n<title>" +
-      escaped(album.title) + "</title>\n";
+  const bool ja = album.language == "ja";
+  std::string html = "<!DOCTYPE html>\n<html lang=\"" + std::string(ja ? "ja" : "en") +
+                     "\">\n<head>\n<meta charset=\"utf-8\">\n"
+                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+                     "<meta name=\"generator\" content=\"Snapfolio\">\n<title>" +
+                     escaped(album.title) + "</title>\n";
   if (!album.baseUrl.empty()) {
     html += "<meta property=\"og:title\" content=\"" + escaped(album.title) + "\">\n";
     html += "<meta property=\"og:url\" content=\"" + escaped(album.baseUrl) + "index.html\">\n";
@@ -118,7 +99,10 @@ std::string albumPageHtml(const SiteAlbum& album) {
     for (const SiteAlbumCard& card : album.subAlbums) {
       html += "<a class=\"card\" href=\"" + escaped(card.relUrl) + "\">" +
               thumbnail(card.cover, card.title) + "<b>" + escaped(card.title) + "</b><br>" +
-              std::to_string(card.photoCount) + (card.photoCount == 1 ? " photo" : " photos");
+              std::to_string(card.photoCount) +
+              (ja                     ? "枚"
+               : card.photoCount == 1 ? " photo"
+                                      : " photos");
       if (!card.dateFrom.empty()) {
         html += ", " + escaped(card.dateFrom);
         if (card.dateTo != card.dateFrom) html += " – " + escaped(card.dateTo);
@@ -128,7 +112,8 @@ std::string albumPageHtml(const SiteAlbum& album) {
     html += "</div>\n";
   }
   if (album.photos.empty()) {
-    html += "<p class=\"empty\">This album has no photo.</p>\n";
+    html += ja ? "<p class=\"empty\">このアルバムには写真がありません。</p>\n"
+               : "<p class=\"empty\">This album has no photo.</p>\n";
   } else {
     html += "<div class=\"grid\">\n";
     for (const SitePhoto& photo : album.photos) {

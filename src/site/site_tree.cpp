@@ -102,6 +102,7 @@ std::vector<SiteAlbum> siteAlbums(const std::vector<PhotoRecord>& photos,
   for (auto& [path, album] : albums) {
     album.relPath = path;
     album.title = path.empty() ? options.title : lastPart(path);
+    album.language = options.language;
     std::sort(album.photos.begin(), album.photos.end(), photoBefore);
     if (!options.baseUrl.empty()) {
       std::string base = options.baseUrl;

@@ -19,6 +19,7 @@ namespace snapfolio::site {
 struct TreeOptions {
   std::string title;    // the top album's
   std::string baseUrl;  // --base-url, "" when not given
+  std::string language = "ja";
 };
 
 // The image file of a role: "<stem>-<width>.jpg" (the view image "<stem>-<width>v.jpg" when a
