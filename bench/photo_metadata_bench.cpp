@@ -13,6 +13,7 @@
 #include <QRect>
 
 #include "core/raster.h"
+#include "formats/photo_decoder.h"
 #include "imaging/colour_profile.h"
 #include "imaging/orientation.h"
 #include "imaging/photo_drawing.h"
@@ -84,10 +85,9 @@ void BM_DrawPhoto640(benchmark::State& state) {
   const bool turned = swapsAxes(look.orientation);
   const QRect rect(0, 0, turned ? 400 : 640, turned ? 640 : 400);
   for (auto _ : state) {
-    TJPEGImage image;
-    image.LoadFromFile(photo("dslr-420.jpeg"));
+    const auto decoder = PhotoDecoder::openFile(photo("dslr-420.jpeg"), kLimits);
     Raster surface(rect.width(), rect.height());
-    drawPhoto(image, look, surface, rect);
+    drawPhoto(*decoder, look, surface, rect);
     benchmark::DoNotOptimize(surface.data());
   }
 }

@@ -1,27 +1,34 @@
-// libFuzzer target: JPEG loading, the parser of untrusted input behind every photo. Reads the
-// bytes into a TJPEGImage, asks for the size from the header, and when the image is small
-// decodes it (at full size and through DrawTo's reduced-scale path), looks at the damage the
-// decoder got past and encodes the picture again. The input's length picks one of the decoding
-// options, so that greyscale, 236-colour, fast and half-size decoding are reached too.
-// Failures the object reports (EJPEG, Failure) are expected; anything else is a finding.
+// libFuzzer target: a photo's bytes on the path every photo of a run takes. Opens them through
+// the photo source seam (the format chosen by their content), reads the size and the metadata
+// blocks, and when the picture is small draws it into a work surface as the pipeline does
+// (upright, through its colour profile, decoded at the reduced scale the surface needs), then
+// decodes it at full size, looks at the damage the decoder got past and encodes the surface
+// as an output image. The input's length picks whether the orientation and the colour profile
+// are used, as the photo options do.
+// Failures the decoder reports (EJPEG, Failure) are expected; anything else is a finding.
 //
 // Pictures are kept small: past a few blocks in each direction a larger picture reaches no new
 // code, it only makes each run slower (the whole codec is the same for 8 x 8 and 4000 x 3000).
+// The decoder's limits are small too, so that a header claiming a huge picture is refused.
 #include <cstddef>
 #include <cstdint>
-#include <span>
-#include <sstream>
+#include <vector>
 
 #include <QRect>
 
 #include "core/failure.h"
+#include "core/limits.h"
 #include "core/raster.h"
+#include "formats/image_encoder.h"
+#include "formats/photo_decoder.h"
+#include "imaging/photo_drawing.h"
+#include "imaging/photo_metadata.h"
 #include "jpeg/jpeg_image.h"
 
 namespace {
 
-// Decoded at all only up to this many pixels (and 512 pixels a side); encoded again only up
-// to kFuzzMaxEncodePixels.
+// Decoded at all only up to this many pixels (the decoder's limit) and 512 pixels a side;
+// encoded again only up to kFuzzMaxEncodePixels.
 constexpr long long kFuzzMaxPixels = 64 * 64;
 constexpr long long kFuzzMaxSide = 512;
 constexpr long long kFuzzMaxEncodePixels = 32 * 32;
@@ -30,54 +37,39 @@ void check(bool condition) {
   if (!condition) __builtin_trap();
 }
 
-snapfolio::JpegOptions optionsFor(std::size_t size) {
-  snapfolio::JpegOptions options = snapfolio::JpegDefaults;
-  switch (size % 5) {
-    case 1:
-      options.GrayDecode = true;
-      break;
-    case 2:
-      options.DecodeDepth = snapfolio::JpegDepth::Depth8;
-      break;
-    case 3:
-      options.FastDecode = snapfolio::JpegPerformance::BestSpeed;
-      break;
-    case 4:
-      options.DecodeScale = snapfolio::JpegScale::HalfSize;
-      break;
-    default:
-      break;
-  }
-  return options;
+snapfolio::Limits fuzzLimits() {
+  snapfolio::Limits limits;
+  limits.pixels = kFuzzMaxPixels;
+  limits.photoFileBytes = 1 << 20;
+  limits.codecMemoryBytes = 64L << 20;
+  limits.progressiveScans = 100;
+  return limits;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace snapfolio;
+  static const Limits limits = fuzzLimits();
   try {
-    TJPEGImage image;
-    image.ReadFrom(std::span<const std::uint8_t>(data, size));
-    image.SetOptions(optionsFor(size));
-    const long long width = image.ImageWidth();
-    const long long height = image.ImageHeight();
-    if (width * height > kFuzzMaxPixels || width > kFuzzMaxSide || height > kFuzzMaxSide) {
-      return 0;
-    }
+    auto decoder = PhotoDecoder::open(std::vector<std::uint8_t>(data, data + size), limits);
+    const long long width = decoder->width();
+    const long long height = decoder->height();
+    if (width > kFuzzMaxSide || height > kFuzzMaxSide) return 0;
+    PhotoOptions options;
+    options.orientation = size % 2 == 0;
+    options.colourProfile = size % 3 != 0;
+    const PhotoLook look = photoLook(photoMetadataOf(decoder->blocks()), options);
 
-    Raster thumbnail(32, 24);
-    image.DrawTo(thumbnail, QRect(0, 0, 32, 24));
-    const Raster& decoded = image.DecodedBitmap();
+    Raster surface(32, 24);
+    drawPhoto(*decoder, look, surface, QRect(0, 0, 32, 24));
+    const Raster& decoded =
+        decoder->decodeFor(QSize(static_cast<int>(width), static_cast<int>(height)));
     check(decoded.width() == width && decoded.height() == height);
-    if (image.Damage()) {
-      check(image.Damage()->warnings > 0 && !image.Damage()->cause().empty());
-    }
+    check(decoder->damage().empty() || decoder->damage().size() > 2);
 
     if (width * height <= kFuzzMaxEncodePixels) {
-      TJPEGImage copy;
-      copy.Assign(decoded);
-      std::ostringstream out;
-      copy.WriteTo(out);
+      check(!outputEncoder().encode(surface).empty());
     }
   } catch (const EJPEG& e) {
     // A refused or broken file: the expected outcome for most inputs.

@@ -7,6 +7,7 @@
 #include "album/template_text.h"
 #include "core/file_names.h"
 #include "core/text_encoding.h"
+#include "formats/image_encoder.h"
 #include "timestamp/date_time.h"
 
 namespace snapfolio {
@@ -49,7 +50,7 @@ std::string AlbumValues::outputUrl(std::string_view photoPath, std::string_view 
                                    std::string_view suffix) const {
   // The bytes of the name as the run stores the file, not its display text: a name in another
   // encoding is percent-encoded byte by byte and so still leads to the file.
-  return encode(escapeHtml(escapeUrlPath(outputFileName(photoPath, prefix, suffix))));
+  return encode(escapeHtml(escapeUrlPath(outputImageName(photoPath, prefix, suffix))));
 }
 
 std::string AlbumValues::fileName(std::string_view photoPath) const {

@@ -13,6 +13,7 @@
 #include "album/template_text.h"
 #include "core/file_names.h"
 #include "core/translation.h"
+#include "formats/image_encoder.h"
 
 namespace snapfolio {
 
@@ -166,8 +167,8 @@ class Expansion {
     std::optional<PixelSize>& size = lookedUpSizes_[static_cast<std::size_t>(photoIndex_)][n];
     if (!size) {
       const std::string name = n == 0
-                                   ? outputFileName(current.path, input_.prefix1, input_.suffix1)
-                                   : outputFileName(current.path, input_.prefix2, input_.suffix2);
+                                   ? outputImageName(current.path, input_.prefix1, input_.suffix1)
+                                   : outputImageName(current.path, input_.prefix2, input_.suffix2);
       size = options_.outputImageSize(name).value_or(PixelSize{});
     }
     return *size;

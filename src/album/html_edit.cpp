@@ -24,7 +24,7 @@
 #include "core/file_names.h"
 #include "core/limits.h"
 #include "core/translation.h"
-#include "jpeg/jpeg_image.h"
+#include "formats/photo_decoder.h"
 
 namespace snapfolio {
 
@@ -77,14 +77,13 @@ std::string templateReadReason(const std::string& path) {
   return text(QT_TRANSLATE_NOOP("HtmlEdit", "読み込み中にエラーが起きた。"));
 }
 
-// The size of an output image made by an earlier run, from its JPEG header.
+// The size of an output image made by an earlier run, from its header.
 std::optional<PixelSize> outputImageSizeIn(const std::string& outputDir,
                                            const std::string& outputFileName) {
   try {
-    TJPEGImage jpeg;
-    jpeg.LoadFromFile(joinPath(outputDir, outputFileName));
-    if (jpeg.ImageWidth() <= 0 || jpeg.ImageHeight() <= 0) return std::nullopt;
-    return PixelSize{jpeg.ImageWidth(), jpeg.ImageHeight()};
+    const auto image = PhotoDecoder::openFile(joinPath(outputDir, outputFileName), kLimits);
+    if (image->width() <= 0 || image->height() <= 0) return std::nullopt;
+    return PixelSize{image->width(), image->height()};
   } catch (...) {
     return std::nullopt;  // no such image: the page gets 0 x 0
   }

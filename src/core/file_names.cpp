@@ -26,12 +26,12 @@ std::string fileNamePart(std::string_view path) {
 }
 
 std::string outputFileName(std::string_view photoPath, std::string_view prefix,
-                           std::string_view suffix) {
+                           std::string_view suffix, std::string_view extension) {
   FileNameParts parts = splitFileName(photoPath);
   std::string name(prefix);
   name += parts.base;
   name += suffix;
-  name += parts.extension;
+  name += extension;
   return name;
 }
 

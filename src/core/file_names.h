@@ -22,9 +22,9 @@ FileNameParts splitFileName(std::string_view path);
 std::string fileNamePart(std::string_view path);
 
 // The output file name of a photo for one output image: prefix + base name + suffix +
-// extension, without directory.
+// `extension` (with its dot; the output image's encoder gives it), without directory.
 std::string outputFileName(std::string_view photoPath, std::string_view prefix,
-                           std::string_view suffix);
+                           std::string_view suffix, std::string_view extension);
 
 // directory + "/" + name; the separator is always inserted, also when the directory already
 // ends in one (at the root this gives "//name", which POSIX accepts).

@@ -7,7 +7,6 @@
 // Project
 #include "imaging/orientation.h"
 #include "imaging/resample.h"
-#include "jpeg/jpeg_decode.h"
 
 namespace snapfolio {
 
@@ -22,12 +21,12 @@ PhotoLook photoLook(const PhotoMetadata& metadata, const PhotoOptions& options) 
   return look;
 }
 
-int uprightWidth(const TJPEGImage& jpeg, const PhotoLook& look) {
-  return swapsAxes(look.orientation) ? jpeg.ImageHeight() : jpeg.ImageWidth();
+int uprightWidth(const PhotoDecoder& decoder, const PhotoLook& look) {
+  return swapsAxes(look.orientation) ? decoder.height() : decoder.width();
 }
 
-int uprightHeight(const TJPEGImage& jpeg, const PhotoLook& look) {
-  return swapsAxes(look.orientation) ? jpeg.ImageWidth() : jpeg.ImageHeight();
+int uprightHeight(const PhotoDecoder& decoder, const PhotoLook& look) {
+  return swapsAxes(look.orientation) ? decoder.width() : decoder.height();
 }
 
 namespace {
@@ -44,7 +43,7 @@ void place(const Raster& from, Raster& to, const QRect& rect) {
 
 }  // namespace
 
-void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const QRect& rect,
+void drawPhoto(PhotoDecoder& decoder, const PhotoLook& look, Raster& surface, const QRect& rect,
                QSize decodeSize, Raster* inSrgb) {
   if (rect.width() <= 0 || rect.height() <= 0) return;
   // The rectangle, and the one the decoding is made for, as the stored photo lies.
@@ -52,11 +51,9 @@ void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const Q
   const QRect stored(0, 0, swapped ? rect.height() : rect.width(),
                      swapped ? rect.width() : rect.height());
   if (decodeSize.isEmpty()) decodeSize = rect.size();
-  const QRect decoded(0, 0, swapped ? decodeSize.height() : decodeSize.width(),
-                      swapped ? decodeSize.width() : decodeSize.height());
-  const auto& bytes = jpeg.Data().Stream;
-  if ((look.orientation == 1 && !look.colour) || !bytes) {
-    resampleInto(jpeg.DecodedFor(decoded), surface, rect);
+  const QSize decoded = swapped ? decodeSize.transposed() : decodeSize;
+  if (look.orientation == 1 && !look.colour) {
+    resampleInto(decoder.decodeFor(decoded), surface, rect);
     return;
   }
 
@@ -65,18 +62,14 @@ void drawPhoto(TJPEGImage& jpeg, const PhotoLook& look, Raster& surface, const Q
   if (look.colour && inSrgb != nullptr && !inSrgb->isEmpty()) {
     source = inSrgb;
   } else if (look.colour && look.colour->kind() == jpeg::PixelKind::Ink) {
-    // Ink values go through the profile as they are, so they are decoded at full size (the
-    // reduced DCT scale would average inks, which is not averaging colours).
-    jpeg::DecodeSettings settings;
-    settings.blockSmoothing = jpeg.Options().BlockSmoothing;
-    settings.inkValues = true;
-    converted = jpeg::decodeJpeg(*bytes, settings);
+    // Ink values go through the profile as they are stored, at full size.
+    converted = decoder.decodeStored();
     look.colour->apply(converted);
   } else if (look.colour) {
-    converted = jpeg.DecodedFor(decoded);
+    converted = decoder.decodeFor(decoded);
     look.colour->apply(converted);
   } else {
-    source = &jpeg.DecodedFor(decoded);
+    source = &decoder.decodeFor(decoded);
   }
   if (look.colour && inSrgb != nullptr && source == &converted) {
     *inSrgb = std::move(converted);

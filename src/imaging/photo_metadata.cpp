@@ -12,6 +12,7 @@
 
 // Project
 #include "core/failure.h"
+#include "formats/jpeg_photo_decoder.h"
 
 namespace snapfolio {
 
@@ -121,15 +122,14 @@ Exiv2::Blob encode(const Exiv2::ExifData& data, Exiv2::ByteOrder order) {
 }  // namespace
 
 PhotoMetadata readPhotoMetadata(std::span<const std::uint8_t> jpegBytes) {
+  return photoMetadataOf(readJpegBlocks(jpegBytes, kLimits));
+}
+
+PhotoMetadata photoMetadataOf(PhotoBlocks blocks) {
   PhotoMetadata metadata;
-  try {
-    jpeg::JpegMarkers markers = jpeg::readJpegMarkers(jpegBytes);
-    metadata.kind = markers.kind;
-    metadata.exif = std::move(markers.exif);
-    metadata.icc = std::move(markers.icc);
-  } catch (...) {
-    return metadata;  // not even a header: the loader reports that
-  }
+  metadata.kind = blocks.kind;
+  metadata.exif = std::move(blocks.exif);
+  metadata.icc = std::move(blocks.icc);
   Exiv2::ExifData data;
   Exiv2::ByteOrder order = Exiv2::invalidByteOrder;
   if (!decodeExif(metadata.exif, data, order)) return metadata;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/photo_decoder.h"
 #include "imaging/photo_options.h"
 #include "jpeg/jpeg_markers.h"
 #include "timestamp/date_time.h"
@@ -30,6 +31,9 @@ struct PhotoMetadata {
 
 // The metadata in the header of JPEG bytes. Never throws for what the bytes hold.
 PhotoMetadata readPhotoMetadata(std::span<const std::uint8_t> jpegBytes);
+// The metadata of a photo's blocks, whatever its format: the orientation read from its EXIF.
+// Never throws for what the blocks hold.
+PhotoMetadata photoMetadataOf(PhotoBlocks blocks);
 
 // The date a photo was taken as its camera recorded it: EXIF DateTimeOriginal, else
 // DateTimeDigitized, else DateTime (the first that holds a valid date and time), read from the

@@ -16,7 +16,6 @@
 #include "imaging/orientation.h"
 #include "imaging/photo_drawing.h"
 #include "imaging/photo_metadata.h"
-#include "jpeg/jpeg_image.h"
 #include "settings/ini_file.h"
 #include "timestamp/date_time.h"
 #include "timestamp/photo_date.h"
@@ -81,7 +80,7 @@ bool readsMetadata(const PhotoOptions& options) {
 
 }  // namespace
 
-PhotoSource::PhotoSource(std::string fileName, const PhotoOptions& options)
+PhotoSource::PhotoSource(std::string fileName, const PhotoOptions& options, const Limits& limits)
     : fileName_(std::move(fileName)), options_(options) {
   try {
     date_ = photoDateTime(fileName_, options_.dateSource);
@@ -90,12 +89,10 @@ PhotoSource::PhotoSource(std::string fileName, const PhotoOptions& options)
     return;
   }
   try {
-    jpeg_.LoadFromFile(fileName_);
+    decoder_ = PhotoDecoder::openFile(fileName_, limits);
     loaded_ = true;
     // Metadata that cannot be read leaves the photo as it is stored (never a failure).
-    metadata_ = readsMetadata(options_) && jpeg_.Data().Stream
-                    ? readPhotoMetadata(*jpeg_.Data().Stream)
-                    : PhotoMetadata{};
+    metadata_ = readsMetadata(options_) ? photoMetadataOf(decoder_->blocks()) : PhotoMetadata{};
     look_ = photoLook(metadata_, options_);
   } catch (...) {
     loadFailure_ = std::current_exception();
@@ -106,9 +103,9 @@ std::optional<QSize> PhotoSource::outputSize(const std::string& widthText) const
   if (dateFailure_ || loadFailure_) return std::nullopt;
   try {
     int width = targetWidth(widthText);
-    const int photoWidth = uprightWidth(jpeg_, look_);
+    const int photoWidth = uprightWidth(*decoder_, look_);
     if (options_.neverEnlarge && photoWidth > 0 && photoWidth < width) width = photoWidth;
-    return QSize(width, targetHeight(photoWidth, uprightHeight(jpeg_, look_), width));
+    return QSize(width, targetHeight(photoWidth, uprightHeight(*decoder_, look_), width));
   } catch (const Failure&) {
     return std::nullopt;
   }
@@ -122,26 +119,16 @@ void PhotoSource::decodeFor(QSize size) {
 }
 
 std::size_t PhotoSource::workBytes() const {
-  const TJPEGData& data = jpeg_.Data();
-  if (!data.Stream) return 0;
-  const long long photoPixels = 1LL * data.Width * data.Height;
-  // The decoding at the DCT scale the largest output image needs (full size for ink values).
-  const bool swapped = swapsAxes(look_.orientation);
-  const int width = swapped ? decodeSize_.height() : decodeSize_.width();
-  const int height = swapped ? decodeSize_.width() : decodeSize_.height();
-  long long decoded = photoPixels;
-  if (!data.Cmyk && !decodeSize_.isEmpty()) {
-    const long long n = draftScaleFor(data.Width, data.Height, width, height);
-    decoded = ((data.Width * n + 7) / 8) * ((data.Height * n + 7) / 8);
-  }
-  // A multi-scan file keeps its coefficients (about 3 bytes a pixel for 4:2:0) while it is
-  // decoded; a colour profile converts a copy of the decoding; the output images hold their
-  // surfaces (the encodings are far smaller).
-  const long long coefficients = jpeg_.Options().ProgressiveWrite ? 3 * photoPixels : 0;
+  if (!decoder_) return 0;
+  // The decoding at the scale the largest output image needs, as the stored photo lies.
+  const QSize stored = swapsAxes(look_.orientation) ? decodeSize_.transposed() : decodeSize_;
+  const long long decoded = decoder_->decodedPixels(stored);
+  // A colour profile converts a copy of the decoding; the output images hold their surfaces
+  // (the encodings are far smaller).
   const long long copies = look_.colour ? 2 : 1;
   const long long outputs = 2LL * decodeSize_.width() * decodeSize_.height();
-  return static_cast<std::size_t>(static_cast<long long>(data.Stream->size()) +
-                                  4 * (copies * decoded + outputs) + coefficients);
+  return static_cast<std::size_t>(static_cast<long long>(decoder_->bytes().size()) +
+                                  4 * (copies * decoded + outputs) + decoder_->codecBytes());
 }
 
 PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
@@ -161,8 +148,6 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
   bool scaled = false;
   bool loaded = false;
   try {
-    TJPEGImage& jpeg = source.jpeg_;
-
     errorText.set(
         translated("PhotDispSet",
                    QT_TRANSLATE_NOOP("PhotDispSet", "0100 : タイムスタンプの作成に失敗した。")));
@@ -174,6 +159,7 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
         QCoreApplication::translate("PhotDispSet", "0101 : %1の読み込みに失敗した。"), {fileName}));
     loaded = source.loaded_;
     if (source.loadFailure_) std::rethrow_exception(source.loadFailure_);
+    PhotoDecoder& decoder = *source.decoder_;
     const PhotoLook& look = source.look_;
 
     const std::string outputStem =
@@ -184,9 +170,9 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
 
     // The width asked for is that of the upright photo; the height follows it.
     int width = targetWidth(widthText);
-    const int photoWidth = uprightWidth(jpeg, look);
+    const int photoWidth = uprightWidth(decoder, look);
     if (inputs.photo.neverEnlarge && photoWidth > 0 && photoWidth < width) width = photoWidth;
-    const int height = targetHeight(photoWidth, uprightHeight(jpeg, look), width);
+    const int height = targetHeight(photoWidth, uprightHeight(decoder, look), width);
     surface.resize(width, height);
     port.advanceProgress(ProgressLevel::Overall);
 
@@ -196,9 +182,9 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
     // The one decoding made for the largest output image serves this one too.
     const QSize decodeSize =
         source.decodeSize_.isEmpty() ? QSize(width, height) : source.decodeSize_;
-    drawPhoto(jpeg, look, surface, QRect(0, 0, width, height), decodeSize,
+    drawPhoto(decoder, look, surface, QRect(0, 0, width, height), decodeSize,
               source.decodeSize_.isEmpty() ? nullptr : &source.inSrgb_);
-    if (jpeg.Damage()) result.damage = jpeg.Damage()->cause();
+    result.damage = decoder.damage();
     port.advanceProgress(ProgressLevel::Overall);
     scaled = true;
 

@@ -2,11 +2,13 @@
 // stamp) in the work surface of that output image.
 //
 // A photo that gives both output images is read once (PhotoSource) and decoded once, at the
-// reduced DCT scale the larger of them needs; each output image is then made from it.
+// reduced scale the larger of them needs; each output image is then made from it. The photo
+// is read through the decoder its content calls for (formats/photo_decoder.h).
 #pragma once
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,8 +16,10 @@
 #include <QSize>
 
 #include "core/error_text.h"
+#include "core/limits.h"
 #include "core/ports.h"
 #include "core/raster.h"
+#include "formats/photo_decoder.h"
 #include "imaging/correction_values.h"
 #include "imaging/photo_drawing.h"
 #include "imaging/photo_metadata.h"
@@ -81,8 +85,8 @@ struct PipelineResult {
 // reports it at that step, as if it had read the photo itself. Not shared between threads.
 class PhotoSource {
  public:
-  // Reads the date and the file. Never throws.
-  PhotoSource(std::string fileName, const PhotoOptions& options);
+  // Reads the date and the file, under `limits`. Never throws.
+  PhotoSource(std::string fileName, const PhotoOptions& options, const Limits& limits = kLimits);
 
   const std::string& fileName() const { return fileName_; }
   // The upright size of an output image `widthText` wide, or nothing when it cannot be made.
@@ -94,9 +98,11 @@ class PhotoSource {
   // Bytes the photo's decoding and output images hold for the largest of the sizes given to
   // decodeFor, as an estimate for a memory budget; 0 when the file was not read.
   std::size_t workBytes() const;
-  // Lends the decoding the memory of `buffer` (TJPEGImage::SwapDecodeBuffer); called again, gives
-  // it back with the decoding in it.
-  void swapDecodeBuffer(Raster& buffer) { jpeg_.SwapDecodeBuffer(buffer); }
+  // Lends the decoding the memory of `buffer` (PhotoDecoder::swapDecodeBuffer); called again,
+  // gives it back with the decoding in it. Nothing happens when the file was not read.
+  void swapDecodeBuffer(Raster& buffer) {
+    if (decoder_) decoder_->swapDecodeBuffer(buffer);
+  }
   // The photo's metadata as read with the file (empty when the photo options read none).
   const PhotoMetadata& metadata() const { return metadata_; }
 
@@ -109,7 +115,7 @@ class PhotoSource {
   PhotoOptions options_;
   std::optional<DateTime> date_;
   std::exception_ptr dateFailure_;
-  TJPEGImage jpeg_;
+  std::unique_ptr<PhotoDecoder> decoder_;  // when the file was read
   PhotoMetadata metadata_;
   PhotoLook look_;
   std::exception_ptr loadFailure_;

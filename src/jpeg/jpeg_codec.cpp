@@ -90,7 +90,7 @@ void initErrorManager(ErrorManager& errors) {
 void onProgress(j_common_ptr cinfo) {
   if (!cinfo->is_decompressor) return;
   auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
-  if (dinfo->input_scan_number > kLimits.progressiveScans) {
+  if (dinfo->input_scan_number > errorsOf(cinfo)->progressiveScans) {
     errorsOf(cinfo)->limitMessage = "JPEG file has too many scans";
     onErrorExit(cinfo);
   }
@@ -263,8 +263,9 @@ bool guardedFinishCompress(j_compress_ptr cinfo) {
 
 // --- Decompressor ------------------------------------------------------------------------
 
-Decompressor::Decompressor() {
+Decompressor::Decompressor(const Limits& limits) {
   initErrorManager(errors_);
+  errors_.progressiveScans = limits.progressiveScans;
   std::memset(&progress_, 0, sizeof progress_);
   progress_.progress_monitor = onProgress;
   std::memset(&cinfo_, 0, sizeof cinfo_);
@@ -273,7 +274,7 @@ Decompressor::Decompressor() {
     jpeg_destroy_decompress(&cinfo_);  // safe on a partly created object
     throwFrom(errors_);
   }
-  cinfo_.mem->max_memory_to_use = kLimits.codecMemoryBytes;
+  cinfo_.mem->max_memory_to_use = limits.codecMemoryBytes;
   cinfo_.progress = &progress_;
 }
 

@@ -10,10 +10,10 @@
 // end-of-data handling and warns. The warnings that mean the picture is incomplete or wrong are
 // counted per decompressor (DamageLog); other warnings and trace messages are dropped.
 //
-// Untrusted input is bounded: libjpeg's own memory (coefficient buffers of multi-scan files)
-// by kLimits.codecMemoryBytes, the number of scans of a multi-scan file by
-// kLimits.progressiveScans, and the picture by the data that codes it
-// (kLimits.leastScanDataShare; core/limits.h).
+// Untrusted input is bounded by the Limits a decompressor is given (core/limits.h): libjpeg's
+// own memory (coefficient buffers of multi-scan files) by codecMemoryBytes, the number of scans
+// of a multi-scan file by progressiveScans, and the picture by the data that codes it
+// (leastScanDataShare, jpeg/jpeg_decode.cpp).
 //
 // One object per decoding or encoding; objects are neither copied nor moved (the library keeps
 // pointers into them). Not shared between threads.
@@ -26,6 +26,8 @@
 #include <vector>
 
 #include <jpeglib.h>
+
+#include "core/limits.h"
 
 #include <QtGlobal>
 
@@ -53,14 +55,15 @@ struct ErrorManager {
   jpeg_error_mgr pub;  // first member: the library sees only this part
   std::jmp_buf jump;
   const char* limitMessage;         // set when one of the program's own limits stopped the codec
+  int progressiveScans;             // the most scans a multi-scan file may have
   char errorText[JMSG_LENGTH_MAX];  // the library's text of its fatal error
   DamageLog damage;
 };
 
 class Decompressor {
  public:
-  // Creates the decompressor; throws EJPEG when the library cannot.
-  Decompressor();
+  // Creates the decompressor working under `limits`; throws EJPEG when the library cannot.
+  explicit Decompressor(const Limits& limits = kLimits);
   ~Decompressor();
   Decompressor(const Decompressor&) = delete;
   Decompressor& operator=(const Decompressor&) = delete;

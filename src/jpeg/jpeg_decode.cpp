@@ -24,14 +24,14 @@ constexpr int kQuantisedColours = 236;
 // Rows handed to the library per call.
 constexpr JDIMENSION kRowBatch = 16;
 
-void checkPixelLimit(long long width, long long height) {
-  if (width * height > kLimits.pixels) {
+void checkPixelLimit(long long width, long long height, const Limits& limits) {
+  if (width * height > limits.pixels) {
     throw EJPEG(
         "JPEG image of " + std::to_string(width) + " x " + std::to_string(height) +
-            " pixels exceeds the limit of " + std::to_string(kLimits.pixels) + " pixels",
+            " pixels exceeds the limit of " + std::to_string(limits.pixels) + " pixels",
         fillIn(QCoreApplication::translate("TJPEGImage",
                                            "写真の画素数が多すぎる(%1 x %2ピクセル、%3画素まで)。"),
-               {std::to_string(width), std::to_string(height), std::to_string(kLimits.pixels)}));
+               {std::to_string(width), std::to_string(height), std::to_string(limits.pixels)}));
   }
 }
 
@@ -58,14 +58,14 @@ long long leastScanBits(const jpeg_decompress_struct& cinfo) {
 }
 
 // Refuses a file whose first scan has no data, or whose data could not hold even
-// 1/kLimits.leastScanDataShare of the picture in its header (leastScanBits): such a header claims a
+// 1/limits.leastScanDataShare of the picture in its header (leastScanBits): such a header claims a
 // picture that its data could never show, and decoding it would only allocate a raster of that
 // size and fill it with grey, at a cost out of all proportion to the file. The share leaves
 // room for photos that were merely cut short: they convert, with a warning. Called after the
 // header has been read, when the source stands at the first byte of the scan's data;
 // everything from there to the end of the file is counted (later scans too), so the bound only
 // errs on the side of decoding.
-void checkScanData(const jpeg_decompress_struct& cinfo) {
+void checkScanData(const jpeg_decompress_struct& cinfo, const Limits& limits) {
   const std::size_t available = cinfo.src->bytes_in_buffer;
   const JOCTET* data = cinfo.src->next_input_byte;
   if (available == 0) {
@@ -83,10 +83,10 @@ void checkScanData(const jpeg_decompress_struct& cinfo) {
                 translated("TJPEGImage", kCauseNoImageData));
   }
   const long long leastBits = leastScanBits(cinfo);
-  if (static_cast<long long>(available) * 8 * kLimits.leastScanDataShare < leastBits) {
+  if (static_cast<long long>(available) * 8 * limits.leastScanDataShare < leastBits) {
     const std::string size =
         std::to_string(cinfo.image_width) + " x " + std::to_string(cinfo.image_height);
-    const std::string share = "1/" + std::to_string(kLimits.leastScanDataShare);
+    const std::string share = "1/" + std::to_string(limits.leastScanDataShare);
     throw EJPEG(
         "JPEG header claims " + size + " pixels, but its " + std::to_string(available) +
             " bytes of scan data cannot hold " + share + " of them (at least " +
@@ -172,13 +172,13 @@ void inkValues(const JSAMPLE* in, std::uint32_t* out, int width, bool inverted) 
 
 }  // namespace
 
-JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes) {
-  Decompressor decompressor;
+JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes, const Limits& limits) {
+  Decompressor decompressor(limits);
   decompressor.setSource(bytes.data(), bytes.size());
   decompressor.readHeader();
   const jpeg_decompress_struct& cinfo = *decompressor.get();
-  checkPixelLimit(cinfo.image_width, cinfo.image_height);
-  checkScanData(cinfo);
+  checkPixelLimit(cinfo.image_width, cinfo.image_height, limits);
+  checkScanData(cinfo, limits);
   JpegHeader header;
   header.width = static_cast<int>(cinfo.image_width);
   header.height = static_cast<int>(cinfo.image_height);
@@ -197,17 +197,18 @@ Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& set
 
 void decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings, Raster& raster,
                 JpegDamage* damage) {
-  Decompressor decompressor;
+  const Limits& limits = *settings.limits;
+  Decompressor decompressor(limits);
   decompressor.setSource(bytes.data(), bytes.size());
   decompressor.readHeader();
   jpeg_decompress_struct& cinfo = *decompressor.get();
   // Checked before the library allocates anything for the image itself.
-  checkPixelLimit(cinfo.image_width, cinfo.image_height);
-  checkScanData(cinfo);
+  checkPixelLimit(cinfo.image_width, cinfo.image_height, limits);
+  checkScanData(cinfo, limits);
   const Output output = configure(cinfo, settings);
   const bool invertedCmyk = output == Output::Cmyk && cinfo.saw_Adobe_marker;
   decompressor.calcOutputDimensions();
-  checkPixelLimit(cinfo.output_width, cinfo.output_height);
+  checkPixelLimit(cinfo.output_width, cinfo.output_height, limits);
 
   // The library refuses a multi-scan file whose coefficients exceed its memory bound while
   // starting; only then is the raster allocated.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 
+#include "core/limits.h"
 #include "core/raster.h"
 
 namespace snapfolio {
@@ -36,17 +37,19 @@ struct DecodeSettings {
   // CMYK and YCCK files: the ink values C, M, Y, K (0 = no ink) in the four bytes of each
   // pixel instead of RGB, for a colour profile to convert.
   bool inkValues = false;
+  // The bounds for untrusted input the decoding works under; outlives the call.
+  const Limits* limits = &kLimits;
 };
 
 // Reads the header up to the first scan. Throws EJPEG on a library error, when the image
-// exceeds kLimits.pixels, and when the first scan has no data or far less than the header's
+// exceeds limits.pixels, and when the first scan has no data or far less than the header's
 // size needs (with the cause), before anything large is allocated.
-JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes);
+JpegHeader readJpegHeader(std::span<const std::uint8_t> bytes, const Limits& limits = kLimits);
 
 // Decodes the whole image into RGB. Greyscale output (a greyscale file, or `grayscale`) and
 // `depth8` output are quantised to at most 236 levels or colours and then expanded to RGB.
 // CMYK and YCCK files are converted to RGB (Adobe files store inverted values). Throws EJPEG
-// as readJpegHeader does, on a library error, or when the output would exceed kLimits.pixels.
+// as readJpegHeader does, on a library error, or when the output would exceed the pixel limit.
 // Damaged data that the library completes is no failure: `damage`, when given, receives the
 // library's warnings about it (zero warnings: the data was sound).
 Raster decodeJpeg(std::span<const std::uint8_t> bytes, const DecodeSettings& settings,

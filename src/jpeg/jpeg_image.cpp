@@ -26,15 +26,12 @@ namespace {
 constexpr std::size_t kReadChunk = 1 << 20;
 
 [[noreturn]] void throwTooLarge(long long bytes) {
-  throw EJPEG(
-      "JPEG file of " + std::to_string(bytes) + " bytes exceeds the limit of " +
-          std::to_string(kLimits.photoFileBytes) + " bytes",
-      fillIn(QCoreApplication::translate("TJPEGImage", "ファイルが大きすぎる(%1 MiBまで)。"),
-             {std::to_string(kLimits.photoFileBytes >> 20)}));
+  throw photoFileTooLarge(bytes);
 }
 
-jpeg::DecodeSettings decodeSettingsOf(const JpegOptions& options) {
+jpeg::DecodeSettings decodeSettingsOf(const JpegOptions& options, const Limits& limits) {
   jpeg::DecodeSettings settings;
+  settings.limits = &limits;
   settings.scaleDenom = 1 << static_cast<int>(options.DecodeScale);
   settings.blockSmoothing = options.BlockSmoothing;
   settings.grayscale = options.GrayDecode;
@@ -64,6 +61,14 @@ int draftScaleFor(long long photoWidth, long long photoHeight, long long width, 
   return 8;
 }
 
+EJPEG photoFileTooLarge(long long bytes, const Limits& limits) {
+  return EJPEG(
+      "JPEG file of " + std::to_string(bytes) + " bytes exceeds the limit of " +
+          std::to_string(limits.photoFileBytes) + " bytes",
+      fillIn(QCoreApplication::translate("TJPEGImage", "ファイルが大きすぎる(%1 MiBまで)。"),
+             {std::to_string(limits.photoFileBytes >> 20)}));
+}
+
 std::string jpegErrorMessage(int messageCode) {
   return "JPEG エラー #" + std::to_string(messageCode);
 }
@@ -85,6 +90,7 @@ void TJPEGImage::LoadFromFile(const std::string& fileName) {
     std::error_code ec;
     throwTooLarge(static_cast<long long>(std::filesystem::file_size(fileName, ec)));
   }
+  limits_ = &kLimits;
   adopt(std::move(bytes));
 }
 
@@ -98,12 +104,15 @@ void TJPEGImage::ReadFrom(std::istream& stream) {
     if (bytes.size() > kLimits.photoFileBytes) throwTooLarge(static_cast<long long>(bytes.size()));
   }
   if (stream.bad()) throw Failure("cannot read the JPEG stream");
-  ReadFrom(bytes);
+  ReadFrom(std::move(bytes));
 }
 
-void TJPEGImage::ReadFrom(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() > kLimits.photoFileBytes) throwTooLarge(static_cast<long long>(bytes.size()));
-  adopt(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+void TJPEGImage::ReadFrom(std::vector<std::uint8_t>&& bytes, const Limits& limits) {
+  if (bytes.size() > static_cast<unsigned long long>(limits.photoFileBytes)) {
+    throw photoFileTooLarge(static_cast<long long>(bytes.size()), limits);
+  }
+  limits_ = &limits;
+  adopt(std::move(bytes));
 }
 
 void TJPEGImage::adopt(std::vector<std::uint8_t> bytes) {
@@ -114,7 +123,7 @@ void TJPEGImage::adopt(std::vector<std::uint8_t> bytes) {
   damage_.reset();
   data_->Stream.emplace(std::move(bytes));
   if (data_->Stream->empty()) return;  // decoding will fail with the library's empty-input error
-  const jpeg::JpegHeader header = jpeg::readJpegHeader(*data_->Stream);
+  const jpeg::JpegHeader header = jpeg::readJpegHeader(*data_->Stream, *limits_);
   data_->Width = header.width;
   data_->Height = header.height;
   data_->Gray = header.gray;
@@ -187,7 +196,7 @@ const Raster& TJPEGImage::DecodedBitmap() {
     bitmap_.emplace();
   } else {
     Raster decoded;
-    decode(*data_->Stream, decodeSettingsOf(options_), decoded, damage_);
+    decode(*data_->Stream, decodeSettingsOf(options_, *limits_), decoded, damage_);
     bitmap_.emplace(std::move(decoded));
   }
   bitmapIsDecoded_ = true;
@@ -211,7 +220,7 @@ const Raster& TJPEGImage::DecodedFor(const QRect& rect) {
   const int scale = draftScaleFor(data_->Width, data_->Height, rect.width(), rect.height());
   if (scale >= 8) return DecodedBitmap();
   if (draftScale_ != scale) {
-    jpeg::DecodeSettings settings = decodeSettingsOf(options_);
+    jpeg::DecodeSettings settings = decodeSettingsOf(options_, *limits_);
     settings.scaleNum = scale;
     settings.scaleDenom = 8;
     // The memory of an earlier decoding (or of SwapDecodeBuffer's) is reused.
@@ -243,6 +252,7 @@ void TJPEGImage::Assign(const Raster& bitmap) {
 void TJPEGImage::Assign(const TJPEGImage& source) {
   if (&source == this) return;
   data_ = source.data_;
+  limits_ = source.limits_;
   bitmap_ = source.bitmap_;
   bitmapIsDecoded_ = source.bitmapIsDecoded_;
   dropDecodings();

@@ -2,18 +2,19 @@
 // file's compressed bytes (TJPEGData) and, on demand, the decoded raster; it encodes a raster
 // into baseline quality-90 JPEG bytes.
 //
-// The photo pipeline creates an object, loads a photo (LoadFromFile), reads its size from the
-// header (ImageWidth, ImageHeight) and stretch-draws it into a work surface (DrawTo). The
-// conversion run copies a finished surface into a new object (Assign) and saves it
-// (SaveToFile). An object lives for one such operation.
+// The photo pipeline reads a JPEG photo through one object (formats/jpeg_photo_decoder.h): it
+// takes the file's bytes (ReadFrom), reads the size from the header (ImageWidth, ImageHeight)
+// and has it decoded at the scale a work surface needs (DecodedFor, the decoding DrawTo
+// draws). Output images are encoded by jpeg/jpeg_encode.h with the object's default options.
 //
 // States: empty (no bytes, no raster), compressed (bytes held; the decoded raster absent or
 // cached) and raster only (after Assign from a raster; the bytes are made on the first
 // WriteTo). Objects assigned from one another share their TJPEGData (never their rasters).
 //
-// Untrusted input: files above kLimits.photoFileBytes and images above kLimits.pixels are refused
+// Untrusted input: files above Limits::photoFileBytes and images above Limits::pixels are refused
 // with EJPEG before anything large is allocated; libjpeg's own memory and the number of scans of a
-// progressive file are bounded too (jpeg/jpeg_codec.h).
+// progressive file are bounded too (jpeg/jpeg_codec.h). The limits are kLimits unless the bytes
+// are read with others.
 //
 // Not thread-safe: one object (and the objects sharing its data) is used by one thread at a
 // time. Separate objects may be used on separate threads. Sizes are in pixels.
@@ -31,6 +32,7 @@
 #include <QRect>
 
 #include "core/failure.h"
+#include "core/limits.h"
 #include "core/raster.h"
 
 namespace snapfolio {
@@ -64,6 +66,10 @@ class EInvalidGraphicOperation : public Failure {
 
 // "JPEG エラー #<code>" for a message code of the library.
 std::string jpegErrorMessage(int messageCode);
+
+// The failure of a photo file of `bytes` bytes, more than `limits` lets the program read
+// ("ファイルが大きすぎる(…MiBまで)。").
+EJPEG photoFileTooLarge(long long bytes, const Limits& limits = kLimits);
 
 // The scale n / 8 (n from 1 to 8; 8 is full size) at which DrawTo decodes a photo for a
 // rectangle: the smallest n at which the decoding is still at least twice the rectangle's size
@@ -112,10 +118,11 @@ class TJPEGImage {
   void LoadFromFile(const std::string& fileName);
   // Takes the stream's bytes from its position to its end, then reads the header.
   void ReadFrom(std::istream& stream);
-  // Takes a copy of the bytes, then reads the header: the size, whether the file is grey, and
-  // whether it has multiple scans (which sets ProgressiveWrite). Drops any raster. On failure
-  // the object holds the bytes with a size of 0.
-  void ReadFrom(std::span<const std::uint8_t> bytes);
+  // Takes the bytes, then reads the header: the size, whether the file is grey, and whether it
+  // has multiple scans (which sets ProgressiveWrite). Drops any raster. On failure the object
+  // holds the bytes with a size of 0. The bytes are read and decoded under `limits` (which
+  // outlive the object).
+  void ReadFrom(std::vector<std::uint8_t>&& bytes, const Limits& limits = kLimits);
 
   // Encodes if needed and writes the file as an AtomicFile (core/atomic_file.h): a failure leaves
   // neither a partial file nor a damaged previous file. An object without an image writes a
@@ -184,6 +191,7 @@ class TJPEGImage {
   Raster draft_;
   std::optional<JpegDamage> damage_;
   JpegOptions options_;
+  const Limits* limits_ = &kLimits;
 };
 
 }  // namespace snapfolio

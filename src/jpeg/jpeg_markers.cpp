@@ -121,7 +121,7 @@ PixelKind kindOf(const jpeg_decompress_struct& cinfo) {
 }  // namespace
 
 JpegMarkers readJpegMarkers(std::span<const std::uint8_t> bytes, const Limits& limits) {
-  Decompressor decompressor;
+  Decompressor decompressor(limits);
   j_decompress_ptr cinfo = decompressor.get();
   decompressor.setSource(bytes.data(), bytes.size());
   if (!guardedSaveMarkers(cinfo, kApp1) || !guardedSaveMarkers(cinfo, kApp2)) {
@@ -145,7 +145,7 @@ JpegMarkers readJpegExif(const std::string& path, const Limits& limits) {
   // Declared before the decompressor, so that the file outlives it.
   const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
   if (!file) throw Failure("cannot open " + path);
-  Decompressor decompressor;
+  Decompressor decompressor(limits);
   j_decompress_ptr cinfo = decompressor.get();
   if (!guardedStdioSource(cinfo, file.get()) || !guardedSaveMarkers(cinfo, kApp1)) {
     throwLibraryError(cinfo);

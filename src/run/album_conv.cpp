@@ -25,6 +25,7 @@
 #include "core/limits.h"
 #include "core/translation.h"
 #include "core/utf8.h"
+#include "formats/image_encoder.h"
 #include "imaging/photo_metadata.h"
 #include "run/ordered_jobs.h"
 #include "run/photo_job.h"
@@ -93,7 +94,7 @@ std::optional<std::string> findOverwrite(const RunOptions& options,
       const ImageOptions& image = options.image[n];
       if (!image.produce) continue;
       std::string output =
-          joinPath(options.outputDir, outputFileName(photo, image.prefix, image.suffix));
+          joinPath(options.outputDir, outputImageName(photo, image.prefix, image.suffix));
       std::string id = identity(output);
       if (auto it = photoIds.find(id); it != photoIds.end()) {
         return fillIn(
@@ -290,7 +291,7 @@ class Run {
       return false;
     }
     if (!result.damage.empty()) noteDamage(photo, result.damage);
-    const std::string name = outputFileName(photo, image.prefix, image.suffix);
+    const std::string name = outputImageName(photo, image.prefix, image.suffix);
     port_.setStatusLine(ProgressLevel::Overall,
                         fillIn(QCoreApplication::translate("AlbumConv", "%1 格納中"),
                                {image.prefix + splitFileName(photo).base + image.suffix}));

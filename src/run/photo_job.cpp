@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "core/error_text.h"
+#include "core/failure.h"
+#include "formats/image_encoder.h"
 #include "imaging/photo_metadata.h"
-#include "jpeg/jpeg_encode.h"
-#include "jpeg/jpeg_image.h"
 
 namespace snapfolio {
 
@@ -96,14 +96,12 @@ std::size_t PhotoJob::heldBytes() const {
 
 namespace {
 
-// The output file of a finished surface: encoded straight from the surface's rows, with the
-// EXIF block when there is one.
+// The output file of a finished surface: encoded straight from the surface's rows by the
+// output encoder, with the EXIF block when there is one.
 void encode(ImageWork& work) {
   if (!work.result.ok || work.surface.isEmpty()) return;
   try {
-    jpeg::EncodeSettings settings;
-    settings.quality = JpegDefaults.EncodeQuality;
-    work.jpeg = jpeg::encodeJpeg(work.surface, settings);
+    work.jpeg = outputEncoder().encode(work.surface);
   } catch (...) {
     work.jpeg.clear();
     work.encodeFailure = std::current_exception();

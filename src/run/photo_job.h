@@ -65,7 +65,7 @@ struct ImageWork {
   PortLog log;
   PipelineResult result;
   Raster surface;
-  std::vector<std::uint8_t> jpeg;    // the encoded file, when the pipeline succeeded
+  std::vector<std::uint8_t> jpeg;  // the encoded file (outputEncoder), when the pipeline succeeded
   std::exception_ptr encodeFailure;  // why the surface could not be encoded
 
   ImageWork() : log(PipelineInputs{}) {}

@@ -13,9 +13,8 @@
 // Project
 #include "core/error_text.h"
 #include "core/file_io.h"
+#include "formats/image_encoder.h"
 #include "imaging/resample.h"
-#include "jpeg/jpeg_encode.h"
-#include "jpeg/jpeg_image.h"
 
 namespace snapfolio::site {
 
@@ -77,6 +76,8 @@ std::string siteComment(const std::string& fingerprint, int photoWidth, int phot
 
 std::vector<std::uint8_t> withSiteComment(const std::vector<std::uint8_t>& jpeg,
                                           const std::string& text) {
+  // A comment segment is JPEG's; other formats go without (and are not adopted).
+  if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8) return jpeg;
   // After the SOI marker and the APPn segments (EXIF stays first, where readers look for it).
   std::size_t at = 2;
   while (at + 4 <= jpeg.size() && jpeg[at] == 0xFF && jpeg[at + 1] >= 0xE0 &&
@@ -174,9 +175,7 @@ SiteJob makeSiteJob(const SiteJobPlan& plan, const SiteJobInput& input, JobConte
     if (!result.damage.empty()) job.damage = result.damage;
     MadeImage made{role, surface.width(), surface.height(), {}};
     try {
-      jpeg::EncodeSettings settings;
-      settings.quality = JpegDefaults.EncodeQuality;
-      made.jpeg = jpeg::encodeJpeg(surface, settings);
+      made.jpeg = outputEncoder().encode(surface);
     } catch (const std::exception& e) {
       job.log.showError(input.path + " : " + e.what());
       job.ok = false;

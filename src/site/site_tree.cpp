@@ -5,6 +5,9 @@
 #include <map>
 #include <set>
 
+// Project
+#include "formats/image_encoder.h"
+
 namespace snapfolio::site {
 
 namespace {
@@ -68,7 +71,13 @@ bool photoBefore(const SitePhoto& a, const SitePhoto& b) {
 }  // namespace
 
 std::string imageFileName(const std::string& stem, int width, bool viewVariant) {
-  return stem + "-" + std::to_string(width) + (viewVariant ? "v" : "") + ".jpg";
+  // The extension of the output encoder's type: ".jpg" for JPEG, else its subtype.
+  static const std::string extension = [] {
+    const std::string_view mime = outputEncoder().mimeType();
+    const std::string_view subtype = mime.substr(mime.find('/') + 1);
+    return subtype == "jpeg" ? std::string(".jpg") : "." + std::string(subtype);
+  }();
+  return stem + "-" + std::to_string(width) + (viewVariant ? "v" : "") + extension;
 }
 
 std::string urlPath(const std::string& path) {

@@ -23,7 +23,8 @@ struct TreeOptions {
 };
 
 // The image file of a role: "<stem>-<width>.jpg" (the view image "<stem>-<width>v.jpg" when a
-// thumbnail of the same width was made with other options).
+// thumbnail of the same width was made with other options); the extension is the output
+// encoder's.
 std::string imageFileName(const std::string& stem, int width, bool viewVariant);
 
 // A path or name as a relative URL: bytes other than letters, digits, "-._~/" percent-encoded.

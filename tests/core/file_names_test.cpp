@@ -18,7 +18,8 @@ class OutputFileNameTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(OutputFileNameTest, PrefixBaseSuffixExtension) {
   const NameCase& c = GetParam();
-  EXPECT_EQ(outputFileName(c.photo, c.prefix, c.suffix), c.output);
+  EXPECT_EQ(outputFileName(c.photo, c.prefix, c.suffix, splitFileName(c.photo).extension),
+            c.output);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, OutputFileNameTest,

@@ -126,7 +126,11 @@ TEST_P(PipelineCauseTest, SaysTheStepAndWhy) {
   std::string path = (dir / c.photo).string();
   if (c.photo == std::string("good")) path = photo("good.jpg", 160, 120);
   if (c.photo == std::string("text")) test::writeFile(path, "this is not a JPEG file at all");
-  if (std::string(c.photo).ends_with(".jpg")) path = test::fixturePath(c.photo).string();
+  if (c.photo == std::string("png.jpg")) {
+    test::writeFile(path, std::string("\x89PNG\r\n\x1A\nIHDR", 12));
+  }
+  if (std::string(c.photo).ends_with(".jpg") && c.photo != std::string("png.jpg"))
+    path = test::fixturePath(c.photo).string();
   ASSERT_TRUE(run(photo("before.jpg", 40, 30), "40").ok);
   const Raster before = workspace.surface(1);
 
@@ -152,6 +156,11 @@ INSTANTIATE_TEST_SUITE_P(
                       "starts with 0x74 0x68)",
                       "0101 : Could not read {P}.\nIt is not a JPEG file. (Not a JPEG file: starts "
                       "with 0x74 0x68)"},
+            CauseCase{"PngNamedJpg", "png.jpg", "80",
+                      "0101 : {P}の読み込みに失敗した。\nJPEGファイルではない。(Not a JPEG file: "
+                      "starts with 0x89 0x50)",
+                      "0101 : Could not read {P}.\nIt is not a JPEG file. (Not a JPEG file: starts "
+                      "with 0x89 0x50)"},
             CauseCase{"Empty", "zero-byte.jpg", "80",
                       "0101 : {P}の読み込みに失敗した。\n写真に画像がない(空のファイル)。",
                       "0101 : Could not read {P}.\nThe photo holds no picture (an empty file)."},

@@ -57,8 +57,8 @@ std::size_t scanDataStart(const std::string& jpeg) {
   return sos + 2 + ((std::uint8_t(jpeg[sos + 2]) << 8) | std::uint8_t(jpeg[sos + 3]));
 }
 
-std::span<const std::uint8_t> bytesOf(const std::string& s) {
-  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+std::vector<std::uint8_t> bytesOf(const std::string& s) {
+  return {s.begin(), s.end()};
 }
 
 // The small progressive fixture with its last scan repeated until the file has `scans` scans.
