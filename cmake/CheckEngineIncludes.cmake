@@ -1,7 +1,13 @@
 cmake_policy(SET CMP0057 NEW)
-# Fails when a file outside src/ui/ includes a Qt Widgets header, directly or through any project
-# header it includes (followed to any depth). Run by the check_engine_layering target.
+# Fails the build when
+#   - a file outside src/ui/ includes a Qt Widgets header, directly or through any project header
+#     it includes (followed to any depth);
+#   - a file of a folder of src/ includes a project header of a folder that is not below its own
+#     (the table of cmake/EngineLayers.cmake), or lies in a folder the table does not know.
+# Run by the check_engine_layering target.
 #   -DSOURCE_DIR=<src>  -DWIDGETS_INCLUDE_DIR=<list of the QtWidgets include directories>
+include("${CMAKE_CURRENT_LIST_DIR}/EngineLayers.cmake")
+
 set(_widget_headers)
 foreach(dir IN LISTS WIDGETS_INCLUDE_DIR)
   if(dir MATCHES "QtWidgets$")
@@ -68,4 +74,33 @@ endforeach()
 if(_bad)
   list(JOIN _bad "\n  " _msg)
   message(FATAL_ERROR "Only files under src/ui/ may include widget headers:\n  ${_msg}")
+endif()
+
+# The layers: "<folder>/..." includes of each file against its folder's row of the table.
+set(_known ${SNAPFOLIO_ENGINE_FOLDERS} startup ui cli)
+set(_upward)
+foreach(f IN LISTS _files)
+  file(RELATIVE_PATH _rel "${SOURCE_DIR}" "${f}")
+  string(REGEX MATCH "^[^/]+" _folder "${_rel}")
+  if(NOT _folder IN_LIST _known OR _rel STREQUAL _folder)
+    list(APPEND _upward "${_rel}: its folder has no row in cmake/EngineLayers.cmake")
+    continue()
+  endif()
+  file(STRINGS "${f}" _includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+  foreach(line IN LISTS _includes)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" _h "${line}")
+    if(NOT _h MATCHES "/")
+      continue()
+    endif()
+    string(REGEX MATCH "^[^/]+" _to "${_h}")
+    if(_to IN_LIST _known AND NOT _to STREQUAL _folder
+       AND NOT _to IN_LIST SNAPFOLIO_BELOW_${_folder})
+      list(APPEND _upward "${_rel}: ${_h}")
+    endif()
+  endforeach()
+endforeach()
+if(_upward)
+  list(JOIN _upward "\n  " _msg)
+  message(FATAL_ERROR "A file includes a folder that is not below its own "
+                      "(cmake/EngineLayers.cmake):\n  ${_msg}")
 endif()

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/number_text.h"
 #include "core/text_encoding.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"

@@ -150,6 +150,10 @@
 <context>
     <name>AtomicFile</name>
     <message>
+        <source>リンク %1 は他のユーザーが置けた場所にあるため、たどらない。</source>
+        <translation>The link %1 is not followed: another user could have put it there.</translation>
+    </message>
+    <message>
         <source>フォルダが存在しない。</source>
         <translation>The folder does not exist.</translation>
     </message>
@@ -457,6 +461,14 @@
 </context>
 <context>
     <name>TIniFile</name>
+    <message>
+        <source>16 MiBより大きい</source>
+        <translation>it is larger than 16 MiB</translation>
+    </message>
+    <message>
+        <source>設定ファイルが16 MiBを超えるため、書き込まなかった。</source>
+        <translation>The settings file would grow beyond 16 MiB; it was not written.</translation>
+    </message>
     <message>
         <source>JPEG画像である</source>
         <translation>it is a JPEG image</translation>

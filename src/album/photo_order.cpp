@@ -54,17 +54,6 @@ int naturalCompare(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-PhotoOrder photoOrderFromNumber(int number) {
-  switch (number) {
-    case 1:
-      return PhotoOrder::ByDate;
-    case 2:
-      return PhotoOrder::ByName;
-    default:
-      return PhotoOrder::AsChosen;
-  }
-}
-
 bool naturalLess(std::string_view a, std::string_view b) {
   if (int c = naturalCompare(a, b); c != 0) return c < 0;
   return a < b;

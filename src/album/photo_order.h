@@ -1,16 +1,12 @@
-// The photos' order in the album page: as chosen in the photo dialog, by date taken, or by
-// name. Plain functions; any thread.
+// The photos' order in the album page (PhotoOrder, options/album_options.h): the comparison of
+// file names by name. Plain functions; any thread.
 #pragma once
 
 #include <string_view>
 
+#include "options/album_options.h"
+
 namespace snapfolio {
-
-// Stored as its number (settings key "AlbumOptions"/"ORDER"); any other number reads as
-// AsChosen.
-enum class PhotoOrder { AsChosen = 0, ByDate = 1, ByName = 2 };
-
-PhotoOrder photoOrderFromNumber(int number);
 
 // Orders file names as a file manager does: runs of digits by their value ("IMG_9" before
 // "IMG_10"), letters without regard to ASCII case, then byte by byte as a tie-break. True

@@ -91,7 +91,7 @@ std::string escapeHtml(std::string_view text) {
 }
 
 std::string escapeUrlPath(std::string_view name) {
-  static constexpr std::string_view kEncoded = "\"#%:<>?[\\]^`{|}";
+  static constexpr std::string_view kEncoded = "\"#%,:<>?[\\]^`{|}";
   static constexpr char kHex[] = "0123456789ABCDEF";
   const bool keepNonAscii = isValidUtf8(name);
   std::string out;

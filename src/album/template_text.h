@@ -33,7 +33,8 @@ std::string escapeHtml(std::string_view text);
 
 // A file name as a relative URL reference that leads to that very file: every byte that a URL
 // path cannot hold as it stands is percent-encoded ("a#1 b.jpg" -> "a%231%20b.jpg"): controls,
-// space, " # % : < > ? [ \ ] ^ ` { | } and DEL (":" so that no name reads as a scheme).
+// space, " # % , : < > ? [ \ ] ^ ` { | } and DEL (":" so that no name reads as a scheme; ","
+// and blanks so that a URL in a srcset list never splits into two candidates).
 // Characters beyond ASCII stay when the name is valid UTF-8 (the browser encodes them in UTF-8,
 // as the file system holds them); in any other name every byte beyond ASCII is encoded as it
 // stands, so a name in another encoding is still found. "/" stays a path separator.

@@ -10,6 +10,7 @@
 
 // Project
 #include "cli/cli_text.h"
+#include "core/number_text.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 

@@ -1,6 +1,5 @@
 // snapfolio-cli: the conversion engine of Snapfolio from a command line. `snapfolio-cli --help`
 // (cli/arguments.cpp) describes the commands, their options and the exit status.
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -25,6 +24,7 @@
 #include "imaging/photo_pipeline.h"
 #include "run/album_conv.h"
 #include "settings/ini_file.h"
+#include "startup/process_setup.h"
 #include "timestamp/font_substitution.h"
 
 namespace fs = std::filesystem;
@@ -160,7 +160,7 @@ int render(const Arguments& args) {
   // A file that is no settings file is left alone, and the options are the defaults.
   if (!notice.empty()) printLine(stderr, "Snapfolio: " + textFromBytes(notice));
   const int n = args.image;
-  const std::string widthText = options.run.image[n - 1].widthText;
+  const PixelWidth widthText = options.run.image[n - 1].widthText;
   const std::string photo = absolutePath(args.photos.front());
   const RunOptions runOptions = options.run;
   CliPort port(std::move(options), {}, Verbosity::Quiet, false, stderr);
@@ -212,8 +212,7 @@ int render(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A write over the file size limit fails with its message instead of ending the program.
-  std::signal(SIGXFSZ, SIG_IGN);
+  setUpProcess();
   installStopHandler();
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const ParseResult parsed = parseArguments(arguments);

@@ -72,7 +72,7 @@ CliPort::CliPort(StoredOptions options, std::vector<std::string> photos, Verbosi
 
 void CliPort::setStatusLine(ProgressLevel level, const std::string& text) {
   if (level != ProgressLevel::Overall) return;
-  status_ = textFromBytes(oneLine(text));
+  status_ = shownText(textFromBytes(oneLine(text)));
   if (verbosity_ == Verbosity::Verbose) {
     printLine(err_, status_);
   } else if (showsBar()) {

@@ -105,8 +105,27 @@ std::string bytesFromText(const QString& text) {
   return out;
 }
 
+QString shownText(const QString& text) {
+  QString out;
+  out.reserve(text.size());
+  for (const QChar c : text) {
+    const char16_t unit = c.unicode();
+    if ((unit < 0x20 && unit != '\n') || unit == 0x7F) {
+      out += QString::asprintf("\\x%02x", unsigned{unit});
+    } else if (unit >= 0x80 && unit <= 0x9F) {
+      out += QString::asprintf("\\u%04x", unsigned{unit});
+    } else if (unit >= kEscapeBase + 0x80 && unit <= kEscapeBase + 0x9F) {
+      out += QString::asprintf(
+          "\\x%02x", unsigned{unit} - kEscapeBase);  // a lone byte a terminal may take as C1
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 void printLine(std::FILE* stream, const QString& text) {
-  const std::string bytes = bytesFromText(text) + '\n';
+  const std::string bytes = bytesFromText(shownText(text)) + '\n';
   std::fwrite(bytes.data(), 1, bytes.size(), stream);
   std::fflush(stream);
 }

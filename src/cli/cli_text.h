@@ -27,7 +27,13 @@ class Cli {
 QString textFromBytes(std::string_view bytes);
 std::string bytesFromText(const QString& text);
 
-// Writes `text` and a line break to `stream` (stdout or stderr), in its original bytes.
+// `text` with its control characters shown as escapes, so that a file name cannot steer the
+// terminal: C0 controls but the line break and DEL as "\x1b", C1 controls as "\u009b", and a
+// byte 0x80 to 0x9F that is no part of UTF-8 as "\x9b". Everything else stays as it is.
+QString shownText(const QString& text);
+
+// Writes `text` (shownText) and a line break to `stream` (stdout or stderr), in its original
+// bytes.
 void printLine(std::FILE* stream, const QString& text);
 
 }  // namespace snapfolio::cli

@@ -50,18 +50,26 @@ std::string nameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The kernel's rule for following a link on opening (fs.protected_symlinks): in a sticky folder
-// that others may write to, only a link of this user or of the folder's owner is followed.
+// Whether a link may be followed: only when nobody but this user or root can have put it there.
+// The link belongs to this user or to root, and its folder belongs to one of them and no one
+// else may change it (not writable by group or others), or it is sticky (like /tmp: then only
+// the link's owner and the folder's may replace the link). This is the kernel's rule for
+// links in sticky shared folders (fs.protected_symlinks) carried to every folder, so that a
+// link planted in another user's folder never leads a write into a file of this user's.
 bool mayFollow(const std::string& link, const struct stat& linkInfo) {
+  const auto trusted = [](uid_t owner) { return owner == ::geteuid() || owner == 0; };
   struct stat folder {};
-  if (::stat(folderOf(link).c_str(), &folder) != 0) return false;
-  const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-  return !shared || linkInfo.st_uid == ::geteuid() || linkInfo.st_uid == folder.st_uid;
+  if (!trusted(linkInfo.st_uid) || ::stat(folderOf(link).c_str(), &folder) != 0 ||
+      !trusted(folder.st_uid)) {
+    return false;
+  }
+  return (folder.st_mode & S_ISVTX) != 0 || (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 // The file a write of `path` replaces: symbolic links followed to the name they give, which
-// need not exist. Returns errno, or 0 with the name in `resolved`.
-int resolveLinks(const std::string& path, std::string& resolved) {
+// need not exist. Returns errno, or 0 with the name in `resolved`; a link that may not be
+// followed gives EACCES, with its name in `refused`.
+int resolveLinks(const std::string& path, std::string& resolved, std::string& refused) {
   std::string current = path;
   for (int hop = 0; hop < kMaxLinkHops; ++hop) {
     struct stat info {};
@@ -74,7 +82,10 @@ int resolveLinks(const std::string& path, std::string& resolved) {
       resolved = current;
       return 0;
     }
-    if (!mayFollow(current, info)) return EACCES;
+    if (!mayFollow(current, info)) {
+      refused = current;
+      return EACCES;
+    }
     std::string destination(static_cast<std::size_t>(info.st_size) + 1, '\0');
     const ssize_t length = ::readlink(current.c_str(), destination.data(), destination.size());
     if (length < 0) return errno;
@@ -153,10 +164,25 @@ void removeLeftovers(int folderFd, const std::string& folderName) {
 
 }  // namespace
 
-FileWriteError::FileWriteError(const std::string& path, const std::string& step, int error)
+FileWriteError::FileWriteError(const std::string& path, const std::string& step, int error,
+                               std::string cause)
     : Failure("cannot write " + path + ": " + step + ": " + systemText(error),
-              fileErrorReason(error)),
+              cause.empty() ? fileErrorReason(error) : std::move(cause)),
       error_(error) {}
+
+std::string writeTarget(const std::string& path) {
+  std::string target, refused;
+  if (const int error = resolveLinks(path, target, refused)) {
+    if (refused.empty()) throw FileWriteError(path, "cannot look up the file", error);
+    throw FileWriteError(
+        path, "the link " + refused + " is not followed: another user could have put it there",
+        error,
+        fillIn(QCoreApplication::translate(
+                   "AtomicFile", "リンク %1 は他のユーザーが置けた場所にあるため、たどらない。"),
+               {refused}));
+  }
+  return target;
+}
 
 AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
   buffer_.reserve(kBufferBytes);
@@ -170,8 +196,7 @@ AtomicFile::AtomicFile(std::string path) : path_(std::move(path)) {
 
 void AtomicFile::open() {
   if (path_.empty()) fail("the file has no name", ENOENT);
-  std::string target;
-  if (const int error = resolveLinks(path_, target)) fail("cannot look up the file", error);
+  const std::string target = writeTarget(path_);
   name_ = nameOf(target);
   if (name_.empty() || name_ == "." || name_ == "..") fail("it is a directory", EISDIR);
 

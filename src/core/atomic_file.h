@@ -14,10 +14,12 @@
 // The file replaced keeps its permission bits and, where the process may set them, its owner
 // and group; a new file gets 0666 less the umask. A target that is a symbolic link is written
 // through to the file the link names, also when that file does not exist yet (a dangling link
-// stays a link); a link in a folder that others may write to and that has the sticky bit (like
-// /tmp) is followed only when it belongs to this user or to the folder's owner, as the kernel
-// does for opening. A target that is a directory or not a regular file, or one the process may
-// not write to (a read-only file), is refused as a direct write would be.
+// stays a link), when only this user or root can have put the link there: it belongs to one of
+// them, and so does its folder, which nobody else may write to (or which is sticky, like
+// /tmp). Any other link is refused with a message naming it, so that a link planted in another
+// user's folder never leads a write into a file of this user's. A target that is a directory
+// or not a regular file, or one the process may not write to (a read-only file), is refused as
+// a direct write would be.
 //
 // Failures throw FileWriteError, which keeps the system's error number for the message.
 // The process should ignore SIGXFSZ, so that a write over the file size limit fails with EFBIG
@@ -37,7 +39,9 @@ namespace snapfolio {
 // A write that did not reach the disk. what() is "cannot write <path>: <step>: <system text>".
 class FileWriteError : public Failure {
  public:
-  FileWriteError(const std::string& path, const std::string& step, int error);
+  // `cause`: the reason for the user; empty for the one of `error` (fileErrorReason).
+  FileWriteError(const std::string& path, const std::string& step, int error,
+                 std::string cause = {});
   // The errno value of the failed step.
   int error() const { return error_; }
 
@@ -79,6 +83,10 @@ class AtomicFile {
   int fd_ = -1;
   bool committed_ = false;
 };
+
+// The file a write of `path` replaces: `path` itself, or the file its links lead to when they
+// may be followed (see above). Throws FileWriteError, naming a link that may not be followed.
+std::string writeTarget(const std::string& path);
 
 // Replaces (or creates) the file at `path` with `bytes`. Throws FileWriteError.
 void writeFileAtomically(const std::string& path, std::string_view bytes);

@@ -49,6 +49,11 @@ struct Limits {
   std::size_t exifBytes = 65527;
   // Largest embedded ICC colour profile used, in bytes (8 MiB); a JPEG can carry about 16 MB.
   std::size_t iccProfileBytes = std::size_t{8} << 20;
+  // Memory lcms2 may hold while it reads one colour profile and makes its transform: this,
+  // plus the second value for each byte of the profile. A real profile's transform needs a few
+  // MiB; a profile whose tables claim more than its bytes hold is refused.
+  std::size_t colourTransformBytes = std::size_t{32} << 20;
+  std::size_t colourTransformBytesPerProfileByte = 16;
   // Largest settings file read, in bytes (16 MiB); a larger file is no settings file.
   std::size_t settingsFileBytes = std::size_t{16} << 20;
 };

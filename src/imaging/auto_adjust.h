@@ -11,7 +11,7 @@
 #include "core/error_text.h"
 #include "core/ports.h"
 #include "core/raster.h"
-#include "imaging/correction_values.h"
+#include "options/correction_values.h"
 
 namespace snapfolio {
 

@@ -11,11 +11,13 @@
 // once (the transform keeps no cache). Copies share the transform.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
 
+#include "core/limits.h"
 #include "core/raster.h"
 #include "jpeg/jpeg_markers.h"
 
@@ -25,8 +27,11 @@ class ColourTransform {
  public:
   // The transform from `profile` to sRGB for decoded pixels of `kind`, or nothing (see above).
   // Never throws for a bad profile: untrusted bytes are only ever refused.
+  // What lcms2 may hold meanwhile is capped (Limits::colourTransformBytes): a profile whose
+  // tables would need more yields nothing, as a broken one does.
   static std::optional<ColourTransform> toSrgb(std::span<const std::uint8_t> profile,
-                                               jpeg::PixelKind kind);
+                                               jpeg::PixelKind kind,
+                                               const Limits& limits = kLimits);
 
   // Converts the raster in place. Rgb and Gray rasters hold colour values (grey in all three
   // channels); Ink rasters hold the ink values C, M, Y, K (0 = no ink) in the four bytes of
@@ -34,12 +39,15 @@ class ColourTransform {
   void apply(Raster& raster) const;
 
   jpeg::PixelKind kind() const { return kind_; }
+  // Bytes the transform holds, for a memory budget.
+  std::size_t heldBytes() const;
 
  private:
-  ColourTransform(std::shared_ptr<void> transform, jpeg::PixelKind kind)
-      : transform_(std::move(transform)), kind_(kind) {}
+  struct Held;
+  ColourTransform(std::shared_ptr<const Held> held, jpeg::PixelKind kind)
+      : held_(std::move(held)), kind_(kind) {}
 
-  std::shared_ptr<void> transform_;  // an lcms2 cmsHTRANSFORM
+  std::shared_ptr<const Held> held_;  // the lcms2 transform in its own context
   jpeg::PixelKind kind_;
 };
 

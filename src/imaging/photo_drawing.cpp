@@ -5,8 +5,8 @@
 #include <cstdint>
 
 // Project
+#include "core/resample.h"
 #include "imaging/orientation.h"
-#include "imaging/resample.h"
 
 namespace snapfolio {
 

@@ -20,7 +20,7 @@
 #include "formats/photo_decoder.h"
 #include "imaging/colour_profile.h"
 #include "imaging/photo_metadata.h"
-#include "imaging/photo_options.h"
+#include "options/photo_options.h"
 
 namespace snapfolio {
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "formats/photo_decoder.h"
-#include "imaging/photo_options.h"
 #include "jpeg/jpeg_markers.h"
+#include "options/photo_options.h"
 #include "timestamp/date_time.h"
 
 namespace snapfolio {

@@ -14,41 +14,31 @@
 #include "core/translation.h"
 #include "imaging/auto_adjust.h"
 #include "imaging/orientation.h"
+#include "imaging/photo_date.h"
 #include "imaging/photo_drawing.h"
 #include "imaging/photo_metadata.h"
-#include "settings/ini_file.h"
 #include "timestamp/date_time.h"
-#include "timestamp/photo_date.h"
 
 namespace snapfolio {
 
 namespace {
 
-std::string_view trimBlanks(std::string_view text) {
-  const char* blanks = " \t\r\n";
-  std::size_t first = text.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  std::size_t last = text.find_last_not_of(blanks);
-  return text.substr(first, last - first + 1);
-}
-
 // The requested width: the text read as a decimal number, truncated toward zero ("150.9" is
 // 150). A text that is not a number, and a width of zero or below, cannot make an image.
-int targetWidth(const std::string& widthText) {
-  double value = 0;
-  if (!parseNumber(trimBlanks(widthText), value)) {
-    throw Failure("width text \"" + widthText + "\" is not a number",
+int targetWidth(const PixelWidth& widthText) {
+  if (!widthText.isNumber()) {
+    throw Failure("width text \"" + widthText.text() + "\" is not a number",
                   fillIn(QCoreApplication::translate("PhotDispSet", "横幅「%1」が数値でない。"),
-                         {widthText}));
+                         {widthText.text()}));
   }
-  double truncated = std::trunc(value);
-  if (truncated < 1 || truncated > std::numeric_limits<int>::max()) {
-    throw Failure("width " + widthText + " gives no image",
+  const std::optional<int> pixels = widthText.pixels();
+  if (!pixels) {
+    throw Failure("width " + widthText.text() + " gives no image",
                   fillIn(QCoreApplication::translate(
                              "PhotDispSet", "横幅「%1」では画像が作れない(1以上の数値にする)。"),
-                         {widthText}));
+                         {widthText.text()}));
   }
-  return static_cast<int>(truncated);
+  return *pixels;
 }
 
 // H = (ImageHeight x W) div ImageWidth, truncating, and at least 1. Computed in 64 bits: a product
@@ -99,7 +89,7 @@ PhotoSource::PhotoSource(std::string fileName, const PhotoOptions& options, cons
   }
 }
 
-std::optional<QSize> PhotoSource::outputSize(const std::string& widthText) const {
+std::optional<QSize> PhotoSource::outputSize(const PixelWidth& widthText) const {
   if (dateFailure_ || loadFailure_) return std::nullopt;
   try {
     int width = targetWidth(widthText);
@@ -123,15 +113,17 @@ std::size_t PhotoSource::workBytes() const {
   // The decoding at the scale the largest output image needs, as the stored photo lies.
   const QSize stored = swapsAxes(look_.orientation) ? decodeSize_.transposed() : decodeSize_;
   const long long decoded = decoder_->decodedPixels(stored);
-  // A colour profile converts a copy of the decoding; the output images hold their surfaces
-  // (the encodings are far smaller).
+  // A colour profile converts a copy of the decoding, and its transform holds its tables; the
+  // output images hold their surfaces (the encodings are far smaller).
   const long long copies = look_.colour ? 2 : 1;
   const long long outputs = 2LL * decodeSize_.width() * decodeSize_.height();
+  const std::size_t transform = look_.colour ? look_.colour->heldBytes() : 0;
   return static_cast<std::size_t>(static_cast<long long>(decoder_->bytes().size()) +
-                                  4 * (copies * decoded + outputs) + decoder_->codecBytes());
+                                  4 * (copies * decoded + outputs) + decoder_->codecBytes()) +
+         transform;
 }
 
-PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
+PipelineResult PhotDispSet(const std::string& fileName, const PixelWidth& widthText,
                            int imageNumber, Workspace& workspace, ErrorText& errorText,
                            PipelinePort& port) {
   const PipelineInputs inputs = port.pipelineInputs(imageNumber);
@@ -141,7 +133,7 @@ PipelineResult PhotDispSet(const std::string& fileName, const std::string& width
 }
 
 PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
-                           const std::string& widthText, int imageNumber, Raster& surface,
+                           const PixelWidth& widthText, int imageNumber, Raster& surface,
                            ErrorText& errorText, PipelinePort& port) {
   PipelineResult result;
   const std::string& fileName = source.fileName_;

@@ -20,25 +20,16 @@
 #include "core/ports.h"
 #include "core/raster.h"
 #include "formats/photo_decoder.h"
-#include "imaging/correction_values.h"
 #include "imaging/photo_drawing.h"
 #include "imaging/photo_metadata.h"
-#include "imaging/photo_options.h"
 #include "imaging/time_stamp_drawing.h"
+#include "options/correction_values.h"
+#include "options/image_options.h"
+#include "options/photo_options.h"
+#include "options/time_stamp_style.h"
 #include "timestamp/date_time.h"
-#include "timestamp/time_stamp_style.h"
 
 namespace snapfolio {
-
-// The options of one output image as the main window holds them.
-struct ImageOptions {
-  bool produce = true;      // Gazou1 / Gazou2
-  std::string widthText;    // Width1 / Width2
-  std::string prefix;       // PriFileName1 / PriFileName2
-  std::string suffix;       // AftFileName1 / AftFileName2
-  bool autoAdjust = false;  // AutoAdjust1 / AutoAdjust2
-  bool timeStamp = false;   // CheckTimeStmp1 / CheckTimeStmp2
-};
 
 // Everything a pipeline call reads, taken from the windows at the moment the call starts.
 struct PipelineInputs {
@@ -90,7 +81,7 @@ class PhotoSource {
 
   const std::string& fileName() const { return fileName_; }
   // The upright size of an output image `widthText` wide, or nothing when it cannot be made.
-  std::optional<QSize> outputSize(const std::string& widthText) const;
+  std::optional<QSize> outputSize(const PixelWidth& widthText) const;
   // Makes the one decoding of the photo fit for an output image of this upright size, so that
   // smaller output images are drawn from it too (nothing for an empty size). Decoded when the
   // first output image is drawn, so that a failure is reported by that image's step.
@@ -108,7 +99,7 @@ class PhotoSource {
 
  private:
   friend PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
-                                    const std::string& widthText, int imageNumber, Raster& surface,
+                                    const PixelWidth& widthText, int imageNumber, Raster& surface,
                                     ErrorText& errorText, PipelinePort& port);
 
   std::string fileName_;
@@ -127,14 +118,14 @@ class PhotoSource {
 // PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own
 // failures in an "ERROR" box through the port (the step's message, then the cause on a new
 // line: the failure's own, or why the photo file cannot be read) and always returns normally.
-PipelineResult PhotDispSet(const std::string& fileName, const std::string& widthText,
+PipelineResult PhotDispSet(const std::string& fileName, const PixelWidth& widthText,
                            int imageNumber, Workspace& workspace, ErrorText& errorText,
                            PipelinePort& port);
 
 // The steps for output image n of a photo already read, into `surface`, with the inputs given
 // (the port is not asked for them). Reports its failures as the call above does.
 PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
-                           const std::string& widthText, int imageNumber, Raster& surface,
+                           const PixelWidth& widthText, int imageNumber, Raster& surface,
                            ErrorText& errorText, PipelinePort& port);
 
 }  // namespace snapfolio

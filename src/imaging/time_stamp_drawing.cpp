@@ -3,6 +3,8 @@
 // Standard library
 #include <algorithm>
 #include <climits>
+#include <exception>
+#include <thread>
 
 // Qt
 #include <QColor>
@@ -91,7 +93,9 @@ QFont stampFont(const TimeStampStyle& style, int surfaceHeight) {
   return font;
 }
 
-StampRect drawTimeStamp(Raster& surface, const TimeStampStyle& style, const std::string& text) {
+namespace {
+
+StampRect drawOnThisThread(Raster& surface, const TimeStampStyle& style, const std::string& text) {
   const QString qtext = stampText(text);
   if (qtext.isEmpty()) return {};
   const QFont font = stampFont(style, surface.height());
@@ -114,6 +118,26 @@ StampRect drawTimeStamp(Raster& surface, const TimeStampStyle& style, const std:
   }
   painter.setPen(toQColor(style.fontColor & 0x00FFFFFFu));
   painter.drawText(QPoint(cell.x, cell.y + metrics.ascent()), qtext);
+  return cell;
+}
+
+}  // namespace
+
+StampRect drawTimeStamp(Raster& surface, const TimeStampStyle& style, const std::string& text) {
+  // Qt keeps its font engines and glyph caches per thread, and a glyph drawn from them depends
+  // on what that thread drew before: the same photo came out stamped differently alone, in a set
+  // or on another worker. The stamp is therefore drawn on a thread of its own, which starts
+  // with no font state at all, so that the same photo and options always give the same pixels.
+  StampRect cell;
+  std::exception_ptr failure;
+  std::thread([&] {
+    try {
+      cell = drawOnThisThread(surface, style, text);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }).join();
+  if (failure) std::rethrow_exception(failure);
   return cell;
 }
 

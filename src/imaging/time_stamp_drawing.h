@@ -13,7 +13,7 @@
 
 #include "core/limits.h"
 #include "core/raster.h"
-#include "timestamp/time_stamp_style.h"
+#include "options/time_stamp_style.h"
 
 namespace snapfolio {
 

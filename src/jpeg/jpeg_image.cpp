@@ -14,8 +14,8 @@
 #include "core/atomic_file.h"
 #include "core/file_io.h"
 #include "core/limits.h"
+#include "core/resample.h"
 #include "core/translation.h"
-#include "imaging/resample.h"
 #include "jpeg/jpeg_decode.h"
 #include "jpeg/jpeg_encode.h"
 

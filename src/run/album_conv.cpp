@@ -6,14 +6,11 @@
 #include <filesystem>
 #include <limits>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
-
-#include <malloc.h>
 
 #include <QCoreApplication>
 
@@ -26,26 +23,18 @@
 #include "core/translation.h"
 #include "core/utf8.h"
 #include "formats/image_encoder.h"
+#include "imaging/photo_date.h"
 #include "imaging/photo_metadata.h"
 #include "run/ordered_jobs.h"
 #include "run/photo_job.h"
 #include "settings/ini_file.h"
 #include "settings/options.h"
-#include "timestamp/photo_date.h"
 
 namespace snapfolio {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Buffers of a megabyte and more (photo files, decodings, encodings) go back to the system when
-// they are freed. Otherwise each worker's heap keeps the largest it has seen, and a run's
-// memory grows with its workers beyond its budget.
-void returnLargeBuffers() {
-  static std::once_flag once;
-  std::call_once(once, [] { mallopt(M_MMAP_THRESHOLD, 1 << 20); });
-}
 
 // The run's texts in the interface language.
 std::string text(const char* source) {
@@ -212,7 +201,6 @@ class Run {
       const RunPlan plan{options,
                          {port_.pipelineInputs(1), port_.pipelineInputs(2)},
                          kLimits.runMemoryBytes / (2 * static_cast<std::size_t>(workers))};
-      returnLargeBuffers();
       std::optional<OrderedJobs<PhotoJob>> jobs;
       jobs.emplace(static_cast<int>(photos.size()), workers, kLimits.runMemoryBytes,
                    [&](int index, JobContext& context) {
@@ -359,7 +347,7 @@ class Run {
     input.page.suffix1 = options.image[0].suffix;
     input.page.prefix2 = options.image[1].prefix;
     input.page.suffix2 = options.image[1].suffix;
-    input.page.width1Text = options.image[0].widthText;
+    input.page.width1Text = options.image[0].widthText.text();
     input.page.progressStep = [this] { port_.advanceProgress(ProgressLevel::Overall); };
     errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "000F : HTMLページの作成に失敗した。")));
     // A missing template is a plain message, not a failure: the run goes on without a page.

@@ -15,8 +15,8 @@
 
 #include "core/raster.h"
 #include "imaging/photo_pipeline.h"
+#include "options/run_options.h"
 #include "run/ordered_jobs.h"
-#include "run/run_options.h"
 
 namespace snapfolio {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "imaging/photo_pipeline.h"
-#include "run/run_options.h"
+#include "options/run_options.h"
 #include "settings/options.h"
 
 namespace snapfolio {

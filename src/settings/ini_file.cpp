@@ -21,6 +21,7 @@
 #include "core/atomic_file.h"
 #include "core/file_io.h"
 #include "core/limits.h"
+#include "core/number_text.h"
 #include "core/text_encoding.h"
 #include "core/translation.h"
 
@@ -60,55 +61,55 @@ std::string storedValue(std::string_view value) {
   return quote ? '"' + line + '"' : line;
 }
 
-template <typename Sections>
-void parse(std::string_view text, Sections& sections) {
-  sections.clear();
-  sections.push_back({"", "", false, {}});
+// The name of a "[section]" line, or nothing.
+std::optional<std::string_view> headerName(std::string_view line) {
+  const std::string_view trimmed = trim(line);
+  if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
+  const std::size_t close = trimmed.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return trim(trimmed.substr(1, close - 1));
+}
+
+struct KeyLine {
+  std::string_view key, value;  // the value without the quotes around it
+};
+
+// The key and value of a "key=value" line (split at the first "="), or nothing for a comment,
+// a line without "=" or one without a key. Headers are told apart first.
+std::optional<KeyLine> keyLine(std::string_view line) {
+  const std::string_view trimmed = trim(line);
+  const std::size_t equals = line.find('=');
+  const bool comment = !trimmed.empty() && (trimmed.front() == ';' || trimmed.front() == '#');
+  const std::string_view key = trim(line.substr(0, equals));
+  if (comment || equals == std::string_view::npos || key.empty()) return std::nullopt;
+  std::string_view value = trim(line.substr(equals + 1));
+  if (isQuoted(value)) value = value.substr(1, value.size() - 2);
+  return KeyLine{key, value};
+}
+
+template <typename Content>
+void parse(std::string_view text, Content& content) {
+  content.text.clear();
+  content.lines.clear();
+  content.text.reserve(text.size() + 1);
+  bool underHeader = false;  // keys before the first header belong to no section
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     // CR LF and LF both end a line; stray CRs before the LF go with it.
     while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-
-    const std::string_view trimmed = trim(line);
-    if (!trimmed.empty() && trimmed.front() == '[') {
-      const std::size_t close = trimmed.find(']');
-      if (close != std::string_view::npos) {
-        sections.push_back(
-            {std::string(trim(trimmed.substr(1, close - 1))), std::string(line), true, {}});
-        continue;
-      }
-    }
-    const std::size_t equals = line.find('=');
-    const bool comment = !trimmed.empty() && (trimmed.front() == ';' || trimmed.front() == '#');
-    const std::string_view key = trim(line.substr(0, equals));
-    if (comment || equals == std::string_view::npos || key.empty()) {
-      sections.back().entries.push_back({"", "", std::string(line), false});
-      continue;
-    }
-    std::string_view value = trim(line.substr(equals + 1));
-    if (isQuoted(value)) value = value.substr(1, value.size() - 2);
-    sections.back().entries.push_back(
-        {std::string(key), std::string(value), std::string(line), true});
-  }
-}
-
-template <typename Sections>
-std::string serialize(const Sections& sections) {
-  std::string text;
-  for (const auto& section : sections) {
-    if (section.hasHeader) {
-      text += section.line.empty() ? "[" + section.name + "]" : section.line;
-      text += '\n';
-    }
-    for (const auto& entry : section.entries) {
-      const bool asRead = !entry.isKey || !entry.line.empty();
-      text += asRead ? entry.line : entry.key + "=" + storedValue(entry.value);
-      text += '\n';
+    const auto start = static_cast<std::uint32_t>(content.text.size());
+    const auto length = static_cast<std::uint32_t>(line.size());
+    content.text.append(line);
+    content.text += '\n';
+    if (headerName(line)) {
+      content.lines.push_back({start, length, true});
+      underHeader = true;
+    } else if (underHeader && keyLine(line)) {
+      content.lines.push_back({start, length, false});
     }
   }
-  return text;
 }
 
 // The beginnings of files that are certainly no settings file, whatever follows.
@@ -156,18 +157,29 @@ const char* decode(std::string_view bytes, std::string& text) {
 
 enum class Loaded { Text, Unreadable, NotSettings };
 
+constexpr const char* kTooLarge = QT_TRANSLATE_NOOP("TIniFile", "16 MiBより大きい");
+
+// Whether `path` is a regular file beyond the size a settings file may have.
+bool tooLarge(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         static_cast<std::uint64_t>(info.st_size) > kLimits.settingsFileBytes;
+}
+
 // Reads and decodes the file. Unreadable: it exists but cannot be read; NotSettings: it is
-// no settings file (`reason` says why). Both leave `sections` empty.
-template <typename Sections>
-Loaded load(const std::string& path, Sections& sections, std::string& reason) {
+// no settings file (`reason` says why). Both leave `content` empty.
+template <typename Content>
+Loaded load(const std::string& path, Content& content, std::string& reason) {
   std::string bytes;
   const ReadResult result = readFileLimited(path, kLimits.settingsFileBytes, bytes);
   std::string text;
   const char* notSettings = decode(bytes, text);
+  if (result == ReadResult::Unreadable && tooLarge(path)) notSettings = kTooLarge;
+  bytes = std::string();
   reason = notSettings != nullptr ? notSettings : "";
-  parse(text, sections);
-  if (result == ReadResult::Unreadable) return Loaded::Unreadable;
-  return notSettings != nullptr ? Loaded::NotSettings : Loaded::Text;
+  parse(text, content);
+  if (notSettings != nullptr) return Loaded::NotSettings;
+  return result == ReadResult::Unreadable ? Loaded::Unreadable : Loaded::Text;
 }
 
 std::string reasonOf(int error) {
@@ -192,13 +204,6 @@ std::string keptValue(std::string_view value) {
   return kept;
 }
 
-// Removes one leading "+" (from_chars takes "-" only); false when a second sign follows.
-bool dropPlus(std::string_view& text) {
-  if (text.empty() || text.front() != '+') return true;
-  text.remove_prefix(1);
-  return text.empty() || (text.front() != '+' && text.front() != '-');
-}
-
 }  // namespace
 
 bool sameName(std::string_view a, std::string_view b) {
@@ -210,48 +215,53 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 TIniFile::TIniFile(std::string path) : path_(std::move(path)) {
-  load(path_, sections_, notSettings_);
+  load(path_, content_, notSettings_);
 }
 
 TIniFile::~TIniFile() = default;
 
-const std::string* TIniFile::find(std::string_view section, std::string_view key) const {
-  for (const Section& s : sections_) {
-    if (!s.hasHeader || !sameName(s.name, section)) continue;
-    for (const Entry& e : s.entries) {
-      if (e.isKey && sameName(e.key, key)) return &e.value;
+std::optional<std::string_view> TIniFile::find(std::string_view section,
+                                               std::string_view key) const {
+  bool inside = false;
+  for (const Line& line : content_.lines) {
+    const std::string_view text(content_.text.data() + line.start, line.length);
+    if (line.header) {
+      inside = sameName(*headerName(text), section);
+    } else if (inside) {
+      const KeyLine found = *keyLine(text);
+      if (sameName(found.key, key)) return found.value;
     }
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
-  return find(section, key) != nullptr;
+  return find(section, key).has_value();
 }
 
 std::string TIniFile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view defaultValue) const {
-  const std::string* value = find(section, key);
-  return value != nullptr ? *value : std::string(defaultValue);
+  const auto value = find(section, key);
+  return std::string(value ? *value : defaultValue);
 }
 
 int TIniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
-  const std::string* text = find(section, key);
+  const auto text = find(section, key);
   int value = 0;
-  return text != nullptr && parseInteger(*text, value) ? value : defaultValue;
+  return text && parseInteger(*text, value) ? value : defaultValue;
 }
 
 bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
-  const std::string* text = find(section, key);
+  const auto text = find(section, key);
   int value = 0;
-  return text != nullptr && parseInteger(*text, value) ? value != 0 : defaultValue;
+  return text && parseInteger(*text, value) ? value != 0 : defaultValue;
 }
 
 double TIniFile::ReadFloat(std::string_view section, std::string_view key,
                            double defaultValue) const {
-  const std::string* text = find(section, key);
+  const auto text = find(section, key);
   double value = 0;
-  return text != nullptr && parseNumber(*text, value) ? value : defaultValue;
+  return text && parseNumber(*text, value) ? value : defaultValue;
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
@@ -291,33 +301,71 @@ void TIniFile::OverrideString(std::string_view section, std::string_view key,
 }
 
 void TIniFile::change(std::string_view section, std::string_view key, std::string value) {
-  Entry* target = nullptr;
-  Section* home = nullptr;
-  for (Section& s : sections_) {
-    if (!s.hasHeader || !sameName(s.name, section)) continue;
-    if (home == nullptr) home = &s;
-    for (Entry& e : s.entries) {
-      if (e.isKey && sameName(e.key, key)) {
-        target = &e;
-        break;
+  // The first line of the key under a header of the section; else where a new line of it goes:
+  // after the last key of the first such section, before the blank lines and comments that end
+  // it (at its end when it holds no key), or in a new section at the end of the file.
+  std::vector<Line>& lines = content_.lines;
+  const auto textOf = [&](const Line& line) {
+    return std::string_view(content_.text.data() + line.start, line.length);
+  };
+  const std::size_t none = lines.size();
+  std::size_t home = none, insertAfter = none, next = none;
+  bool inside = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].header) {
+      if (home != none && next == none) next = i;
+      inside = sameName(*headerName(textOf(lines[i])), section);
+      if (inside && home == none) {
+        home = i;
+        insertAfter = i;
       }
+      continue;
     }
-    if (target != nullptr) break;
+    if (!inside) continue;
+    const KeyLine found = *keyLine(textOf(lines[i]));
+    if (sameName(found.key, key)) {
+      place(i, lines[i].start, lines[i].length, false,
+            std::string(found.key) + "=" + storedValue(value));
+      return;
+    }
+    if (next == none && i > home) insertAfter = i;
   }
-  if (target != nullptr) {
-    target->value = std::move(value);
-    target->line.clear();
-    return;
+  const std::string line = std::string(key) + "=" + storedValue(value);
+  if (home == none) {
+    place(none, content_.text.size(), 0, true, "[" + std::string(section) + "]");
+    place(lines.size(), content_.text.size(), 0, false, line);
+  } else if (insertAfter == home) {
+    place(next, next == none ? content_.text.size() : lines[next].start, 0, false, line);
+  } else {
+    const Line& last = lines[insertAfter];
+    place(insertAfter + 1, last.start + last.length + 1, 0, false, line);
   }
-  if (home == nullptr) {
-    sections_.push_back({std::string(section), "", true, {}});
-    home = &sections_.back();
+}
+
+// Puts `line` into the text at `at` in place of `replaced` bytes (0: a new line, which gets
+// its line break), as line `index` (the one replaced, or a new one inserted there).
+void TIniFile::place(std::size_t index, std::size_t at, std::size_t replaced, bool header,
+                     const std::string& line) {
+  std::string& text = content_.text;
+  std::vector<Line>& lines = content_.lines;
+  const std::size_t added = replaced == 0 ? line.size() + 1 : line.size();
+  if (text.size() - replaced + added > std::numeric_limits<std::uint32_t>::max()) {
+    throw SettingsWriteError("cannot write " + path_ + ": the settings grow too large");
   }
-  // After the section's last key, before the blank lines and comments that end it.
-  auto at = home->entries.end();
-  while (at != home->entries.begin() && !std::prev(at)->isKey) --at;
-  if (at == home->entries.begin()) at = home->entries.end();
-  home->entries.insert(at, {std::string(key), std::move(value), "", true});
+  text.replace(at, replaced, replaced == 0 ? line + '\n' : line);
+  const Line placed{static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(line.size()),
+                    header};
+  std::size_t after = index + 1;
+  if (replaced == 0) {
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(std::min(index, lines.size())),
+                 placed);
+    after = std::min(index, lines.size() - 1) + 1;
+  } else {
+    lines[index] = placed;
+  }
+  for (std::size_t i = after; i < lines.size(); ++i) {
+    lines[i].start = static_cast<std::uint32_t>(lines[i].start + added - replaced);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -328,14 +376,17 @@ void TIniFile::change(std::string_view section, std::string_view key, std::strin
 // lock is taken, the name must still lead to the locked file, else it is taken again.
 class SettingsBatch::Lock {
  public:
-  explicit Lock(const std::string& path) : path_(path) {
+  // The lock is taken on the file that a write of `path` replaces, by the links that a write
+  // follows (and no other): a missing file is created there, and removed there again.
+  explicit Lock(const std::string& path) : path_(target(path)) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     auto pause = std::chrono::milliseconds(1);
     while (true) {
       struct stat before {};
-      const bool existed = ::stat(path.c_str(), &before) == 0;
+      const bool existed = ::lstat(path_.c_str(), &before) == 0;
       // O_NONBLOCK: a FIFO under the name must not block the open (it is refused later).
-      fd_ = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+      fd_ = ::open(path_.c_str(),
+                   O_RDONLY | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
       if (fd_ < 0) fail("cannot open the file to lock it", errno);
       created_ = !existed;
       const int locked = ::flock(fd_, LOCK_EX | LOCK_NB);
@@ -368,6 +419,13 @@ class SettingsBatch::Lock {
   void written() { written_ = true; }
 
  private:
+  static std::string target(const std::string& path) {
+    try {
+      return writeTarget(path);
+    } catch (const FileWriteError& error) {
+      throw SettingsWriteError(error.what(), error.cause());
+    }
+  }
   [[noreturn]] void fail(const std::string& what, int error) {
     release();
     throw SettingsWriteError("cannot write " + path_ + ": " + what + ": " + reasonOf(error));
@@ -393,21 +451,21 @@ SettingsBatch::SettingsBatch(TIniFile& ini) : ini_(ini) {
   if (ini.batch_ != nullptr) throw std::logic_error("a settings batch is already open");
   lock_ = std::make_unique<Lock>(ini.path_);
   // Start from what is on the disk now, so that writes through other objects survive.
-  std::vector<TIniFile::Section> now;
+  TIniFile::Content now;
   std::string reason;
   if (load(ini.path_, now, reason) == Loaded::Unreadable) {
     lock_.reset();
     throw SettingsWriteError("the settings file " + ini.path_ +
                              " exists but cannot be read; it is left unchanged");
   }
-  ini.sections_ = std::move(now);
+  ini.content_ = std::move(now);
   ini.notSettings_ = std::move(reason);
-  before_ = ini.sections_;
+  before_ = ini.content_;
   ini.batch_ = this;
 }
 
 SettingsBatch::~SettingsBatch() {
-  if (!done_) ini_.sections_ = std::move(before_);
+  if (!done_) ini_.content_ = std::move(before_);
   ini_.batch_ = nullptr;
 }
 
@@ -415,63 +473,28 @@ bool SettingsBatch::commit() {
   if (done_) throw std::logic_error("a settings batch is committed once");
   if (!ini_.notSettings_.empty()) {
     // Never written: the batch's values are dropped, and the object reads as empty again.
-    ini_.sections_ = before_;
+    ini_.content_ = before_;
     done_ = true;
     lock_.reset();
     return false;
   }
+  if (ini_.content_.text.size() > kLimits.settingsFileBytes) {
+    // Written, the file would read as no settings file the next time: nothing is written.
+    throw SettingsWriteError(
+        "cannot write " + ini_.path_ + ": the settings would be larger than " +
+            std::to_string(kLimits.settingsFileBytes) + " bytes",
+        translated(
+            "TIniFile",
+            QT_TRANSLATE_NOOP("TIniFile", "設定ファイルが16 MiBを超えるため、書き込まなかった。")));
+  }
   try {
-    writeFileAtomically(ini_.path_, serialize(ini_.sections_));
+    writeFileAtomically(ini_.path_, ini_.content_.text);
   } catch (const FileWriteError& error) {
     throw SettingsWriteError(error.what());
   }
   lock_->written();
   done_ = true;
   lock_.reset();
-  return true;
-}
-
-std::string formatInteger(long long value) {
-  return std::to_string(value);
-}
-
-std::string formatNumber(double value) {
-  char text[64];
-  const auto result = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, result.ptr);
-}
-
-bool parseInteger(std::string_view text, int& value) {
-  text = trim(text);
-  if (!dropPlus(text)) return false;
-  const std::string_view digits = !text.empty() && text.front() == '-' ? text.substr(1) : text;
-  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
-    return false;
-  }
-  long long wide = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), wide);
-  if (result.ec != std::errc() || result.ptr != text.data() + text.size() ||
-      wide < std::numeric_limits<int>::min() || wide > std::numeric_limits<int>::max()) {
-    return false;
-  }
-  value = static_cast<int>(wide);
-  return true;
-}
-
-bool parseNumber(std::string_view text, double& value) {
-  text = trim(text);
-  // Decimal notation only; from_chars alone would also take "inf" and "nan".
-  if (!dropPlus(text) || text.empty() ||
-      text.find_first_not_of("0123456789.eE+-") != std::string_view::npos) {
-    return false;
-  }
-  double parsed = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), parsed);
-  if (result.ec != std::errc() || result.ptr != text.data() + text.size() ||
-      !std::isfinite(parsed)) {
-    return false;
-  }
-  value = parsed;
   return true;
 }
 

@@ -8,7 +8,8 @@
 // The file is written as UTF-8; a file that is not valid UTF-8 is read as code page 932
 // (settings files of the Windows program keep working) and the first write rewrites it in UTF-8.
 // A file that is not text (NUL bytes, neither UTF-8 nor code page 932, the signature of an image
-// or archive) is not a settings file: it reads as empty and is never written.
+// or archive) or is larger than kLimits.settingsFileBytes is not a settings file: it reads as
+// empty and is never written.
 // Section and key names compare case-insensitively (ASCII).
 //
 // Lines: "[section]" and "key=value" (split at the first "="; blanks around key and value are
@@ -28,7 +29,9 @@
 // processes at once (their batches take turns on the file's lock).
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,28 +93,29 @@ class TIniFile {
  private:
   friend class SettingsBatch;
 
-  // One line of the file. Lines that hold no key (blank lines, comments, anything else) are
-  // kept as they are, so a file edited by hand keeps them when the program writes a value.
-  // A line read from the file is written back as it was until its value is changed.
-  struct Entry {
-    std::string key;
-    std::string value;
-    std::string line;  // as read; empty for a key written since
-    bool isKey = true;
+  // The file as it is written: every line as read (line breaks made "\n"), or as a write made
+  // it. Only the lines that hold a section header, or a key under one, are indexed (12 bytes
+  // each); blank lines, comments and anything else are text alone, so that the lines of a file
+  // edited by hand survive a write and a file of many such lines costs its own size and no
+  // more.
+  struct Line {
+    std::uint32_t start = 0;   // offset in text
+    std::uint32_t length = 0;  // without the "\n"
+    bool header = false;       // "[section]"; else "key=value"
   };
-  struct Section {
-    std::string name;
-    std::string line;       // the header line as read; empty for a section written since
-    bool hasHeader = true;  // false only for the lines before the first "[section]"
-    std::vector<Entry> entries;
+  struct Content {
+    std::string text;
+    std::vector<Line> lines;
   };
 
-  const std::string* find(std::string_view section, std::string_view key) const;
+  std::optional<std::string_view> find(std::string_view section, std::string_view key) const;
   void write(std::string_view section, std::string_view key, std::string_view value);
   void change(std::string_view section, std::string_view key, std::string value);
+  void place(std::size_t index, std::size_t at, std::size_t replaced, bool header,
+             const std::string& line);
 
   std::string path_;
-  std::vector<Section> sections_;
+  Content content_;
   std::string notSettings_;
   SettingsBatch* batch_ = nullptr;  // the batch open on this object, if any
 };
@@ -133,30 +137,20 @@ class SettingsBatch {
 
   // Replaces the file with the object's keys and releases the lock. Returns false, writing
   // nothing, when the file is not a settings file (TIniFile::NotSettingsReason). Throws
-  // SettingsWriteError when the file could not be replaced (it is then unchanged).
+  // SettingsWriteError when the file could not be replaced (it is then unchanged), also when
+  // it would grow beyond kLimits.settingsFileBytes, which the next read would refuse.
   bool commit();
 
  private:
   class Lock;
 
   TIniFile& ini_;
-  std::vector<TIniFile::Section> before_;
+  TIniFile::Content before_;
   std::unique_ptr<Lock> lock_;
   bool done_ = false;
 };
 
 // Section and key names compare without regard to ASCII letter case.
 bool sameName(std::string_view a, std::string_view b);
-
-// The value forms, also used where a value crosses the command line.
-std::string formatInteger(long long value);
-// Shortest decimal text that reads back exactly, "." as the decimal point whatever the locale;
-// whole numbers without a decimal point (16777215).
-std::string formatNumber(double value);
-// Optional sign and decimal digits, blanks around them ignored, within the range of int.
-bool parseInteger(std::string_view text, int& value);
-// Decimal floating point with optional sign and exponent ("1e3"), blanks around it ignored;
-// "", "nan", "inf" and out-of-range values are not numbers.
-bool parseNumber(std::string_view text, double& value);
 
 }  // namespace snapfolio

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 
 // Project
+#include "core/number_text.h"
 #include "core/translation.h"
 #include "settings/settings_keys.h"
 
@@ -70,7 +71,7 @@ ImageOptions readImageOptions(const TIniFile& ini, int imageNumber) {
   const keys::ImageKeys& k = keys::IMAGE[n];
   ImageOptions image;
   image.produce = read(ini, k.gazou);
-  image.widthText = read(ini, k.width);
+  image.widthText = PixelWidth(read(ini, k.width));
   image.prefix = read(ini, k.priFn);
   image.suffix = read(ini, k.aftFn);
   image.autoAdjust = read(ini, k.atAdj);
@@ -185,7 +186,7 @@ bool storeRunEnd(TIniFile& ini, const RunOptions& options, const std::string& ph
       const ImageOptions& image = options.image[n];
       const keys::ImageKeys& k = keys::IMAGE[n];
       write(ini, k.gazou, image.produce);
-      write(ini, k.width, image.widthText);
+      write(ini, k.width, image.widthText.text());
       // "PRIFN1" belongs to the run start.
       if (n == 1) write(ini, k.priFn, image.prefix);
       write(ini, k.aftFn, image.suffix);

@@ -13,18 +13,13 @@
 
 #include <string>
 
-#include "imaging/correction_values.h"
-#include "run/run_options.h"
+#include "options/correction_values.h"
+#include "options/run_options.h"
+#include "options/time_stamp_style.h"
+#include "options/window_position.h"
 #include "settings/ini_file.h"
-#include "timestamp/time_stamp_style.h"
 
 namespace snapfolio {
-
-// The main window's top-left corner, screen pixels ("Snapfolio"/"TOP", "LEFT").
-struct WindowPosition {
-  int top = 0;
-  int left = 0;
-};
 
 // Everything the windows load at start-up; the command line runs from it.
 struct StoredOptions {

@@ -3,6 +3,8 @@
 // Standard library
 #include <vector>
 
+#include "core/number_text.h"
+
 namespace snapfolio::keys {
 
 namespace {

@@ -64,8 +64,8 @@ inline constexpr TextKey INDIR{kInOutFile, "INDIR", ""};
 inline constexpr TextKey OUTDIR{kInOutFile, "OUTDIR", ""};
 
 // "OutStyl", main-window keys.
-inline constexpr std::array<BooleanKey, 2> TIMSTMP{{{kOutStyl, "TIMSTMP1", false},
-                                                   {kOutStyl, "TIMSTMP2", false}}};
+inline constexpr std::array<BooleanKey, 2> TIMSTMP{
+    {{kOutStyl, "TIMSTMP1", false}, {kOutStyl, "TIMSTMP2", false}}};
 inline constexpr BooleanKey HTMLCK{kOutStyl, "HTMLCK", false};
 inline constexpr TextKey HTMLFIL{kOutStyl, "HTMLFIL", ""};
 inline constexpr TextKey ALBMTITL{kOutStyl, "ALBMTITL", ""};
@@ -128,7 +128,7 @@ inline constexpr IntegerKey Cntlr_Adjust{kColorAdjust, "Cntlr_Adjust", 0};
 // name (PhotoOrder).
 inline constexpr IntegerKey ALBUM_ORDER{kAlbumOptions, "ORDER", 0};
 
-// "PhotoOptions": how photos are read beyond their pixels (imaging/photo_options.h). Written
+// "PhotoOptions": how photos are read beyond their pixels (options/photo_options.h). Written
 // by the 詳細設定 dialog's set button; a file without the section reads as the defaults.
 inline constexpr BooleanKey ORIENTATION{kPhotoOptions, "ORIENTATION", true};
 inline constexpr BooleanKey COLORPROFILE{kPhotoOptions, "COLORPROFILE", true};

@@ -12,7 +12,6 @@
 #include <unordered_map>
 
 // System
-#include <malloc.h>
 #include <sys/stat.h>
 
 // Project
@@ -407,9 +406,6 @@ void Build::keepOriginal(PhotoRecord& record) {
 void Build::convert(std::vector<Work>& work) {
   if (work.empty()) return;
   if (request_.beforeConverting) request_.beforeConverting();
-  // Buffers of a megabyte and more (photo files, decodings, encodings) go back to the system
-  // when freed, so that each worker's heap does not keep the largest it has seen.
-  mallopt(M_MMAP_THRESHOLD, 1 << 20);
   const int workers = std::max(
       1, request_.jobs > 0 ? request_.jobs : static_cast<int>(std::thread::hardware_concurrency()));
   SiteJobPlan plan = request_.plan;

@@ -13,8 +13,8 @@
 // Project
 #include "core/error_text.h"
 #include "core/file_io.h"
+#include "core/resample.h"
 #include "formats/image_encoder.h"
-#include "imaging/resample.h"
 
 namespace snapfolio::site {
 

@@ -73,6 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
                     std::pair{"<&\">'.jpg", "%3C&%22%3E'.jpg"},
                     std::pair{"c:x[1]{2}|^`\\.jpg", "c%3Ax%5B1%5D%7B2%7D%7C%5E%60%5C.jpg"},
                     std::pair{"tab\t\x7F.jpg", "tab%09%7F.jpg"},
+                    // a srcset list splits at commas and blanks
+                    std::pair{",lead, 2x.jpg", "%2Clead%2C%202x.jpg"},
                     std::pair{"写真 ①.jpg", "写真%20①.jpg"}, std::pair{"sub/a.jpg", "sub/a.jpg"},
                     // "写真" in code page 932: the bytes as they stand
                     std::pair{"\x8E\xCA\x90\x5E.jpg", "%8E%CA%90%5E.jpg"}));

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <QImageReader>
 #include <QProcess>
 
 #include "settings/ini_file.h"
@@ -42,6 +43,10 @@ std::vector<std::string> listing(const fs::path& dir) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+int imageWidth(const fs::path& path) {
+  return QImageReader(QString::fromStdString(path.string())).size().width();
 }
 
 const std::vector<std::string> kThumbnailOnly = {"--set", "Pict1Options/WIDTH1=40",
@@ -208,6 +213,87 @@ TEST(CliRunTest, SaveStoresTheOptionsOfTheRun) {
   EXPECT_EQ(ini.ReadInteger("ColorAdjust", "Aump_Adjust", 0), 20);
   EXPECT_EQ(ini.ReadString("InOutFile", "OUTDIR", ""), dir.path().string());
   EXPECT_EQ(ini.ReadString("InOutFile", "INDIR", ""), test::photoPath("tiny.JPG").string());
+}
+
+// A folder name is text on the page, never markup; so is a title typed.
+TEST(CliRunTest, AlbumTitleFromTheFolderNameIsEscaped) {
+  TempDir dir;
+  const std::string tiny = test::photoPath("tiny.JPG").string();
+  ASSERT_EQ(runCli({"album", tiny, "--out", "<img src=x onerror=alert(1)>"}, dir.path()).exitCode,
+            0);
+  const std::string page = test::readFile(dir / "<img src=x onerror=alert(1)>/index.html");
+  EXPECT_EQ(page.find("<img src=x"), std::string::npos);
+  EXPECT_NE(page.find("&lt;img src=x onerror=alert(1)&gt;"), std::string::npos);
+  ASSERT_EQ(runCli({"album", tiny, "--out", "web", "--title", "<b>Mine</b>"}, dir.path()).exitCode,
+            0);
+  EXPECT_NE(test::readFile(dir / "web/index.html").find("&lt;b&gt;Mine&lt;/b&gt;"),
+            std::string::npos);
+}
+
+// A name that holds terminal controls reaches stderr with them escaped.
+TEST(CliRunTest, ControlCharactersInNamesAreEscapedOnStderr) {
+  TempDir dir;
+  const std::string name = "\x1b]0;owned\x07\x1b[2J\xC2\x9B\x9B.jpg";
+  fs::copy_file(test::fixturePath("garbage.jpg"), dir / name);
+  // The folder, not the name: an argument would reach the program as UTF-8.
+  const CliResult r = runCli(with({"convert", "--out", ".", "."}, kThumbnailOnly), dir.path());
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_NE(r.err.find("\\x1b]0;owned\\x07\\x1b[2J\\u009b\\x9b.jpg"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find_first_of("\x1b\x07"), std::string::npos) << r.err;
+}
+
+// A settings file of 16 MiB of blank lines costs about its size in memory, and a write that
+// would grow it beyond what the next read takes is refused, with the reason, leaving it as it
+// was.
+TEST(CliRunTest, SettingsFileAtTheSizeLimitIsHeldCompactlyAndNeverOutgrown) {
+  TempDir dir;
+  const std::string blank(std::size_t{16} << 20, '\n');
+  std::ofstream(dir / "Snapfolio.ini", std::ios::binary) << blank;
+  const CliResult r = test::runCliMeasured(
+      with({"convert", "--save", "--out", ".", test::photoPath("tiny.JPG").string()},
+           kThumbnailOnly),
+      dir.path());
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("16777216 bytes"), std::string::npos) << r.err;
+  EXPECT_EQ(test::readFile(dir / "Snapfolio.ini"), blank);
+  EXPECT_GT(r.peakKiB, 0);
+  EXPECT_LT(r.peakKiB, 300 * 1024);  // 1.8 GB and more when every line was an object
+}
+
+// A 240-byte ICC profile whose lut16 (mft2) tag claims a 255^3 x 15 table (3 inputs, 15
+// outputs, 255 grid points), with no table data behind its two-entry input curves.
+std::string claimingProfile() {
+  std::string p(240, '\0');
+  for (const auto& [at, bytes] : std::vector<std::pair<std::size_t, std::string_view>>{
+           {0, std::string_view("\0\0\0\xF0\0\0\0\0\x02\x10\0\0mntrRGB XYZ ", 24)},
+           {36, "acsp"},
+           {128, std::string_view("\0\0\0\1A2B0\0\0\0\x90\0\0\0\x60mft2", 20)},
+           {152, "\3\x0F\xFF"},
+           {157, "\1"},  // identity matrix
+           {173, "\1"},
+           {189, "\1"},
+           {193, std::string_view("\2\0\2", 3)}}) {
+    p.replace(at, bytes.size(), bytes);
+  }
+  return p;
+}
+
+// Such a profile costs no more than a few MiB, and no time: the photo converts as sRGB.
+TEST(CliRunTest, ColourProfileClaimingHugeTablesCostsLittle) {
+  TempDir dir;
+  const std::string jpeg = test::readFile(test::fixturePath("baseline-small.jpg"));
+  const std::string icc = claimingProfile();
+  const std::size_t length = 2 + 14 + icc.size();
+  const std::string app2 = std::string("\xFF\xE2") + static_cast<char>(length >> 8) +
+                           static_cast<char>(length & 0xFF) + std::string("ICC_PROFILE\0\1\1", 14) +
+                           icc;
+  std::ofstream(dir / "icc.jpg", std::ios::binary) << jpeg.substr(0, 2) + app2 + jpeg.substr(2);
+  const CliResult r =
+      test::runCliMeasured(with({"convert", "--out", ".", "icc.jpg"}, kThumbnailOnly), dir.path());
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(imageWidth(dir / "t_icc.jpg"), 40);
+  EXPECT_GT(r.peakKiB, 0);
+  EXPECT_LT(r.peakKiB, 200 * 1024);  // 0.5 GB and more when lcms2 believed the table
 }
 
 // Ctrl+C stops the run before its next photo, the page is still written, and the exit status

@@ -48,8 +48,15 @@ TEST_P(AtomicFileRefusal, KeepsTheReasonAndLeavesNothing) {
   } catch (const FileWriteError& e) {
     EXPECT_EQ(e.error(), GetParam().error) << e.what();
     EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
+    // A link refused is named in the user's message.
+    if (GetParam().error == EACCES) {
+      EXPECT_NE(e.cause().find(target.string()), std::string::npos) << e.cause();
+    }
   }
   EXPECT_EQ(namesIn(dir.path()), before);
+  if (fs::exists(dir / "victim")) {
+    EXPECT_EQ(readFile(dir / "victim"), "secret");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -91,7 +98,34 @@ INSTANTIATE_TEST_SUITE_P(
                                   ::lchown((d / "shared" / "page.html").c_str(), 4321, 4321);
                                   return d / "shared" / "page.html";
                                 },
-                                EACCES, true}),
+                                EACCES, true},
+                    // A link to this user's file, in a folder another user owns.
+                    RefusalCase{"own_link_in_other_users_folder",
+                                [](const TempDir& d) {
+                                  writeFile(d / "victim", "secret");
+                                  fs::create_directory(d / "theirs");
+                                  ::chown((d / "theirs").c_str(), 12345, 12345);
+                                  fs::create_symlink("../victim", d / "theirs" / "Snapfolio.ini");
+                                  return d / "theirs" / "Snapfolio.ini";
+                                },
+                                EACCES, true},
+                    RefusalCase{"other_users_link_in_own_folder",
+                                [](const TempDir& d) {
+                                  writeFile(d / "victim", "secret");
+                                  fs::create_symlink("victim", d / "page.html");
+                                  ::lchown((d / "page.html").c_str(), 12345, 12345);
+                                  return d / "page.html";
+                                },
+                                EACCES, true},
+                    RefusalCase{"own_link_in_group_writable_folder",
+                                [](const TempDir& d) {
+                                  writeFile(d / "victim", "secret");
+                                  fs::create_directory(d / "group");
+                                  ::chmod((d / "group").c_str(), 0775);
+                                  fs::create_symlink("../victim", d / "group" / "page.html");
+                                  return d / "group" / "page.html";
+                                },
+                                EACCES}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // Until commit() the new file has no name: a kill, or a destruction without commit(), leaves

@@ -1,7 +1,8 @@
 // A run whose photos are made on several workers against the same run made one photo at a
 // time: the same files byte for byte and the same calls on the port, with a broken photo among
-// the camera photos, with the correction and the stamp, and with a stop in the middle. Then the
-// jobs' order and memory budget, and the peak memory of a run over many large photos.
+// the camera photos, with the correction and the stamp, and with a stop in the middle; a photo
+// made alone as in the set. Then the jobs' order and memory budget, and the peak memory of a
+// run over many large photos.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -61,8 +62,8 @@ class ParallelRun : public ::testing::TestWithParam<Scenario> {
     photos.push_back((dir / "in" / "cut.jpg").string());
   }
 
-  Outcome run(int jobs) {
-    const fs::path out = dir / ("out" + std::to_string(jobs));
+  Outcome run(int jobs, const std::vector<std::string>& selection = {}) {
+    const fs::path out = dir / ("out" + std::to_string(jobs) + (selection.empty() ? "" : "alone"));
     fs::create_directory(out);
     RecordingPort port;
     port.options.outputDir = out.string();
@@ -70,7 +71,7 @@ class ParallelRun : public ::testing::TestWithParam<Scenario> {
         true, "150", "t_", "", GetParam().correctAndStamp, GetParam().correctAndStamp};
     port.options.image[1] = {true, "640", "", "_l", false, GetParam().correctAndStamp};
     port.options.jobs = jobs;
-    port.selection = photos;
+    port.selection = selection.empty() ? photos : selection;
     port.stopAtPhoto = GetParam().stopAtPhoto;
     Workspace workspace;
     OKButtonClick(port, workspace, "");
@@ -97,6 +98,12 @@ TEST_P(ParallelRun, FourWorkersDoWhatOneDoes) {
   EXPECT_EQ(errors, stop >= 0 && stop <= 4 ? 0 : 1);
   const std::size_t reached = stop < 0 ? photos.size() : static_cast<std::size_t>(stop);
   EXPECT_EQ(one.files.size(), 2 * reached - (reached > 4 ? 2 : 0));
+  // A photo made alone is made as in the set, stamp included.
+  if (stop < 0) {
+    const Outcome alone = run(1, {photos[2]});
+    ASSERT_EQ(alone.files.size(), 2u);
+    for (const auto& [name, bytes] : alone.files) EXPECT_EQ(bytes, one.files.at(name)) << name;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, ParallelRun,

@@ -6,6 +6,7 @@
 #include <locale>
 #include <string>
 
+#include "core/number_text.h"
 #include "core/text_encoding.h"
 #include "settings/ini_file.h"
 #include "support/fixtures.h"

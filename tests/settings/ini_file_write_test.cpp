@@ -293,7 +293,10 @@ INSTANTIATE_TEST_SUITE_P(
         ForeignCase{"zip_after_bom", "\xEF\xBB\xBFPK\x05\x06[OutStyl]\nALBMTITL=x\n"},
         ForeignCase{"random", randomBytes()},
         ForeignCase{"nul", std::string("[OutStyl]\nALBMTITL=x\n\0", 23)},
-        ForeignCase{"neither_utf8_nor_cp932", "[OutStyl]\nALBMTITL=\x80\xFF\n"}),
+        ForeignCase{"neither_utf8_nor_cp932", "[OutStyl]\nALBMTITL=\x80\xFF\n"},
+        // Larger than a read takes: never replaced by the few keys a write would keep.
+        ForeignCase{"larger_than_16_MiB",
+                    "[OutStyl]\nALBMTITL=x\n" + std::string(std::size_t{16} << 20, '\n')}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // Each way a write can fail: the exception says so, the file on disk and the object's values

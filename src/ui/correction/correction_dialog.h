@@ -11,7 +11,7 @@
 
 #include <QDialog>
 
-#include "imaging/correction_values.h"
+#include "options/correction_values.h"
 
 class QGroupBox;
 class QLabel;

@@ -112,7 +112,7 @@ void TSnapfolio::loadSettings() {
   for (int n = 1; n <= 2; ++n) {
     const ImageOptions& image = run.image[n - 1];
     (n == 1 ? Gazou1 : Gazou2)->setChecked(image.produce);
-    (n == 1 ? Width1 : Width2)->setText(q(image.widthText));
+    (n == 1 ? Width1 : Width2)->setText(q(image.widthText.text()));
     (n == 1 ? PriFileName1 : PriFileName2)->setText(q(image.prefix));
     (n == 1 ? AftFileName1 : AftFileName2)->setText(q(image.suffix));
     (n == 1 ? AutoAdjust1 : AutoAdjust2)->setChecked(image.autoAdjust);

@@ -25,10 +25,10 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "imaging/correction_values.h"
 #include "imaging/photo_pipeline.h"
+#include "options/correction_values.h"
+#include "options/time_stamp_style.h"
 #include "run/run_port.h"
-#include "timestamp/time_stamp_style.h"
 #include "ui/main_window/main_window_form.h"
 #include "ui/main_window/run_view.h"
 

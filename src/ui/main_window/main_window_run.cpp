@@ -39,7 +39,7 @@ ImageOptions TSnapfolio::imageOptions(int imageNumber) const {
   const bool one = imageNumber == 1;
   ImageOptions options;
   options.produce = (one ? Gazou1 : Gazou2)->isChecked();
-  options.widthText = s((one ? Width1 : Width2)->text());
+  options.widthText = PixelWidth(s((one ? Width1 : Width2)->text()));
   options.prefix = s((one ? PriFileName1 : PriFileName2)->text());
   options.suffix = s((one ? AftFileName1 : AftFileName2)->text());
   options.autoAdjust = (one ? AutoAdjust1 : AutoAdjust2)->isChecked();

@@ -14,7 +14,7 @@
 
 #include <QDialog>
 
-#include "imaging/photo_options.h"
+#include "options/photo_options.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -19,7 +19,7 @@
 #include <QDialog>
 
 #include "core/ports.h"
-#include "timestamp/time_stamp_style.h"
+#include "options/time_stamp_style.h"
 
 class QCheckBox;
 class QFrame;

@@ -4,8 +4,9 @@
 
 #include <string>
 
-#include "album/album_options.h"
-#include "imaging/photo_pipeline.h"
+#include "options/album_options.h"
+#include "options/image_options.h"
+#include "options/photo_options.h"
 
 namespace snapfolio {
 

@@ -1,4 +1,4 @@
-#include "imaging/resample.h"
+#include "core/resample.h"
 
 // Standard library
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "timestamp/photo_date.h"
+#include "imaging/photo_date.h"
 
 #include "imaging/photo_metadata.h"
 

@@ -1,5 +1,5 @@
 // The stamp style's value forms.
-#include "timestamp/time_stamp_style.h"
+#include "options/time_stamp_style.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The date of a photo: the date taken with its fallbacks (DateTimeOriginal, DateTimeDigitized,
 // DateTime, then the file time), written into small photos by exiftool. CTest sets TZ=UTC.
-#include "timestamp/photo_date.h"
+#include "imaging/photo_date.h"
 
 #include <gtest/gtest.h>
 

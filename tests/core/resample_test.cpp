@@ -1,6 +1,6 @@
 // The resampler behind DrawTo: exact at 1:1, exact area averages when shrinking, bilinear and
 // smooth when enlarging, constant images stay constant, and rectangles are clipped.
-#include "imaging/resample.h"
+#include "core/resample.h"
 
 #include <gtest/gtest.h>
 

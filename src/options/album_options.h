@@ -4,9 +4,23 @@
 
 #include <string>
 
-#include "album/photo_order.h"
-
 namespace snapfolio {
+
+// The photos' order in the album page: as chosen in the photo dialog, by date taken, or by
+// name. Stored as its number (settings key "AlbumOptions"/"ORDER"); any other number reads as
+// AsChosen.
+enum class PhotoOrder { AsChosen = 0, ByDate = 1, ByName = 2 };
+
+inline PhotoOrder photoOrderFromNumber(int number) {
+  switch (number) {
+    case 1:
+      return PhotoOrder::ByDate;
+    case 2:
+      return PhotoOrder::ByName;
+    default:
+      return PhotoOrder::AsChosen;
+  }
+}
 
 struct AlbumOptions {
   bool htmlCnv = false;          // HtmlCnv: write the album page

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "imaging/photo_options.h"
+#include "options/photo_options.h"
 #include "timestamp/date_time.h"
 
 namespace snapfolio {
