@@ -103,10 +103,7 @@ void runPass(benchmark::State& state, Pass pass) {
 
 void BM_AoutAdjust(benchmark::State& state) {
   NullProgress progress;
-  runPass(state, [&](Raster& surface) {
-    ErrorText errorText;
-    AoutAdjust(surface, kValues, errorText, progress);
-  });
+  runPass(state, [&](Raster& surface) { AoutAdjust(surface, kValues, progress); });
 }
 
 void BM_NaivePerPixel(benchmark::State& state) {

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/error_text.h"
 #include "imaging/photo_pipeline.h"
 
 namespace {
@@ -34,7 +33,6 @@ class QuietPort : public PipelinePort {
   void showMessage(const std::string&) override {}
   void showError(const std::string& text) override { failure = text; }
   void showFileError(const std::string&) override {}
-  PipelineInputs pipelineInputs(int) override { return {}; }
   void surfaceReady(int, const Raster&) override {}
   std::string failure;
 };
@@ -45,8 +43,7 @@ void preview(benchmark::State& state, const char* name) {
   QuietPort port;
   Workspace workspace;
   for (auto _ : state) {
-    ErrorText errorText;
-    PhotDispSet(file, width, 1, workspace, errorText, port);
+    PhotDispSet(file, PipelineInputs{}, width, 1, workspace, port);
     benchmark::DoNotOptimize(workspace.surface(1).data());
   }
   if (!port.failure.empty()) state.SkipWithError(port.failure.c_str());

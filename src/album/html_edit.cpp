@@ -109,76 +109,111 @@ void orderPhotos(std::vector<AlbumPhoto>& photos, PhotoOrder order,
   }
 }
 
-}  // namespace
+// The messages of the page's steps.
+struct PageMessages {
+  std::string pageFailed;   // 000F: the page as a whole
+  std::string readFailed;   // 0010: the template cannot be read
+  std::string malformed;    // 0011: the template is malformed
+  std::string writeFailed;  // 0012: the page cannot be written
+};
 
-bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText,
-              const AnalizeOptions& options) {
-  errorText.set(text(kPageFailed));
-  std::string templatePath = templatePathOrShipped(input.templatePath, input.language);
-  const std::string missing =
-      text(QT_TRANSLATE_NOOP("HtmlEdit", "テンプレートファイルが存在しません。")) + kLineBreak +
-      (templatePath.empty() ? "templates/" + std::string(shippedTemplateFileName(input.language))
-                            : templatePath);
-  if (templatePath.empty() || !templateExists(templatePath)) {
-    messages.showMessage(missing);
-    return false;
-  }
+PageMessages pageMessages(const std::string& templatePath, const std::string& pagePath) {
+  return {
+      text(kPageFailed),
+      fillIn(QCoreApplication::translate("HtmlEdit",
+                                         "0010 : %1のテンプレートファイルが読み込めない。"),
+             {templatePath}),
+      fillIn(QCoreApplication::translate("HtmlEdit", "0011 : %1のテンプレートの書式が正しくない。"),
+             {templatePath}),
+      fillIn(QCoreApplication::translate("HtmlEdit", "0012 : %1のHTMLページが書き込めない。"),
+             {pagePath})};
+}
 
-  const std::string readFailed = fillIn(
-      QCoreApplication::translate("HtmlEdit", "0010 : %1のテンプレートファイルが読み込めない。"),
-      {templatePath});
-  errorText.set(readFailed);
+// Runs one step of the page. A malformed template, a photo without a file date and a write
+// that failed have messages of their own (with the problem on a second line); any other
+// failure gets the step's.
+template <typename Step>
+void pageStep(const std::string& message, const PageMessages& m, Step&& step) {
+  inStep(message, [&] {
+    try {
+      step();
+    } catch (const TemplateError& e) {
+      throw StepFailure(m.malformed + kLineBreak + e.what(), {});
+    } catch (const PhotoDateError& e) {
+      throw StepFailure(
+          fillIn(QCoreApplication::translate("HtmlEdit", "0013 : %1のファイル日付が取得できない。"),
+                 {e.photo()}),
+          {});
+    } catch (const FileWriteError& e) {
+      throw StepFailure(m.writeFailed + kLineBreak + fileErrorReason(e.error()), {});
+    }
+  });
+}
+
+// The template read whole, or nothing when it has gone since it was found (said with the
+// `missing` message).
+std::optional<std::string> readTemplate(const std::string& templatePath, const PageMessages& m,
+                                        const std::string& missing, MessagePort& messages) {
   std::string albumTemplate;
-  switch (readFileLimited(templatePath, kLimits.templateBytes, albumTemplate)) {
+  const ReadResult read = inStep(m.readFailed, [&] {
+    return readFileLimited(templatePath, kLimits.templateBytes, albumTemplate);
+  });
+  switch (read) {
     case ReadResult::Ok:
-      break;
-    case ReadResult::Missing:  // removed since the test above
+      return albumTemplate;
+    case ReadResult::Missing:
       messages.showMessage(missing);
-      return false;
+      return std::nullopt;
     case ReadResult::Unreadable:
-      errorText.set(readFailed + kLineBreak + templateReadReason(templatePath));
-      throw Failure(errorText.text());
+      break;
   }
+  throw StepFailure(m.readFailed + kLineBreak + templateReadReason(templatePath), {});
+}
 
-  const std::string pagePath = joinPath(input.outputDir, pageFileNameOrDefault(input.pageFileName));
-  const std::string writeFailed = fillIn(
-      QCoreApplication::translate("HtmlEdit", "0012 : %1のHTMLページが書き込めない。"), {pagePath});
-  AnalizeOptions pageOptions = options;
-  if (!pageOptions.outputImageSize) {
-    pageOptions.outputImageSize = [dir = input.outputDir](const std::string& name) {
+// Expands the template over the photos in the order asked for into the page, which replaces an
+// earlier page only when it is complete.
+void writePage(const std::string& albumTemplate, const HtmlEditInput& input,
+               const std::string& pagePath, const PageMessages& m, AnalizeOptions options) {
+  if (!options.outputImageSize) {
+    options.outputImageSize = [dir = input.outputDir](const std::string& name) {
       return outputImageSizeIn(dir, name);
     };
   }
-  try {
-    errorText.set(text(kPageFailed));
-    AlbumPageInput pageInput = input.page;
-    orderPhotos(pageInput.photos, input.order, pageOptions.fileTime);
-    errorText.set(writeFailed);
-    PageFile page(pagePath);
-    errorText.set(text(kPageFailed));
-    HtmlAnalize(albumTemplate, pageInput, page, pageOptions);
-    errorText.set(writeFailed);
-    page.commit();
-    return true;
-  } catch (const TemplateError& e) {
-    errorText.set(fillIn(QCoreApplication::translate("HtmlEdit",
-                                                     "0011 : %1のテンプレートの書式が正しくない。"),
-                         {templatePath}) +
-                  kLineBreak + e.what());
-    throw;
-  } catch (const PhotoDateError& e) {
-    errorText.set(
-        fillIn(QCoreApplication::translate("HtmlEdit", "0013 : %1のファイル日付が取得できない。"),
-               {e.photo()}));
-    throw;
-  } catch (const FileWriteError& e) {
-    errorText.set(writeFailed + kLineBreak + fileErrorReason(e.error()));
-    throw;
-  }
+  AlbumPageInput pageInput = input.page;
+  pageStep(m.pageFailed, m, [&] { orderPhotos(pageInput.photos, input.order, options.fileTime); });
+  std::optional<PageFile> page;
+  pageStep(m.writeFailed, m, [&] { page.emplace(pagePath); });
+  pageStep(m.pageFailed, m, [&] { HtmlAnalize(albumTemplate, pageInput, *page, options); });
+  pageStep(m.writeFailed, m, [&] { page->commit(); });
 }
 
-bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText) {
-  return HtmlEdit(input, messages, errorText, AnalizeOptions{});
+}  // namespace
+
+bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, const AnalizeOptions& options) {
+  const std::string pageFailed = text(kPageFailed);
+  const std::string templatePath =
+      inStep(pageFailed, [&] { return templatePathOrShipped(input.templatePath, input.language); });
+  const std::string missing = inStep(pageFailed, [&] {
+    return text(QT_TRANSLATE_NOOP("HtmlEdit", "テンプレートファイルが存在しません。")) +
+           kLineBreak +
+           (templatePath.empty()
+                ? "templates/" + std::string(shippedTemplateFileName(input.language))
+                : templatePath);
+  });
+  if (templatePath.empty() || !inStep(pageFailed, [&] { return templateExists(templatePath); })) {
+    messages.showMessage(missing);
+    return false;
+  }
+  const std::string pagePath = joinPath(input.outputDir, pageFileNameOrDefault(input.pageFileName));
+  const PageMessages m = pageMessages(templatePath, pagePath);
+  const std::optional<std::string> albumTemplate = readTemplate(templatePath, m, missing, messages);
+  if (!albumTemplate) return false;
+  writePage(*albumTemplate, input, pagePath, m, options);
+  return true;
+}
+
+bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages) {
+  return HtmlEdit(input, messages, AnalizeOptions{});
 }
 
 }  // namespace snapfolio

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "album/photo_order.h"
-#include "core/error_text.h"
 #include "core/ports.h"
 #include "timestamp/date_time.h"
 
@@ -53,22 +52,21 @@ struct HtmlEditInput {
 
 // Puts page.photos in the order asked for, then writes the page and returns true, or reports a
 // missing template with a plain message and returns false (no page written). Failures of its
-// own (a malformed template, a page that cannot be written) set their message in `errorText` and
-// throw, for the run's failure handler.
+// own (a malformed template, a page that cannot be written) leave as a StepFailure with their
+// message, for the run's failure handler.
 //
 // The template is read whole; the page (output directory + "/" + page file name) is written
-// through a temporary file and replaces an earlier page only when it is complete. Messages set
-// in `errorText` ("\r\n" separates the lines):
-//   "000F : HTMLページの作成に失敗した。"  the step as a whole (set first)
+// through a temporary file and replaces an earlier page only when it is complete. The messages
+// of its failures ("\r\n" separates the lines):
+//   "000F : HTMLページの作成に失敗した。"  the steps of the page as a whole
 //   "0010 : " + template + "のテンプレートファイルが読み込めない。" + reason
 //   "0011 : " + template + "のテンプレートの書式が正しくない。" + line, column and problem
 //   "0012 : " + page + "のHTMLページが書き込めない。" + reason
 //   "0013 : " + photo + "のファイル日付が取得できない。"
-bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText);
+bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages);
 
 // The same with the expansion's options given (tests give a fake clock for the file dates).
 struct AnalizeOptions;
-bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, ErrorText& errorText,
-              const AnalizeOptions& options);
+bool HtmlEdit(const HtmlEditInput& input, MessagePort& messages, const AnalizeOptions& options);
 
 }  // namespace snapfolio

@@ -85,9 +85,10 @@ int run(StoredOptions options, std::vector<std::string> photos, const Arguments&
   options.run.jobs = args.jobs;
   const RunOptions runOptions = options.run;
   const int total = static_cast<int>(photos.size());
-  CliPort port(std::move(options), std::move(photos), args.verbosity, isTerminal(stderr), stderr);
+  const RunRequest request = runRequest(options, std::move(photos));
+  CliPort port(args.verbosity, isTerminal(stderr), stderr);
   Workspace workspace;
-  const RunSummary summary = OKButtonClick(port, workspace, settingsPath);
+  const RunSummary summary = OKButtonClick(request, port, workspace, settingsPath);
   port.finish();
   // The checks before the run said why it cannot start.
   if (!summary.started) return kExitUsage;
@@ -163,20 +164,18 @@ int render(const Arguments& args) {
   const PixelWidth widthText = options.run.image[n - 1].widthText;
   const std::string photo = absolutePath(args.photos.front());
   const RunOptions runOptions = options.run;
-  CliPort port(std::move(options), {}, Verbosity::Quiet, false, stderr);
+  const PipelineInputs inputs = runRequest(options, {}).inputs[n - 1];
+  CliPort port(Verbosity::Quiet, false, stderr);
   Workspace workspace;
-  ErrorText errorText;
   // Decoded as a run decodes it, once for the larger of the output images it makes, so that
   // the pixels are those a run writes.
-  const PipelineInputs inputs = port.pipelineInputs(n);
   PhotoSource source(photo, inputs.photo);
   for (const ImageOptions& image : runOptions.image) {
     if (!image.produce) continue;
     if (auto size = source.outputSize(image.widthText)) source.decodeFor(*size);
   }
   if (auto size = source.outputSize(widthText)) source.decodeFor(*size);
-  PipelineResult result =
-      PhotDispSet(source, inputs, widthText, n, workspace.surface(n), errorText, port);
+  PipelineResult result = PhotDispSet(source, inputs, widthText, n, workspace.surface(n), port);
   if (result.ok && !result.damage.empty()) port.showWarning(damageWarning(photo, result.damage));
   port.finish();
   if (!result.ok) return kExitFailed;

@@ -62,13 +62,26 @@ bool isTerminal(std::FILE* stream) {
   return isatty(fileno(stream)) != 0 && !(term != nullptr && std::strcmp(term, "dumb") == 0);
 }
 
-CliPort::CliPort(StoredOptions options, std::vector<std::string> photos, Verbosity verbosity,
-                 bool terminal, std::FILE* err)
-    : options_(std::move(options)),
-      photos_(std::move(photos)),
-      verbosity_(verbosity),
-      terminal_(terminal),
-      err_(err) {}
+RunRequest runRequest(const StoredOptions& options, std::vector<std::string> photos) {
+  RunRequest request;
+  request.options = options.run;
+  request.options.album.language = interfaceLanguage();
+  for (int n = 0; n < 2; ++n) {
+    PipelineInputs& inputs = request.inputs[n];
+    inputs.image = options.run.image[n];
+    inputs.format = options.format;
+    inputs.style = options.styles[n];
+    inputs.correction = options.correction;
+    inputs.photo = options.run.photo;
+  }
+  // The position read from the settings file: the run stores it back unchanged.
+  request.position = options.position;
+  request.photos = std::move(photos);
+  return request;
+}
+
+CliPort::CliPort(Verbosity verbosity, bool terminal, std::FILE* err)
+    : verbosity_(verbosity), terminal_(terminal), err_(err) {}
 
 void CliPort::setStatusLine(ProgressLevel level, const std::string& text) {
   if (level != ProgressLevel::Overall) return;
@@ -113,7 +126,7 @@ void CliPort::drawProgress(bool force) {
   const int maximum = overall_.maximum();
   state.fraction = maximum > 0 ? static_cast<double>(overall_.value()) / maximum : 0;
   state.done = done_;
-  state.total = static_cast<int>(photos_.size());
+  state.total = total_;
   state.secondsLeft =
       secondsLeft(std::chrono::duration<double>(now - started_).count(), state.fraction);
   state.status = status_;
@@ -162,37 +175,17 @@ void CliPort::showWarning(const std::string& text) {
 
 void CliPort::showDamagedPhotos(const std::string&) {}
 
-PipelineInputs CliPort::pipelineInputs(int imageNumber) {
-  PipelineInputs inputs;
-  inputs.image = options_.run.image[imageNumber - 1];
-  inputs.format = options_.format;
-  inputs.style = options_.styles[imageNumber - 1];
-  inputs.correction = options_.correction;
-  inputs.photo = options_.run.photo;
-  return inputs;
-}
-
 void CliPort::surfaceReady(int, const Raster&) {}
 
-RunOptions CliPort::runOptions() {
-  RunOptions options = options_.run;
-  options.album.language = interfaceLanguage();
-  return options;
-}
-
-// The position read from the settings file: the run stores it back unchanged.
-WindowPosition CliPort::windowPosition() {
-  return options_.position;
-}
-
+// The command line shows no photo dialog: its photos come with the run's request.
 std::optional<std::vector<std::string>> CliPort::choosePhotos() {
-  if (!photos_.empty()) dialogFileName_ = photos_.front();
-  started_ = std::chrono::steady_clock::now();
-  return photos_;
+  return std::nullopt;
 }
 
-std::string CliPort::photoDialogFileName() {
-  return dialogFileName_;
+bool CliPort::confirmPhotos(const std::vector<std::string>& photos) {
+  total_ = static_cast<int>(photos.size());
+  started_ = std::chrono::steady_clock::now();
+  return true;
 }
 
 void CliPort::photoStarts(int) {}

@@ -1,5 +1,6 @@
-// CliPort: the RunPort of the command line. The options come from the settings file or the
-// album command's choices (with --set applied); the photos from the arguments. Messages go to
+// CliPort: the RunPort of the command line. The run's request (runRequest) holds the options
+// from the settings file or the album command's choices (with --set applied) and the photos
+// from the arguments. Messages go to
 // stderr, one line each ("ERROR: text", "Snapfolio: text", "File Error: text",
 // "Warning: text" for a photo converted from damaged data), whatever the
 // verbosity. Progress: on a terminal a progress bar (photos done, time left, the status line);
@@ -18,15 +19,19 @@
 #include "cli/arguments.h"
 #include "core/gauge.h"
 #include "run/run_port.h"
+#include "run/run_request.h"
 #include "settings/options.h"
 
 namespace snapfolio::cli {
 
+// The request of a run over `photos` with the options read (and --set applied), in the
+// interface language.
+RunRequest runRequest(const StoredOptions& options, std::vector<std::string> photos);
+
 class CliPort : public RunPort {
  public:
   // `terminal`: stderr is a terminal, where the progress bar is drawn.
-  CliPort(StoredOptions options, std::vector<std::string> photos, Verbosity verbosity,
-          bool terminal, std::FILE* err);
+  CliPort(Verbosity verbosity, bool terminal, std::FILE* err);
 
   void setStatusLine(ProgressLevel level, const std::string& text) override;
   void setProgressMaximum(ProgressLevel level, int maximum) override;
@@ -35,12 +40,9 @@ class CliPort : public RunPort {
   void showMessage(const std::string& text) override;
   void showError(const std::string& text) override;
   void showFileError(const std::string& text) override;
-  PipelineInputs pipelineInputs(int imageNumber) override;
   void surfaceReady(int imageNumber, const Raster& surface) override;
-  RunOptions runOptions() override;
-  WindowPosition windowPosition() override;
   std::optional<std::vector<std::string>> choosePhotos() override;
-  std::string photoDialogFileName() override;
+  bool confirmPhotos(const std::vector<std::string>& photos) override;
   void photoStarts(int index) override;
   bool stopRequested() override;
   void clearStopRequest() override;
@@ -61,9 +63,6 @@ class CliPort : public RunPort {
   void drawProgress(bool force);
   bool showsBar() const { return terminal_ && verbosity_ == Verbosity::Normal; }
 
-  StoredOptions options_;
-  std::vector<std::string> photos_;
-  std::string dialogFileName_;
   Verbosity verbosity_;
   bool terminal_;
   std::FILE* err_;
@@ -71,6 +70,7 @@ class CliPort : public RunPort {
   Gauge overall_{1};
   QString status_;
   int errors_ = 0;
+  int total_ = 0;  // photos of the run
   int done_ = 0;
   std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point drawn_{};

@@ -125,9 +125,10 @@ int keptAlbum(const Arguments& args, char* programName) {
   overrides.insert(overrides.begin(),
                    {std::string(keys::NOENLARGE.section), std::string(keys::NOENLARGE.name), "1"});
   StoredOptions options = albumOptions(request.title, overrides);
-  CliPort lines(options, {}, args.verbosity, false, stderr);
+  CliPort lines(args.verbosity, false, stderr);
+  const RunRequest run = runRequest(options, {});
   for (int n = 1; n <= 2; ++n) {
-    request.plan.inputs[n - 1] = lines.pipelineInputs(n);
+    request.plan.inputs[n - 1] = run.inputs[n - 1];
     request.plan.options[n - 1] = optionsKey(args.overrides, n);
   }
   std::unique_ptr<CliApplication> app;

@@ -1,6 +1,7 @@
-// Failures of the engine. Every failure is a C++ exception; which message the user sees is
-// decided by the operation's pending ErrorText (the step that was running), not by the
-// exception itself.
+// Failures of the engine. Every failure is a C++ exception. The message the user sees is the one
+// of the step that was running when it happened: each step of an operation runs in `inStep`,
+// which gives a failure inside it the step's message (StepFailure); the operation's one handler
+// shows that message with the cause below it.
 #pragma once
 
 #include <stdexcept>
@@ -21,5 +22,33 @@ class Failure : public std::runtime_error {
  private:
   std::string cause_;
 };
+
+// A failure with the numbered message of the step it happened in
+// ("0101 : /photos/a.jpgの読み込みに失敗した。"), and its cause when it has one.
+class StepFailure : public Failure {
+ public:
+  StepFailure(std::string message, std::string cause)
+      : Failure(message, std::move(cause)), message_(std::move(message)) {}
+  const std::string& message() const { return message_; }
+
+ private:
+  std::string message_;
+};
+
+// Runs one step of an operation and returns what it returns. A failure inside it leaves as a
+// StepFailure with `message` and the failure's cause (none for a failure that is no Failure,
+// such as no memory); a StepFailure of a step inside it keeps that step's message.
+template <typename Step>
+decltype(auto) inStep(const std::string& message, Step&& step) {
+  try {
+    return std::forward<Step>(step)();
+  } catch (const StepFailure&) {
+    throw;
+  } catch (const Failure& e) {
+    throw StepFailure(message, e.cause());
+  } catch (...) {
+    throw StepFailure(message, {});
+  }
+}
 
 }  // namespace snapfolio

@@ -175,29 +175,30 @@ int sampledMeanBrightness(const Raster& surface, ProgressPort& progress) {
   return static_cast<int>(std::floor((sumRed + sumGreen + sumBlue) / (3.0 * count)));
 }
 
-void AoutAdjust(Raster& surface, const CorrectionValues& values, ErrorText& errorText,
-                ProgressPort& progress) {
+void AoutAdjust(Raster& surface, const CorrectionValues& values, ProgressPort& progress) {
   const int height = surface.height();
   progress.setProgressValue(ProgressLevel::Detail, 0);
   // trunc(1.01 x H), computed exactly in integers
   progress.setProgressMaximum(ProgressLevel::Detail, height + height / 100);
   progress.setStatusLine(ProgressLevel::Detail, translated("AoutAdjust", kStatusSampling));
 
-  errorText.set(translated("AoutAdjust", kSamplingError));
-  const int mean = sampledMeanBrightness(surface, progress);
+  const int mean = inStep(translated("AoutAdjust", kSamplingError), [&] {
+    const int sampled = sampledMeanBrightness(surface, progress);
+    progress.setStatusLine(ProgressLevel::Detail, translated("AoutAdjust", kStatusCorrecting));
+    return sampled;
+  });
 
-  progress.setStatusLine(ProgressLevel::Detail, translated("AoutAdjust", kStatusCorrecting));
+  const std::array<int, 3> offsets = inStep(translated("AoutAdjust", kOffsetError), [&] {
+    return std::array<int, 3>{lenientInteger(values.red), lenientInteger(values.green),
+                              lenientInteger(values.blue)};
+  });
 
-  errorText.set(translated("AoutAdjust", kOffsetError));
-  const std::array<int, 3> offsets = {lenientInteger(values.red), lenientInteger(values.green),
-                                      lenientInteger(values.blue)};
-
-  // Every pixel's formula runs with this message pending; it stays set after the pass.
-  errorText.set(translated("AoutAdjust", kFormulaError));
-  CorrectionTable table(mean, offsets, values.gain, values.limit);
-  correctSurface(surface, table, progress);
-
-  progress.setStatusLine(ProgressLevel::Detail, translated("AoutAdjust", kStatusDone));
+  // Every pixel's formula runs in this step.
+  inStep(translated("AoutAdjust", kFormulaError), [&] {
+    CorrectionTable table(mean, offsets, values.gain, values.limit);
+    correctSurface(surface, table, progress);
+    progress.setStatusLine(ProgressLevel::Detail, translated("AoutAdjust", kStatusDone));
+  });
 }
 
 }  // namespace snapfolio

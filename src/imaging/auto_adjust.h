@@ -1,21 +1,20 @@
 // The automatic brightness and colour correction of a work surface.
 //
 // Plain functions over a Raster and a copy of the correction values; no state survives a call.
-// Called on the thread of the operation that owns the surface, the ErrorText and the port.
+// Called on the thread of the operation that owns the surface and the port.
 #pragma once
 
 #include <string_view>
 
 #include <QtGlobal>
 
-#include "core/error_text.h"
 #include "core/ports.h"
 #include "core/raster.h"
 #include "options/correction_values.h"
 
 namespace snapfolio {
 
-// The messages of the correction's steps (each pending in ErrorText while its step runs), to be
+// The messages of the correction's steps (a failure in a step carries its message), to be
 // translated in the context "AoutAdjust".
 inline constexpr const char* kSamplingError =
     QT_TRANSLATE_NOOP("AoutAdjust", "0200 : 画素の集計でエラーが発生した ");
@@ -33,8 +32,8 @@ inline constexpr const char* kStatusDone =
     QT_TRANSLATE_NOOP("AoutAdjust", "***　画像補正完了　***");
 
 // The per-channel formula: the corrected value (0 to 255) of one channel. Computed in long
-// double; throws Failure on a division by zero (mean 255, or mean 0 with C x lum 0). Does not
-// touch ErrorText: the caller sets "0300 : 画像補正計算のエラー" before it.
+// double; throws Failure on a division by zero (mean 255, or mean 0 with C x lum 0), without a
+// step's message: the correction runs it in its step "0300 : 画像補正計算のエラー".
 // `gain` is A (the gain bar), `limit` is C (the highlight-limit bar, in tenths).
 int ColorAdjust(int value, int offset, int mean, int lum, int gain, int limit);
 
@@ -58,10 +57,9 @@ int lenientInteger(std::string_view text);
 int sampledMeanBrightness(const Raster& surface, ProgressPort& progress);
 
 // Corrects the surface in place (sampling pass, mean, correction pass), reporting on the
-// detail status line and gauge, setting ErrorText before each step. A failure propagates with
-// its message pending; pixels before the failing one (in row order) stay corrected, that pixel
-// and the rest stay as they were.
-void AoutAdjust(Raster& surface, const CorrectionValues& values, ErrorText& errorText,
-                ProgressPort& progress);
+// detail status line and gauge. A failure leaves as a StepFailure with the message of its step
+// (sampling, offsets, formula); pixels before the failing one (in row order) stay corrected,
+// that pixel and the rest stay as they were.
+void AoutAdjust(Raster& surface, const CorrectionValues& values, ProgressPort& progress);
 
 }  // namespace snapfolio

@@ -68,6 +68,26 @@ bool readsMetadata(const PhotoOptions& options) {
   return options.orientation || options.colourProfile || options.metadata != MetadataMode::None;
 }
 
+// The name of the output image without its extension: prefix + base name + suffix.
+std::string outputStem(const std::string& fileName, const ImageOptions& image) {
+  return image.prefix + splitFileName(fileName).base + image.suffix;
+}
+
+// Gives the surface the size of output image `widthText` wide: the width asked for is that of
+// the upright photo, and the height follows it.
+void sizeSurface(const std::string& fileName, const PhotoDecoder& decoder, const PhotoLook& look,
+                 const PipelineInputs& inputs, const PixelWidth& widthText, Raster& surface,
+                 PipelinePort& port) {
+  port.setStatusLine(ProgressLevel::Overall,
+                     fillIn(QCoreApplication::translate("PhotDispSet", "%1 サイズ変換中"),
+                            {outputStem(fileName, inputs.image)}));
+  int width = targetWidth(widthText);
+  const int photoWidth = uprightWidth(decoder, look);
+  if (inputs.photo.neverEnlarge && photoWidth > 0 && photoWidth < width) width = photoWidth;
+  surface.resize(width, targetHeight(photoWidth, uprightHeight(decoder, look), width));
+  port.advanceProgress(ProgressLevel::Overall);
+}
+
 }  // namespace
 
 PhotoSource::PhotoSource(std::string fileName, const PhotoOptions& options, const Limits& limits)
@@ -123,85 +143,71 @@ std::size_t PhotoSource::workBytes() const {
          transform;
 }
 
-PipelineResult PhotDispSet(const std::string& fileName, const PixelWidth& widthText,
-                           int imageNumber, Workspace& workspace, ErrorText& errorText,
+PipelineResult PhotDispSet(const std::string& fileName, const PipelineInputs& inputs,
+                           const PixelWidth& widthText, int imageNumber, Workspace& workspace,
                            PipelinePort& port) {
-  const PipelineInputs inputs = port.pipelineInputs(imageNumber);
   PhotoSource source(fileName, inputs.photo);
-  return PhotDispSet(source, inputs, widthText, imageNumber, workspace.surface(imageNumber),
-                     errorText, port);
+  return PhotDispSet(source, inputs, widthText, imageNumber, workspace.surface(imageNumber), port);
 }
 
 PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
                            const PixelWidth& widthText, int imageNumber, Raster& surface,
-                           ErrorText& errorText, PipelinePort& port) {
+                           PipelinePort& port) {
   PipelineResult result;
   const std::string& fileName = source.fileName_;
+  const PhotoLook& look = source.look_;
   bool scaled = false;
   bool loaded = false;
   try {
-    errorText.set(
-        translated("PhotDispSet",
-                   QT_TRANSLATE_NOOP("PhotDispSet", "0100 : タイムスタンプの作成に失敗した。")));
-    if (source.dateFailure_) std::rethrow_exception(source.dateFailure_);
-    result.date = source.date_;
-    result.stampText = FormatDateTime(inputs.format, *result.date);
+    inStep(translated("PhotDispSet",
+                      QT_TRANSLATE_NOOP("PhotDispSet", "0100 : タイムスタンプの作成に失敗した。")),
+           [&] {
+             if (source.dateFailure_) std::rethrow_exception(source.dateFailure_);
+             result.date = source.date_;
+             result.stampText = FormatDateTime(inputs.format, *result.date);
+           });
+    inStep(fillIn(QCoreApplication::translate("PhotDispSet", "0101 : %1の読み込みに失敗した。"),
+                  {fileName}),
+           [&] {
+             loaded = source.loaded_;
+             if (source.loadFailure_) std::rethrow_exception(source.loadFailure_);
+             sizeSurface(fileName, *source.decoder_, look, inputs, widthText, surface, port);
+           });
 
-    errorText.set(fillIn(
-        QCoreApplication::translate("PhotDispSet", "0101 : %1の読み込みに失敗した。"), {fileName}));
-    loaded = source.loaded_;
-    if (source.loadFailure_) std::rethrow_exception(source.loadFailure_);
-    PhotoDecoder& decoder = *source.decoder_;
-    const PhotoLook& look = source.look_;
-
-    const std::string outputStem =
-        inputs.image.prefix + splitFileName(fileName).base + inputs.image.suffix;
-    port.setStatusLine(
-        ProgressLevel::Overall,
-        fillIn(QCoreApplication::translate("PhotDispSet", "%1 サイズ変換中"), {outputStem}));
-
-    // The width asked for is that of the upright photo; the height follows it.
-    int width = targetWidth(widthText);
-    const int photoWidth = uprightWidth(decoder, look);
-    if (inputs.photo.neverEnlarge && photoWidth > 0 && photoWidth < width) width = photoWidth;
-    const int height = targetHeight(photoWidth, uprightHeight(decoder, look), width);
-    surface.resize(width, height);
-    port.advanceProgress(ProgressLevel::Overall);
-
-    errorText.set(
+    const std::string scaling =
         fillIn(QCoreApplication::translate("PhotDispSet", "0102 : %1のサイズ変換に失敗した。"),
-               {fileName}));
-    // The one decoding made for the largest output image serves this one too.
-    const QSize decodeSize =
-        source.decodeSize_.isEmpty() ? QSize(width, height) : source.decodeSize_;
-    drawPhoto(decoder, look, surface, QRect(0, 0, width, height), decodeSize,
-              source.decodeSize_.isEmpty() ? nullptr : &source.inSrgb_);
-    result.damage = decoder.damage();
-    port.advanceProgress(ProgressLevel::Overall);
-    scaled = true;
-
-    if (inputs.image.autoAdjust) {
-      port.setStatusLine(
-          ProgressLevel::Overall,
-          fillIn(QCoreApplication::translate("PhotDispSet", "%1　画像補正中"), {outputStem}));
-      AoutAdjust(surface, inputs.correction, errorText, port);
+               {fileName});
+    inStep(scaling, [&] {
+      // The one decoding made for the largest output image serves this one too.
+      const bool shared = !source.decodeSize_.isEmpty();
+      drawPhoto(*source.decoder_, look, surface, QRect(0, 0, surface.width(), surface.height()),
+                shared ? source.decodeSize_ : QSize(surface.width(), surface.height()),
+                shared ? &source.inSrgb_ : nullptr);
+      result.damage = source.decoder_->damage();
       port.advanceProgress(ProgressLevel::Overall);
-    }
+      scaled = true;
+      if (!inputs.image.autoAdjust) return;
+      port.setStatusLine(ProgressLevel::Overall,
+                         fillIn(QCoreApplication::translate("PhotDispSet", "%1　画像補正中"),
+                                {outputStem(fileName, inputs.image)}));
+      AoutAdjust(surface, inputs.correction, port);
+    });
 
-    if (inputs.image.timeStamp) {
-      result.stampRect = drawTimeStamp(surface, inputs.style, result.stampText);
-      port.advanceProgress(ProgressLevel::Overall);
-    }
-    result.exif = outputExif(source.metadata_.exif, inputs.photo.metadata, width, height,
-                             look.colour.has_value());
-    result.ok = true;
-  } catch (const Failure& e) {
+    // The stamp belongs to the step before it: the correction's formula, or the scaling.
+    inStep(inputs.image.autoAdjust ? translated("AoutAdjust", kFormulaError) : scaling, [&] {
+      if (inputs.image.autoAdjust) port.advanceProgress(ProgressLevel::Overall);
+      if (inputs.image.timeStamp) {
+        result.stampRect = drawTimeStamp(surface, inputs.style, result.stampText);
+        port.advanceProgress(ProgressLevel::Overall);
+      }
+      result.exif = outputExif(source.metadata_.exif, inputs.photo.metadata, surface.width(),
+                               surface.height(), look.colour.has_value());
+      result.ok = true;
+    });
+  } catch (const StepFailure& e) {
     result.photoFailed = !loaded;
-    port.showError(withCause(errorText.text(),
+    port.showError(withCause(e.message(),
                              e.cause().empty() && !loaded ? photoFileCause(fileName) : e.cause()));
-  } catch (...) {
-    result.photoFailed = !loaded;
-    port.showError(withCause(errorText.text(), loaded ? std::string() : photoFileCause(fileName)));
   }
   // The surface holds this photo once it is scaled, also after a failed correction.
   if (scaled) port.surfaceReady(imageNumber, surface);

@@ -15,7 +15,6 @@
 
 #include <QSize>
 
-#include "core/error_text.h"
 #include "core/limits.h"
 #include "core/ports.h"
 #include "core/raster.h"
@@ -31,7 +30,7 @@
 
 namespace snapfolio {
 
-// Everything a pipeline call reads, taken from the windows at the moment the call starts.
+// Everything a pipeline call reads, taken from the windows before the call starts.
 struct PipelineInputs {
   ImageOptions image;
   std::string format = "hh:nn AM/PM";  // Format of image 1 (both images use it)
@@ -40,11 +39,9 @@ struct PipelineInputs {
   PhotoOptions photo;  // the 詳細設定 dialog's options (both images)
 };
 
-// What the pipeline needs from the main window besides progress and messages.
+// Where the pipeline reports to besides progress and messages.
 class PipelinePort : public ProgressPort, public MessagePort {
  public:
-  // The options in force for output image n (1 or 2), read when the call starts.
-  virtual PipelineInputs pipelineInputs(int imageNumber) = 0;
   // Surface n (1 or 2) holds the picture of the call that has just ended: reported by every
   // call that got past the scaling, also when the correction failed afterwards (the surface
   // then holds the picture as far as it got). A port that keeps the pixels copies them.
@@ -100,7 +97,7 @@ class PhotoSource {
  private:
   friend PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
                                     const PixelWidth& widthText, int imageNumber, Raster& surface,
-                                    ErrorText& errorText, PipelinePort& port);
+                                    PipelinePort& port);
 
   std::string fileName_;
   PhotoOptions options_;
@@ -115,17 +112,18 @@ class PhotoSource {
   bool loaded_ = false;  // the file was read (its metadata may still have failed)
 };
 
-// PhotDispSet: runs the steps for output image n of `fileName` at `widthText`. Reports its own
-// failures in an "ERROR" box through the port (the step's message, then the cause on a new
-// line: the failure's own, or why the photo file cannot be read) and always returns normally.
-PipelineResult PhotDispSet(const std::string& fileName, const PixelWidth& widthText,
-                           int imageNumber, Workspace& workspace, ErrorText& errorText,
+// PhotDispSet: runs the steps for output image n of `fileName` at `widthText` with `inputs`, into
+// the workspace's surface n. Reports its own failures in an "ERROR" box through the port (the
+// step's message, then the cause on a new line: the failure's own, or why the photo file cannot
+// be read) and always returns normally.
+PipelineResult PhotDispSet(const std::string& fileName, const PipelineInputs& inputs,
+                           const PixelWidth& widthText, int imageNumber, Workspace& workspace,
                            PipelinePort& port);
 
-// The steps for output image n of a photo already read, into `surface`, with the inputs given
-// (the port is not asked for them). Reports its failures as the call above does.
+// The steps for output image n of a photo already read, into `surface`. Reports its failures as
+// the call above does.
 PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
                            const PixelWidth& widthText, int imageNumber, Raster& surface,
-                           ErrorText& errorText, PipelinePort& port);
+                           PipelinePort& port);
 
 }  // namespace snapfolio

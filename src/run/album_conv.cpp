@@ -44,6 +44,8 @@ std::string text(const char* source) {
 // The messages of image 1 and image 2 (%1: the photo).
 struct ImageMessages {
   const char* pipeline;
+  // The memory of the encoding: the job holds it already, so this step never fails on the
+  // run's thread.
   const char* allocate;
   const char* convert;
   const char* store;
@@ -142,20 +144,31 @@ std::string damageList(const std::vector<DamagedPhoto>& damaged) {
   return list;
 }
 
+// The run, step by step. Each step runs in inStep with its numbered message: a failure in it
+// ends the run with that message, except for the failures of one output image of one photo,
+// which skip that image (imageStep).
 class Run {
  public:
-  Run(RunPort& port, Workspace& workspace, const std::string& settingsPath)
-      : port_(port), workspace_(workspace), settingsPath_(settingsPath) {}
+  Run(const RunRequest& request, RunPort& port, Workspace& workspace,
+      const std::string& settingsPath)
+      : request_(request),
+        options_(request.options),
+        port_(port),
+        workspace_(workspace),
+        settingsPath_(settingsPath),
+        dialogFileName_(request.photoDialogFileName) {}
 
   RunSummary operator()() {
     try {
-      steps();
-    } catch (const Failure& e) {
+      start();
+      if (const std::optional<std::vector<std::string>> photos = choose()) {
+        std::vector<AlbumPhoto> reached = convertPhotos(*photos);
+        writePage(static_cast<int>(photos->size()), std::move(reached));
+      }
+      end();
+    } catch (const StepFailure& e) {
       summary_.failed = true;
-      port_.showError(withCause(errorText_.text(), e.cause()));
-    } catch (...) {
-      summary_.failed = true;
-      port_.showError(errorText_.text());
+      port_.showError(withCause(e.message(), e.cause()));
     }
     // Also after a failure: the photos converted before it stay written, damaged or not.
     if (!damaged_.empty()) port_.showDamagedPhotos(damageList(damaged_));
@@ -163,199 +176,233 @@ class Run {
   }
 
  private:
-  void steps() {
-    port_.clearStopRequest();
-    errorText_.set(
-        text(QT_TRANSLATE_NOOP("AlbumConv", "0000 : iniファイルの領域が確保できない。")));
-    std::optional<TIniFile> ini;
-    if (!settingsPath_.empty()) ini.emplace(settingsPath_);
-    const RunOptions options = port_.runOptions();
+  // The settings file, and the batch of the run's start stored in it.
+  void start() {
+    inStep(text(QT_TRANSLATE_NOOP("AlbumConv", "0000 : iniファイルの領域が確保できない。")), [&] {
+      port_.clearStopRequest();
+      if (!settingsPath_.empty()) ini_.emplace(settingsPath_);
+    });
+    if (!ini_) return;
+    // A file that is no settings file is left alone; the program said so when it read it.
+    inStep(text(QT_TRANSLATE_NOOP("AlbumConv", "0001 : iniファイルの書き込みができない。")),
+           [&] { storeRunStart(*ini_, options_, request_.position); });
+  }
 
-    if (ini) {
-      errorText_.set(
-          text(QT_TRANSLATE_NOOP("AlbumConv", "0001 : iniファイルの書き込みができない。")));
-      // A file that is no settings file is left alone; the program said so when it read it.
-      storeRunStart(*ini, options, port_.windowPosition());
-    }
-
-    errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "0002 : InFileOpenの表示ができない。")));
-    std::optional<std::vector<std::string>> chosen = port_.choosePhotos();
-    if (chosen) {
-      const std::vector<std::string>& photos = *chosen;
-      summary_.photos = static_cast<int>(photos.size());
+  // The photos: those given before the run once confirmed, or the photo dialog's choice; nothing
+  // when the user says no. Sets the overall gauge for them.
+  std::optional<std::vector<std::string>> choose() {
+    return inStep(text(QT_TRANSLATE_NOOP("AlbumConv", "0002 : InFileOpenの表示ができない。")), [&] {
+      std::optional<std::vector<std::string>> chosen;
+      if (!request_.photos) {
+        chosen = port_.choosePhotos();
+      } else if (port_.confirmPhotos(*request_.photos)) {
+        chosen = request_.photos;
+      }
+      if (!chosen) return chosen;
+      if (!chosen->empty()) dialogFileName_ = chosen->front();
+      summary_.photos = static_cast<int>(chosen->size());
       port_.setProgressMaximum(ProgressLevel::Overall, 1);
       port_.setProgressMaximum(ProgressLevel::Overall,
-                               overallGaugeMaximum(options, static_cast<int>(photos.size())));
+                               overallGaugeMaximum(options_, summary_.photos));
+      return chosen;
+    });
+  }
 
-      errorText_.set(
-          text(QT_TRANSLATE_NOOP("AlbumConv", "0003 : InFileOpenの取り込みができない。")));
-      if (auto message = findOverwrite(options, photos)) {
-        errorText_.set(*message);
-        throw Failure(*message);
-      }
-      // The photos are made ahead on worker threads from what the windows hold now; this
-      // thread takes them in the order chosen, tells the port what each did, and writes them.
-      const int workers =
-          std::max(1, options.jobs > 0 ? options.jobs
-                                       : static_cast<int>(std::thread::hardware_concurrency()));
-      const RunPlan plan{options,
-                         {port_.pipelineInputs(1), port_.pipelineInputs(2)},
-                         kLimits.runMemoryBytes / (2 * static_cast<std::size_t>(workers))};
-      std::optional<OrderedJobs<PhotoJob>> jobs;
+  // The photos are made ahead on worker threads from the run's request; this thread takes them
+  // in the order chosen, tells the port what each did, and writes them. Returns the photos the
+  // page shows: those the run reached whose output images were all made.
+  std::vector<AlbumPhoto> convertPhotos(const std::vector<std::string>& photos) {
+    const std::string checking =
+        text(QT_TRANSLATE_NOOP("AlbumConv", "0003 : InFileOpenの取り込みができない。"));
+    const int workers =
+        std::max(1, options_.jobs > 0 ? options_.jobs
+                                      : static_cast<int>(std::thread::hardware_concurrency()));
+    const RunPlan plan = inStep(checking, [&] {
+      if (auto message = findOverwrite(options_, photos)) throw StepFailure(*message, {});
+      return RunPlan{options_,
+                     {request_.inputs[0], request_.inputs[1]},
+                     kLimits.runMemoryBytes / (2 * static_cast<std::size_t>(workers))};
+    });
+    std::optional<OrderedJobs<PhotoJob>> jobs;
+    inStep(checking, [&] {
       jobs.emplace(static_cast<int>(photos.size()), workers, kLimits.runMemoryBytes,
                    [&](int index, JobContext& context) {
                      return makePhotoJob(plan, photos[index], context);
                    });
-      // The photos the page shows: those the run reached whose output images were all made.
-      std::vector<AlbumPhoto> reached;
-      for (std::size_t i = 0; i < photos.size(); ++i) {
-        if (port_.stopRequested()) {
-          port_.clearStopRequest();
-          break;
-        }
-        const std::string& photo = photos[i];
-        errorText_.set(text(
-            QT_TRANSLATE_NOOP("AlbumConv", "0004 : フォームのファオグラウンド処理ができない。")));
-        port_.photoStarts(static_cast<int>(i));
-        port_.setStatusLine(ProgressLevel::Overall,
-                            fillIn(QCoreApplication::translate("AlbumConv", "%1 読み込み中"),
-                                   {cutUtf8(fileNamePart(photo), 40)}));
-        PhotoJob job = jobs->take();
-        AlbumPhoto entry(photo);
-        photoUnusable_ = false;
-        bool complete = true;
-        for (int n = 1; n <= 2; ++n) {
-          if (!options.image[n - 1].produce) continue;
-          if (photoUnusable_) {
-            // Image 1 failed on the photo itself, said once: image 2 is not tried.
-            port_.advanceProgress(ProgressLevel::Overall);
-            continue;
-          }
-          complete = storeImage(options, entry, n, job.image[n - 1]) && complete;
-        }
-        if (complete) reached.push_back(std::move(entry));
-        // The surfaces stay in the workspace until the next photo's.
-        for (int n = 1; n <= 2; ++n) {
-          Raster& made = job.image[n - 1].surface;
-          if (!made.isEmpty()) std::swap(workspace_.surface(n), made);
-        }
-        port_.photoDone();
-      }
-      // The photos behind a stop are not made.
-      jobs.reset();
-
-      if (options.album.htmlCnv) {
-        port_.setStatusLine(ProgressLevel::Detail,
-                            text(QT_TRANSLATE_NOOP("AlbumConv", "HTML変換中")));
-        port_.setProgressMaximum(ProgressLevel::Detail, static_cast<int>(photos.size()));
-        albumPage(options, std::move(reached));
-        port_.setProgressValue(ProgressLevel::Detail, 0);
-        port_.advanceProgress(ProgressLevel::Overall);
-      }
-      port_.setStatusLine(ProgressLevel::Overall, text(QT_TRANSLATE_NOOP("AlbumConv", "変換終了")));
+    });
+    std::vector<AlbumPhoto> reached;
+    for (std::size_t i = 0; i < photos.size(); ++i) {
+      if (!convertPhoto(photos, static_cast<int>(i), *jobs, reached)) break;
     }
+    // The photos behind a stop or a failure are not made.
+    return reached;
+  }
 
-    if (!ini) return;
-    errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "000E : iniFileの書き込みに失敗した。")));
-    storeRunEnd(*ini, options, port_.photoDialogFileName());
+  // Photo `index`: announced, its output images stored. False when the user asked to stop
+  // before it.
+  bool convertPhoto(const std::vector<std::string>& photos, int index, OrderedJobs<PhotoJob>& jobs,
+                    std::vector<AlbumPhoto>& reached) {
+    const std::string& photo = photos[index];
+    std::optional<PhotoJob> job = inStep(
+        text(QT_TRANSLATE_NOOP("AlbumConv", "0004 : フォームのファオグラウンド処理ができない。")),
+        [&]() -> std::optional<PhotoJob> {
+          if (port_.stopRequested()) {
+            port_.clearStopRequest();
+            return std::nullopt;
+          }
+          port_.photoStarts(index);
+          port_.setStatusLine(ProgressLevel::Overall,
+                              fillIn(QCoreApplication::translate("AlbumConv", "%1 読み込み中"),
+                                     {cutUtf8(fileNamePart(photo), 40)}));
+          return jobs.take();
+        });
+    if (!job) return false;
+    AlbumPhoto entry(photo);
+    bool complete = true;
+    bool photoUnusable = false;  // image 1 failed on the photo itself, said once
+    for (int n = 1; n <= 2; ++n) {
+      if (!options_.image[n - 1].produce) continue;
+      if (photoUnusable) {
+        port_.advanceProgress(ProgressLevel::Overall);  // image 2 is not tried
+        continue;
+      }
+      ImageWork& work = job->image[n - 1];
+      complete = storeImage(entry, n, work) && complete;
+      photoUnusable = !work.result.ok && work.result.photoFailed;
+    }
+    if (complete) reached.push_back(std::move(entry));
+    inStep(text(QT_TRANSLATE_NOOP("AlbumConv", "000D : JPEG領域の開放に失敗した。")), [&] {
+      // The surfaces stay in the workspace until the next photo's.
+      for (int n = 1; n <= 2; ++n) {
+        Raster& made = job->image[n - 1].surface;
+        if (!made.isEmpty()) std::swap(workspace_.surface(n), made);
+      }
+      port_.photoDone();
+    });
+    return true;
   }
 
   // One output image of one photo, made by its job: what its pipeline told the port, then the
   // save. Notes the image's size and the photo's date in `entry`; false when the pipeline
   // failed (and has shown its "ERROR" box) or the image was skipped.
-  bool storeImage(const RunOptions& options, AlbumPhoto& entry, int n, ImageWork& work) {
+  bool storeImage(AlbumPhoto& entry, int n, const ImageWork& work) {
     const std::string& photo = entry.path;
-    const ImageOptions& image = options.image[n - 1];
+    const ImageOptions& image = options_.image[n - 1];
     const ImageMessages& m = kMessages[n - 1];
-    errorText_.set(photoMessage(m.pipeline, photo));
-    work.log.replay(port_, work.surface);
     const PipelineResult& result = work.result;
-    if (!result.ok) {
-      // The pipeline has shown its "ERROR" box; the surface does not hold this photo's
-      // picture, so nothing is saved under its name.
-      summary_.failed = true;
-      photoUnusable_ = result.photoFailed;
-      port_.advanceProgress(ProgressLevel::Overall);
-      return false;
-    }
-    if (!result.damage.empty()) noteDamage(photo, result.damage);
-    const std::string name = outputImageName(photo, image.prefix, image.suffix);
-    port_.setStatusLine(ProgressLevel::Overall,
-                        fillIn(QCoreApplication::translate("AlbumConv", "%1 格納中"),
-                               {image.prefix + splitFileName(photo).base + image.suffix}));
-    const Raster& surface = work.surface;
-    try {
-      save(photo, n, work, joinPath(options.outputDir, name));
-    } catch (const FileWriteError& e) {
-      if (!belongsToPhoto(e.error())) throw;
-      skipImage(e.cause());
-      return false;
-    } catch (const Failure& e) {
-      // The picture of this photo cannot be a JPEG file (its size): the photo is skipped.
-      skipImage(e.cause());
-      return false;
-    } catch (...) {
-      // No memory for this photo's picture: the next photo may be smaller.
-      skipImage({});
-      return false;
-    }
-    ++summary_.imagesWritten;
-    entry.image[n - 1] = PixelSize{surface.width(), surface.height()};
-    entry.date = result.date;
-    port_.advanceProgress(ProgressLevel::Overall);
+    inStep(photoMessage(m.pipeline, photo), [&] {
+      work.log.replay(port_, work.surface);
+      if (!result.ok) {
+        // The pipeline has shown its "ERROR" box; the surface does not hold this photo's
+        // picture, so nothing is saved under its name.
+        summary_.failed = true;
+        port_.advanceProgress(ProgressLevel::Overall);
+        return;
+      }
+      if (!result.damage.empty()) noteDamage(photo, result.damage);
+      port_.setStatusLine(ProgressLevel::Overall,
+                          fillIn(QCoreApplication::translate("AlbumConv", "%1 格納中"),
+                                 {image.prefix + splitFileName(photo).base + image.suffix}));
+    });
+    if (!result.ok) return false;
+    const bool saved =
+        imageStep(photoMessage(m.convert, photo), [&] { checkEncoded(work); }) &&
+        imageStep(photoMessage(m.store, photo), [&] {
+          writeFileAtomically(
+              joinPath(options_.outputDir, outputImageName(photo, image.prefix, image.suffix)),
+              std::string_view(reinterpret_cast<const char*>(work.jpeg.data()), work.jpeg.size()));
+        });
+    if (!saved) return false;
+    inStep(n == 2 ? text(QT_TRANSLATE_NOOP("AlbumConv", "000D : JPEG領域の開放に失敗した。"))
+                  : photoMessage(m.store, photo),
+           [&] {
+             ++summary_.imagesWritten;
+             entry.image[n - 1] = PixelSize{work.surface.width(), work.surface.height()};
+             entry.date = result.date;
+             port_.advanceProgress(ProgressLevel::Overall);
+           });
     return true;
   }
 
-  // Writes the file the job encoded from surface n (with the EXIF block when there is one) as
-  // `path`, or raises the failure of its encoding.
-  void save(const std::string& photo, int n, const ImageWork& work, const std::string& path) {
-    const ImageMessages& m = kMessages[n - 1];
-    errorText_.set(text(m.allocate));
-    errorText_.set(photoMessage(m.convert, photo));
+  // The job's encoding of its surface, or the failure that kept it from being made.
+  static void checkEncoded(const ImageWork& work) {
     if (work.surface.isEmpty()) {
       // A surface without pixels would be saved as an empty file; that is no image.
       throw Failure("the output image has no pixels");
     }
     if (work.encodeFailure) std::rethrow_exception(work.encodeFailure);
-
-    errorText_.set(photoMessage(m.store, photo));
-    writeFileAtomically(
-        path, std::string_view(reinterpret_cast<const char*>(work.jpeg.data()), work.jpeg.size()));
-
-    if (n == 2)
-      errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "000D : JPEG領域の開放に失敗した。")));
   }
 
-  // An output image that failed for a reason of its photo: its message with `cause`, and on to
-  // the next.
-  void skipImage(const std::string& cause) {
+  // One step of saving an output image. A failure of the photo's own (its picture cannot be a
+  // JPEG file, its name does not suit the file system, no memory for it) shows the step's message
+  // with its cause and skips the image: returns false. A failure of the output place, where the
+  // next photo would fail again, ends the run.
+  template <typename Step>
+  bool imageStep(const std::string& message, Step&& step) {
+    try {
+      step();
+      return true;
+    } catch (const FileWriteError& e) {
+      if (!belongsToPhoto(e.error())) throw StepFailure(message, e.cause());
+      skipImage(message, e.cause());
+    } catch (const Failure& e) {
+      skipImage(message, e.cause());
+    } catch (...) {
+      skipImage(message, {});
+    }
+    return false;
+  }
+
+  void skipImage(const std::string& message, const std::string& cause) {
     summary_.failed = true;
-    port_.showError(withCause(errorText_.text(), cause));
+    port_.showError(withCause(message, cause));
     port_.advanceProgress(ProgressLevel::Overall);
   }
 
-  void albumPage(const RunOptions& options, std::vector<AlbumPhoto> photos) {
+  // The album page over the photos reached, when it is asked for; then the end of the
+  // conversion on the status line.
+  void writePage(int photoCount, std::vector<AlbumPhoto> reached) {
+    inStep(text(QT_TRANSLATE_NOOP("AlbumConv", "000F : HTMLページの作成に失敗した。")), [&] {
+      if (options_.album.htmlCnv) {
+        port_.setStatusLine(ProgressLevel::Detail,
+                            text(QT_TRANSLATE_NOOP("AlbumConv", "HTML変換中")));
+        port_.setProgressMaximum(ProgressLevel::Detail, photoCount);
+        // A missing template is a plain message, not a failure: the run goes on without a page.
+        AnalizeOptions analize;
+        analize.fileTime = [source = options_.photo.dateSource](const std::string& photo) {
+          return photoDateTime(photo, source);
+        };
+        summary_.pageWritten = HtmlEdit(pageInput(std::move(reached)), port_, analize);
+        port_.setProgressValue(ProgressLevel::Detail, 0);
+        port_.advanceProgress(ProgressLevel::Overall);
+      }
+      port_.setStatusLine(ProgressLevel::Overall, text(QT_TRANSLATE_NOOP("AlbumConv", "変換終了")));
+    });
+  }
+
+  HtmlEditInput pageInput(std::vector<AlbumPhoto> photos) {
     HtmlEditInput input;
-    input.templatePath = options.album.htmlTemplateFile;
-    input.pageFileName = options.album.htmlFile;
-    input.outputDir = options.outputDir;
-    input.language = options.album.language;  // picks the shipped template
-    input.order = options.album.order;
-    input.page.title = options.album.albumTitle;
+    input.templatePath = options_.album.htmlTemplateFile;
+    input.pageFileName = options_.album.htmlFile;
+    input.outputDir = options_.outputDir;
+    input.language = options_.album.language;  // picks the shipped template
+    input.order = options_.album.order;
+    input.page.title = options_.album.albumTitle;
     input.page.photos = std::move(photos);
-    input.page.prefix1 = options.image[0].prefix;
-    input.page.suffix1 = options.image[0].suffix;
-    input.page.prefix2 = options.image[1].prefix;
-    input.page.suffix2 = options.image[1].suffix;
-    input.page.width1Text = options.image[0].widthText.text();
+    input.page.prefix1 = options_.image[0].prefix;
+    input.page.suffix1 = options_.image[0].suffix;
+    input.page.prefix2 = options_.image[1].prefix;
+    input.page.suffix2 = options_.image[1].suffix;
+    input.page.width1Text = options_.image[0].widthText.text();
     input.page.progressStep = [this] { port_.advanceProgress(ProgressLevel::Overall); };
-    errorText_.set(text(QT_TRANSLATE_NOOP("AlbumConv", "000F : HTMLページの作成に失敗した。")));
-    // A missing template is a plain message, not a failure: the run goes on without a page.
-    AnalizeOptions analize;
-    analize.fileTime = [source = options.photo.dateSource](const std::string& photo) {
-      return photoDateTime(photo, source);
-    };
-    summary_.pageWritten = HtmlEdit(input, port_, errorText_, analize);
+    return input;
+  }
+
+  // The batch of the run's end.
+  void end() {
+    if (!ini_) return;
+    inStep(text(QT_TRANSLATE_NOOP("AlbumConv", "000E : iniFileの書き込みに失敗した。")),
+           [&] { storeRunEnd(*ini_, options_, dialogFileName_); });
   }
 
   // A damaged photo is reported once, though both output images decode it.
@@ -366,13 +413,15 @@ class Run {
     port_.showWarning(damageWarning(photo, cause));
   }
 
+  const RunRequest& request_;
+  const RunOptions& options_;
   RunPort& port_;
   Workspace& workspace_;
   const std::string& settingsPath_;
-  ErrorText errorText_;
+  std::optional<TIniFile> ini_;
+  std::string dialogFileName_;  // the first photo of the most recent confirmed choice
   RunSummary summary_;
   std::vector<DamagedPhoto> damaged_;
-  bool photoUnusable_ = false;  // the current photo's first image failed on the photo itself
 };
 
 }  // namespace
@@ -399,14 +448,16 @@ int overallGaugeMaximum(const RunOptions& options, int photoCount) {
   return static_cast<int>(std::min<long long>(maximum, std::numeric_limits<int>::max()));
 }
 
-RunSummary AlbumConv(RunPort& port, Workspace& workspace, const std::string& settingsPath) {
-  RunSummary summary = Run(port, workspace, settingsPath)();
+RunSummary AlbumConv(const RunRequest& request, RunPort& port, Workspace& workspace,
+                     const std::string& settingsPath) {
+  RunSummary summary = Run(request, port, workspace, settingsPath)();
   summary.started = true;
   return summary;
 }
 
-RunSummary OKButtonClick(RunPort& port, Workspace& workspace, const std::string& settingsPath) {
-  const RunOptions options = port.runOptions();
+RunSummary OKButtonClick(const RunRequest& request, RunPort& port, Workspace& workspace,
+                         const std::string& settingsPath) {
+  const RunOptions& options = request.options;
   const ImageOptions& one = options.image[0];
   const ImageOptions& two = options.image[1];
   if (!one.widthText.empty() && !two.widthText.empty() && one.prefix.empty() &&
@@ -424,14 +475,14 @@ RunSummary OKButtonClick(RunPort& port, Workspace& workspace, const std::string&
     }
     port.showMessage(text(
         QT_TRANSLATE_NOOP("AlbumConv", "いずれの画像も指定されていない為にHTMLのみ出力します。")));
-    return AlbumConv(port, workspace, settingsPath);
+    return AlbumConv(request, port, workspace, settingsPath);
   }
   if ((one.produce && one.widthText.empty()) || (two.produce && two.widthText.empty())) {
     port.showMessage(
         text(QT_TRANSLATE_NOOP("AlbumConv", "出力する画像の横幅を指定してください。")));
     return {};
   }
-  return AlbumConv(port, workspace, settingsPath);
+  return AlbumConv(request, port, workspace, settingsPath);
 }
 
 }  // namespace snapfolio

@@ -2,14 +2,16 @@
 // photos (AlbumConv): output images, the album page, the settings stored at run start and end.
 //
 // Synchronous: the caller decides the thread (the main window runs it off the user-interface
-// thread; the command line on its only thread). Talks to its surroundings only through the
-// RunPort; the work surfaces persist in the caller's Workspace between runs.
+// thread; the command line on its only thread). Takes everything it reads in its RunRequest and
+// talks to its surroundings only through the RunPort; the work surfaces persist in the caller's
+// Workspace between runs.
 #pragma once
 
 #include <string>
 
 #include "imaging/photo_pipeline.h"
 #include "run/run_port.h"
+#include "run/run_request.h"
 
 namespace snapfolio {
 
@@ -25,10 +27,13 @@ struct RunSummary {
 
 // Checks the options and starts AlbumConv, or shows why not. With an empty `settingsPath` the
 // run stores no settings (the command line without --save).
-RunSummary OKButtonClick(RunPort& port, Workspace& workspace, const std::string& settingsPath);
+RunSummary OKButtonClick(const RunRequest& request, RunPort& port, Workspace& workspace,
+                         const std::string& settingsPath);
 
-// The run itself.
-RunSummary AlbumConv(RunPort& port, Workspace& workspace, const std::string& settingsPath);
+// The run itself, in its steps: start (the settings of its start), choose (the photos), convert
+// each photo, write the page, end (the settings of its end).
+RunSummary AlbumConv(const RunRequest& request, RunPort& port, Workspace& workspace,
+                     const std::string& settingsPath);
 
 // The warning "0103 : " + photo + "の一部が読めないため、補って変換した。" + line break + cause,
 // for a photo converted although its data was damaged (PipelineResult::damage is the cause).

@@ -4,7 +4,6 @@
 #include <system_error>
 #include <utility>
 
-#include "core/error_text.h"
 #include "core/failure.h"
 #include "formats/image_encoder.h"
 #include "imaging/photo_metadata.h"
@@ -44,10 +43,6 @@ void PortLog::showError(const std::string& text) {
 
 void PortLog::showFileError(const std::string& text) {
   calls_.push_back({Kind::FileError, ProgressLevel::Overall, 0, text});
-}
-
-PipelineInputs PortLog::pipelineInputs(int) {
-  return inputs_;
 }
 
 void PortLog::surfaceReady(int imageNumber, const Raster&) {
@@ -158,10 +153,8 @@ PhotoJob makePhotoJob(const RunPlan& plan, const std::string& photo, JobContext&
       if (n == 2 && job.image[0].made && job.image[0].result.photoFailed) break;
       ImageWork& work = job.image[n - 1];
       work.made = true;
-      work.log = PortLog(plan.inputs[n - 1]);
-      ErrorText errorText;
       work.result = PhotDispSet(source, plan.inputs[n - 1], images[n - 1].widthText, n,
-                                work.surface, errorText, work.log);
+                                work.surface, work.log);
       encode(work);
     }
   }

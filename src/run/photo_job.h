@@ -20,7 +20,7 @@
 
 namespace snapfolio {
 
-// Everything a run reads from its surroundings for its photos, captured at its start.
+// What the jobs of a run read: the part of its request that makes the photos.
 struct RunPlan {
   RunOptions options;
   PipelineInputs inputs[2];  // of output image 1 and 2
@@ -32,8 +32,6 @@ struct RunPlan {
 // The calls a pipeline makes on its port, kept in order (consecutive gauge steps as a count).
 class PortLog : public PipelinePort {
  public:
-  explicit PortLog(const PipelineInputs& inputs) : inputs_(inputs) {}
-
   void setStatusLine(ProgressLevel level, const std::string& text) override;
   void setProgressMaximum(ProgressLevel level, int maximum) override;
   void setProgressValue(ProgressLevel level, int value) override;
@@ -41,7 +39,6 @@ class PortLog : public PipelinePort {
   void showMessage(const std::string& text) override;
   void showError(const std::string& text) override;
   void showFileError(const std::string& text) override;
-  PipelineInputs pipelineInputs(int imageNumber) override;
   void surfaceReady(int imageNumber, const Raster& surface) override;
 
   // Tells `port` every call in order; a surface reported ready is `surface`.
@@ -55,7 +52,6 @@ class PortLog : public PipelinePort {
     int number = 0;  // maximum, value, count of steps or image number
     std::string text;
   };
-  PipelineInputs inputs_;
   std::vector<Call> calls_;
 };
 
@@ -67,8 +63,6 @@ struct ImageWork {
   Raster surface;
   std::vector<std::uint8_t> jpeg;  // the encoded file (outputEncoder), when the pipeline succeeded
   std::exception_ptr encodeFailure;  // why the surface could not be encoded
-
-  ImageWork() : log(PipelineInputs{}) {}
 };
 
 struct PhotoJob {

@@ -1,4 +1,5 @@
-// RunPort: what a conversion run needs from the main window (or the command line, or a test).
+// RunPort: where a conversion run reports to, and asks the user its questions (the main window,
+// the command line, or a test). What the run reads comes before it starts (RunRequest).
 //
 // Thread rule: a run started from the window calls these from its worker thread; the window's
 // implementation hands each call to the user-interface thread (modal boxes and the photo dialog
@@ -11,24 +12,20 @@
 #include <vector>
 
 #include "imaging/photo_pipeline.h"
-#include "options/run_options.h"
-#include "settings/options.h"
 
 namespace snapfolio {
 
 class RunPort : public PipelinePort {
  public:
-  // The main window's options, read when the run needs them.
-  virtual RunOptions runOptions() = 0;
-  // Where the main window stands; the run stores it with the options of its start, so that the
-  // window opens there next time (the command line hands back what it read).
-  virtual WindowPosition windowPosition() = 0;
-  // The photo choice: the full names of the chosen photos in the order chosen, or nothing when
+  // The photo dialog: the full names of the chosen photos in the order chosen, or nothing when
   // the user cancels.
   virtual std::optional<std::vector<std::string>> choosePhotos() = 0;
-  // The first photo of the most recent confirmed choice (by a run or by the window's preview),
-  // or empty when there has been none.
-  virtual std::string photoDialogFileName() = 0;
+  // Asked instead of the photo dialog when the photos were given before the run: whether to
+  // convert them. Yes by default (the command line asks nothing).
+  virtual bool confirmPhotos(const std::vector<std::string>& photos) {
+    static_cast<void>(photos);
+    return true;
+  }
   // The run starts photo `index` (counted from 0 in the chosen order), before anything else is
   // done for it.
   virtual void photoStarts(int index) = 0;

@@ -101,7 +101,6 @@ class LogReplay : public PipelinePort {
   void showMessage(const std::string& text) override { port_.showMessage(text); }
   void showError(const std::string& text) override { port_.showError(text); }
   void showFileError(const std::string& text) override { port_.showFileError(text); }
-  PipelineInputs pipelineInputs(int) override { return {}; }
   void surfaceReady(int, const Raster&) override {}
 
  private:

@@ -11,7 +11,6 @@
 #include <QCryptographicHash>
 
 // Project
-#include "core/error_text.h"
 #include "core/file_io.h"
 #include "core/resample.h"
 #include "formats/image_encoder.h"
@@ -163,9 +162,8 @@ SiteJob makeSiteJob(const SiteJobPlan& plan, const SiteJobInput& input, JobConte
                     std::max(1, static_cast<int>(1LL * larger.height() * width / larger.width())));
       result.ok = true;
     } else {
-      ErrorText errorText;
-      result = PhotDispSet(source, plan.inputs[image], std::to_string(width), image + 1, surface,
-                           errorText, job.log);
+      result = PhotDispSet(source, plan.inputs[image], PixelWidth(std::to_string(width)), image + 1,
+                           surface, job.log);
     }
     if (!result.ok || surface.isEmpty()) {
       job.ok = false;

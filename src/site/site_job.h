@@ -47,7 +47,7 @@ struct MadeImage {
 
 struct SiteJob {
   bool ok = false;  // the photo was read and every image asked for was made
-  PortLog log{PipelineInputs{}};
+  PortLog log;
   std::string damage;       // a photo read from damaged data: why (the run warns)
   std::string fingerprint;  // of the file's bytes
   long long size = 0;       // bytes read

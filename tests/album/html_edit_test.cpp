@@ -19,6 +19,7 @@
 #include "album/album_test_util.h"
 #include "album/html_analize.h"
 #include "core/failure.h"
+#include "core/translation.h"
 #include "support/fixtures.h"
 #include "support/recording_port.h"
 
@@ -38,12 +39,22 @@ class HtmlEditTest : public testing::Test {
     input_.page.progressStep = [this] { ++progress_; };
   }
 
-  bool run() { return HtmlEdit(input_, port_, errorText_, fakeClock()); }
+  bool run() { return HtmlEdit(input_, port_, fakeClock()); }
 
-  // Runs and expects a failure; returns what the run's handler would show.
+  // Runs and expects a failure; returns what the run's handler shows (the message, and the
+  // cause below it when there is one).
   std::string failure() {
-    EXPECT_THROW(run(), Failure);
-    return errorText_.text();
+    return shown([&] { run(); });
+  }
+  template <typename Call>
+  static std::string shown(Call&& call) {
+    try {
+      call();
+    } catch (const StepFailure& e) {
+      return withCause(e.message(), e.cause());
+    }
+    ADD_FAILURE() << "no failure";
+    return {};
   }
 
   fs::path page() const { return dir_ / "out" / "album.html"; }
@@ -61,7 +72,6 @@ class HtmlEditTest : public testing::Test {
   TempDir dir_;
   HtmlEditInput input_;
   RecordingPort port_;
-  ErrorText errorText_;
   int progress_ = 0;
 };
 
@@ -233,8 +243,8 @@ TEST_F(HtmlEditTest, UnreadablePhotoDateIsReported) {
   writeFile(input_.templatePath, "$FILEDATE");
   AnalizeOptions options;
   options.fileTime = [](const std::string&) -> DateTime { throw Failure("no such file"); };
-  EXPECT_THROW(HtmlEdit(input_, port_, errorText_, options), Failure);
-  EXPECT_EQ(errorText_.text(), "0013 : /photos/a.jpgのファイル日付が取得できない。");
+  EXPECT_EQ(shown([&] { HtmlEdit(input_, port_, options); }),
+            "0013 : /photos/a.jpgのファイル日付が取得できない。");
   EXPECT_TRUE(outputFiles().empty());
 }
 
@@ -302,12 +312,11 @@ TEST_F(HtmlEditTest, FileDatesComeFromThePhotoFiles) {
   };
   input_.page.photos = {touch("a.jpg", 13, 45, 27), touch("b.jpg", 0, 0, 0)};
   writeFile(input_.templatePath, "<!--$LOOP-->$FILEDATE<!--$/LOOP-->");
-  HtmlEdit(input_, port_, errorText_);
+  HtmlEdit(input_, port_);
   EXPECT_EQ(readFile(page()), "<!--$LOOP-->2023/11/05 13:45:26<!---->2023/11/05<!--$/LOOP-->");
 
   fs::remove(input_.page.photos[1].path);
-  EXPECT_THROW(HtmlEdit(input_, port_, errorText_), Failure);
-  EXPECT_EQ(errorText_.text(),
+  EXPECT_EQ(shown([&] { HtmlEdit(input_, port_); }),
             "0013 : " + input_.page.photos[1].path + "のファイル日付が取得できない。");
   EXPECT_EQ(readFile(page()), "<!--$LOOP-->2023/11/05 13:45:26<!---->2023/11/05<!--$/LOOP-->");
 }

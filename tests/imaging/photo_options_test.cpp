@@ -29,7 +29,7 @@ class PhotoOptionsTest : public ::testing::Test {
  protected:
   Raster render(const fs::path& file, const std::string& width, const PhotoOptions& options) {
     port.options.photo = options;
-    result = PhotDispSet(file.string(), width, 1, workspace, errorText, port);
+    result = PhotDispSet(file.string(), port.inputs(1), width, 1, workspace, port);
     EXPECT_TRUE(result.ok) << file << ": " << ::testing::PrintToString(port.messages);
     return workspace.surface(1);
   }
@@ -37,7 +37,6 @@ class PhotoOptionsTest : public ::testing::Test {
   test::TempDir dir;
   test::RecordingPort port;
   Workspace workspace;
-  ErrorText errorText;
   PipelineResult result;
 };
 

@@ -28,13 +28,12 @@ class PhotoPipelineTest : public ::testing::Test {
     return path.string();
   }
   PipelineResult run(const std::string& file, const std::string& width, int n = 1) {
-    return PhotDispSet(file, width, n, workspace, errorText, port);
+    return PhotDispSet(file, port.inputs(n), width, n, workspace, port);
   }
 
   TempDir dir;
   RecordingPort port;
   Workspace workspace;
-  ErrorText errorText;
 };
 
 struct SizeCase {
@@ -233,16 +232,15 @@ TEST_P(SharedDecoding, SecondImageAsIfReadAlone) {
   const std::string file = test::photoPath(GetParam()).string();
   RecordingPort port;
   PipelineInputs inputs;
-  ErrorText errorText;
   Raster shared[2], alone[2];
   const char* widths[2] = {"150", "640"};
   PhotoSource source(file, inputs.photo);
   for (const char* width : widths) source.decodeFor(*source.outputSize(width));
   for (int n = 0; n < 2; ++n) {
-    ASSERT_TRUE(PhotDispSet(source, inputs, widths[n], n + 1, shared[n], errorText, port).ok);
+    ASSERT_TRUE(PhotDispSet(source, inputs, widths[n], n + 1, shared[n], port).ok);
     PhotoSource own(file, inputs.photo);
     own.decodeFor(*source.outputSize("640"));
-    ASSERT_TRUE(PhotDispSet(own, inputs, widths[n], n + 1, alone[n], errorText, port).ok);
+    ASSERT_TRUE(PhotDispSet(own, inputs, widths[n], n + 1, alone[n], port).ok);
   }
   EXPECT_EQ(shared[0], alone[0]);
   EXPECT_EQ(shared[1], alone[1]);

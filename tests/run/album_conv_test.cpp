@@ -52,7 +52,7 @@ class AlbumConvTest : public ::testing::Test {
     test::makePhoto(path, w, h);
     return path.string();
   }
-  RunSummary ok() { return OKButtonClick(port, workspace, settings); }
+  RunSummary ok() { return OKButtonClick(port.request(), port, workspace, settings); }
   fs::path out(const std::string& name) { return dir / "out" / name; }
   std::string stored(const char* section, const char* key) {
     return TIniFile(settings).ReadString(section, key, "<absent>");
@@ -83,7 +83,7 @@ TEST_F(AlbumConvTest, ValidationMessages) {
     p.options.image[0] = {c.gazou1, c.width1, c.prefix1, "", false, false};
     p.options.image[1] = {c.gazou2, c.width2, "", "", false, false};
     p.options.album.htmlCnv = c.html;
-    RunSummary summary = OKButtonClick(p, workspace, settings);
+    RunSummary summary = OKButtonClick(p.request(), p, workspace, settings);
     EXPECT_FALSE(summary.started);
     EXPECT_EQ(p.messages, std::vector<std::string>{std::string("Snapfolio: ") + c.message});
     EXPECT_FALSE(fs::exists(settings)) << "validation must write nothing";

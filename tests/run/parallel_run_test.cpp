@@ -74,7 +74,7 @@ class ParallelRun : public ::testing::TestWithParam<Scenario> {
     port.selection = selection.empty() ? photos : selection;
     port.stopAtPhoto = GetParam().stopAtPhoto;
     Workspace workspace;
-    OKButtonClick(port, workspace, "");
+    OKButtonClick(port.request(), port, workspace, "");
     Outcome outcome{port.calls, {}};
     for (const auto& entry : fs::directory_iterator(out)) {
       outcome.files[entry.path().filename().string()] = test::readFile(entry.path());

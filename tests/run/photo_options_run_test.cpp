@@ -35,7 +35,7 @@ class PhotoOptionsRun : public ::testing::Test {
   }
   RunSummary run(const std::vector<std::string>& photos) {
     port.selection = photos;
-    return OKButtonClick(port, workspace, (dir / "Snapfolio.ini").string());
+    return OKButtonClick(port.request(), port, workspace, (dir / "Snapfolio.ini").string());
   }
   fs::path out(const std::string& name) { return dir / "out" / name; }
 

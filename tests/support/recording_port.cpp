@@ -52,7 +52,7 @@ void RecordingPort::showFileError(const std::string& text) {
   calls.push_back("File Error: " + text);
 }
 
-PipelineInputs RecordingPort::pipelineInputs(int imageNumber) {
+PipelineInputs RecordingPort::inputs(int imageNumber) const {
   PipelineInputs inputs;
   inputs.image = options.image[imageNumber - 1];
   inputs.format = format;
@@ -68,12 +68,14 @@ void RecordingPort::surfaceReady(int imageNumber, const Raster& surface) {
   calls.push_back("surface " + readySurfaces.back());
 }
 
-RunOptions RecordingPort::runOptions() {
-  return options;
-}
-
-WindowPosition RecordingPort::windowPosition() {
-  return position;
+RunRequest RecordingPort::request() const {
+  RunRequest request;
+  request.options = options;
+  request.inputs[0] = inputs(1);
+  request.inputs[1] = inputs(2);
+  request.position = position;
+  request.photoDialogFileName = dialogFileName;
+  return request;
 }
 
 std::optional<std::vector<std::string>> RecordingPort::choosePhotos() {
@@ -81,10 +83,6 @@ std::optional<std::vector<std::string>> RecordingPort::choosePhotos() {
                             : "InFileOpen: cancelled");
   if (selection && !selection->empty()) dialogFileName = selection->front();
   return selection;
-}
-
-std::string RecordingPort::photoDialogFileName() {
-  return dialogFileName;
 }
 
 void RecordingPort::photoStarts(int index) {

@@ -1,6 +1,7 @@
 // RecordingPort: a RunPort for tests. Keeps every call in order as a line of text, holds the
 // two gauges and status lines like the main window does, and answers the run's questions from
-// fields the test sets up (options, the photo selection, the stop request).
+// fields the test sets up (options, the photo selection, the stop request), from which it also
+// makes the run's request.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,7 @@
 
 #include "core/gauge.h"
 #include "run/run_port.h"
+#include "run/run_request.h"
 
 namespace snapfolio::test {
 
@@ -27,16 +29,17 @@ class RecordingPort : public RunPort {
   void showError(const std::string& text) override;
   void showFileError(const std::string& text) override;
   // PipelinePort
-  PipelineInputs pipelineInputs(int imageNumber) override;
   void surfaceReady(int imageNumber, const Raster& surface) override;
   // RunPort
-  RunOptions runOptions() override;
-  WindowPosition windowPosition() override;
   std::optional<std::vector<std::string>> choosePhotos() override;
-  std::string photoDialogFileName() override;
   void photoStarts(int index) override;
   bool stopRequested() override;
   void clearStopRequest() override;
+
+  // The request of a run from what the test set up (the photos through the photo dialog).
+  RunRequest request() const;
+  // The inputs of output image n (1 or 2) from what the test set up.
+  PipelineInputs inputs(int imageNumber) const;
 
   // What the test sets up.
   RunOptions options;

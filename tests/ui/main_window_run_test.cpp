@@ -53,7 +53,7 @@ class MainWindowRunTest : public QObject {
 
  private slots:
   void portCallsFromAWorkerReachTheWindowInOrder();
-  void portAnswersWithTheOptionsInForce();
+  void requestHoldsTheOptionsInForce();
   void pipelineInputsComeFromTheLinkedDialogs();
   void photoDialogThroughThePort();
   void previewCentresSurface1InThePanel();
@@ -85,7 +85,7 @@ void MainWindowRunTest::portCallsFromAWorkerReachTheWindowInOrder() {
   QCOMPARE(f.dialogs->boxes[0].thread, w.thread());
 }
 
-void MainWindowRunTest::portAnswersWithTheOptionsInForce() {
+void MainWindowRunTest::requestHoldsTheOptionsInForce() {
   Fixture f;
   TSnapfolio& w = f.open();
   w.move(30, 40);
@@ -102,12 +102,8 @@ void MainWindowRunTest::portAnswersWithTheOptionsInForce() {
   w.form().ALBUMTITLE->setText("夏");
   w.form().HtmlTemplateFile->setText("/t/a.dat");
   w.form().DirectoryListBox1->setDirectory(QString::fromStdString(f.dir.path().string()));
-  RunOptions options;
-  WindowPosition position;
-  onWorker([&] {
-    options = w.runPort().runOptions();
-    position = w.runPort().windowPosition();
-  });
+  const RunRequest request = w.runRequest(QStringList{"/p/一.jpg"});
+  const RunOptions& options = request.options;
   QVERIFY(options.image[0].produce);
   QCOMPARE(options.image[0].widthText, std::string("150"));
   QCOMPARE(options.image[0].prefix, std::string("s_"));
@@ -122,8 +118,13 @@ void MainWindowRunTest::portAnswersWithTheOptionsInForce() {
   QCOMPARE(options.album.albumTitle, std::string("夏"));
   QCOMPARE(options.album.htmlTemplateFile, std::string("/t/a.dat"));
   QCOMPARE(options.outputDir, f.dir.path().string());
-  QCOMPARE(position.left, w.x());
-  QCOMPARE(position.top, w.y());
+  QCOMPARE(request.position.left, w.x());
+  QCOMPARE(request.position.top, w.y());
+  QCOMPARE(request.inputs[0].image.prefix, std::string("s_"));
+  QCOMPARE(request.inputs[1].image.widthText, std::string("800"));
+  QVERIFY(request.photos.has_value());
+  QCOMPARE(*request.photos, std::vector<std::string>{"/p/一.jpg"});
+  QVERIFY(!w.runRequest().photos.has_value());
 }
 
 void MainWindowRunTest::pipelineInputsComeFromTheLinkedDialogs() {
@@ -132,8 +133,7 @@ void MainWindowRunTest::pipelineInputsComeFromTheLinkedDialogs() {
   w.form().Width2->setText("640");
   w.form().CheckTimeStmp2->setChecked(true);
   // without links, the defaults
-  PipelineInputs plain;
-  onWorker([&] { plain = w.runPort().pipelineInputs(2); });
+  const PipelineInputs plain = w.runRequest().inputs[1];
   QCOMPARE(plain.format, PipelineInputs{}.format);
   QCOMPARE(plain.image.widthText, std::string("640"));
   QVERIFY(plain.image.timeStamp);
@@ -148,8 +148,7 @@ void MainWindowRunTest::pipelineInputsComeFromTheLinkedDialogs() {
   links.format = [] { return std::string("yyyy/mm/dd"); };
   links.correctionValues = [&] { return values; };
   w.setLinks(links);
-  PipelineInputs linked;
-  onWorker([&] { linked = w.runPort().pipelineInputs(2); });
+  const PipelineInputs linked = w.runRequest().inputs[1];
   QCOMPARE(linked.style.fontSize, 30);
   QCOMPARE(linked.format, std::string("yyyy/mm/dd"));
   QCOMPARE(linked.correction.gain, 40);
@@ -161,16 +160,15 @@ void MainWindowRunTest::photoDialogThroughThePort() {
   TSnapfolio& w = f.open();
   f.dialogs->photoAnswers = {QStringList{"/p/一.jpg", "/p/二.JPG"}, std::nullopt};
   std::optional<std::vector<std::string>> first, second;
-  std::string name;
   onWorker([&] {
     first = w.runPort().choosePhotos();
     second = w.runPort().choosePhotos();
-    name = w.runPort().photoDialogFileName();
   });
   QVERIFY(first.has_value());
   QCOMPARE(*first, (std::vector<std::string>{"/p/一.jpg", "/p/二.JPG"}));
   QVERIFY(!second.has_value());
-  QCOMPARE(name, std::string("/p/一.jpg"));  // a cancelled dialog keeps the last name
+  // a cancelled dialog keeps the last name, which the next run's request starts from
+  QCOMPARE(w.runRequest().photoDialogFileName, std::string("/p/一.jpg"));
 }
 
 void MainWindowRunTest::previewCentresSurface1InThePanel() {

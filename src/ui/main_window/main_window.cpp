@@ -188,16 +188,16 @@ void TSnapfolio::PhotoButtonClick() {
   showDialog(links_.photo);
 }
 
+bool TSnapfolio::confirmPhotos(const QStringList& photos) {
+  const QString question =
+      QCoreApplication::translate("TSnapfolio", "%1枚の写真を変換します。よろしいですか？")
+          .arg(photos.size());
+  if (!dialogs_->confirm(question)) return false;
+  if (!photos.isEmpty()) photoFileName_ = s(photos.front());
+  return true;
+}
+
 std::optional<QStringList> TSnapfolio::choosePhotos() {
-  if (givenPhotos_) {
-    QStringList photos = *std::exchange(givenPhotos_, std::nullopt);
-    const QString question =
-        QCoreApplication::translate("TSnapfolio", "%1枚の写真を変換します。よろしいですか？")
-            .arg(photos.size());
-    if (!dialogs_->confirm(question)) return std::nullopt;
-    photoFileName_ = s(photos.front());
-    return photos;
-  }
   const std::string& start = photoFileName_.empty() ? inDir_ : photoFileName_;
   std::optional<QStringList> photos = dialogs_->choosePhotos(q(start));
   if (photos && !photos->isEmpty()) photoFileName_ = s(photos->front());

@@ -29,6 +29,7 @@
 #include "options/correction_values.h"
 #include "options/time_stamp_style.h"
 #include "run/run_port.h"
+#include "run/run_request.h"
 #include "ui/main_window/main_window_form.h"
 #include "ui/main_window/run_view.h"
 
@@ -83,7 +84,7 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   // The initial folder of InFileOpen ("InOutFile"/"INDIR" as read at start-up).
   const std::string& photoDialogInitialDir() const { return inDir_; }
   // The photo dialog's file name: the first photo of the last confirmed selection, or empty.
-  std::string photoDialogFileName() const override { return photoFileName_; }
+  std::string photoDialogFileName() const { return photoFileName_; }
 
   // The window as the engine sees it (progress, messages, options, the photo dialog);
   // callable from any thread.
@@ -92,9 +93,12 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   WindowDialogs& dialogs() override { return *dialogs_; }
 
   // Snapshots of the options in force, taken on the user-interface thread.
-  RunOptions runOptions() const override;
-  PipelineInputs pipelineInputs(int imageNumber) const override;
-  WindowPosition windowPosition() const override { return {y(), x()}; }
+  RunOptions runOptions() const;
+  PipelineInputs pipelineInputs(int imageNumber) const;
+  WindowPosition windowPosition() const { return {y(), x()}; }
+  // What a run starts from: the options in force, where the window stands, the photo dialog's
+  // file name, and `photos` when they are given before the run.
+  RunRequest runRequest(std::optional<QStringList> photos = std::nullopt) const;
 
   // Whether a run or a preview is executing.
   bool isBusy() const;
@@ -123,8 +127,10 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
 
   // The photo dialog (InFileOpen): shows it starting at the last chosen photo's folder (or at
   // "INDIR"), remembers the first chosen photo; the chosen names, or nothing when cancelled.
-  // In a run over given photos (runPhotos), asks once to convert them instead.
   std::optional<QStringList> choosePhotos() override;
+  // In a run over given photos (runPhotos), asked once in place of the photo dialog: whether to
+  // convert them; remembers the first photo when the answer is yes.
+  bool confirmPhotos(const QStringList& photos) override;
 
   // A run over `photos` (dropped onto the window or given on the command line) as if they had
   // been chosen in the photo dialog: the validation of OKButton, then one confirmation in
@@ -151,7 +157,7 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   // main_window_run.cpp
   ImageOptions imageOptions(int imageNumber) const;
   void onOperationFinished();
-  void startRun();
+  void startRun(std::optional<QStringList> photos = std::nullopt);
   // RunView: what the port shows on the user-interface thread.
   void showStatusLine(ProgressLevel level, const QString& text) override;
   void setProgressMaximum(ProgressLevel level, int maximum) override;
@@ -170,7 +176,6 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   std::unique_ptr<FolderNavigation> navigation_;
   std::unique_ptr<RunController> controller_;
   bool closeWhenDone_ = false;
-  std::optional<QStringList> givenPhotos_;  // the photos of runPhotos, until the run takes them
   QString pagePath_;  // the album page the running run writes when "HTML出力" is on
 };
 

@@ -59,22 +59,10 @@ void MainWindowPort::showFileError(const std::string& text) {
   ask([this, &text] { view_.dialogs().showFileError(q(text)); });
 }
 
-PipelineInputs MainWindowPort::pipelineInputs(int imageNumber) {
-  return ask([this, imageNumber] { return view_.pipelineInputs(imageNumber); });
-}
-
 // Surface 1 is the preview; surface 2 is never shown, so its pixels are not copied.
 void MainWindowPort::surfaceReady(int imageNumber, const Raster& surface) {
   if (imageNumber != 1) return;
   post([this, image = surface.toImage()] { view_.showPreview(image); });
-}
-
-RunOptions MainWindowPort::runOptions() {
-  return ask([this] { return view_.runOptions(); });
-}
-
-WindowPosition MainWindowPort::windowPosition() {
-  return ask([this] { return view_.windowPosition(); });
 }
 
 std::optional<std::vector<std::string>> MainWindowPort::choosePhotos() {
@@ -87,8 +75,12 @@ std::optional<std::vector<std::string>> MainWindowPort::choosePhotos() {
   });
 }
 
-std::string MainWindowPort::photoDialogFileName() {
-  return ask([this] { return view_.photoDialogFileName(); });
+bool MainWindowPort::confirmPhotos(const std::vector<std::string>& photos) {
+  return ask([this, &photos] {
+    QStringList names;
+    for (const std::string& photo : photos) names << q(photo);
+    return view_.confirmPhotos(names);
+  });
 }
 
 void MainWindowPort::photoStarts(int index) {

@@ -1,9 +1,9 @@
 // MainWindowPort: the RunPort of the main window. A conversion run and the preview execute on
 // a worker thread and reach the window only through this port, which hands each call to the
 // window's RunView on the user-interface thread (the thread of its context object). Calls that
-// answer something (options, the photo dialog, message boxes) block the worker until the window
-// has answered; status lines, gauges, the preview picture and the start of each photo are queued
-// and keep their order. The stop request is a flag any thread may read.
+// answer something (the photo dialog, confirmations, message boxes) block the worker until the
+// window has answered; status lines, gauges, the preview picture and the start of each photo are
+// queued and keep their order. The stop request is a flag any thread may read.
 //
 // Owned by the window's RunController. Once the window starts closing (shutDown()), no call
 // reaches it any more: boxes are skipped, the photo dialog counts as cancelled and the stop
@@ -55,14 +55,11 @@ class MainWindowPort : public RunPort {
   void showError(const std::string& text) override;
   void showFileError(const std::string& text) override;
   // PipelinePort
-  PipelineInputs pipelineInputs(int imageNumber) override;             // blocking
   void surfaceReady(int imageNumber, const Raster& surface) override;  // queued copy
   // RunPort
-  RunOptions runOptions() override;                                 // blocking
-  WindowPosition windowPosition() override;                         // blocking
-  std::optional<std::vector<std::string>> choosePhotos() override;  // blocking
-  std::string photoDialogFileName() override;                       // blocking
-  void photoStarts(int index) override;                             // queued
+  std::optional<std::vector<std::string>> choosePhotos() override;      // blocking
+  bool confirmPhotos(const std::vector<std::string>& photos) override;  // blocking
+  void photoStarts(int index) override;                                 // queued
   bool stopRequested() override;
   void clearStopRequest() override;
 

@@ -72,20 +72,33 @@ PipelineInputs TSnapfolio::pipelineInputs(int imageNumber) const {
   return inputs;
 }
 
+RunRequest TSnapfolio::runRequest(std::optional<QStringList> photos) const {
+  RunRequest request;
+  request.options = runOptions();
+  request.inputs[0] = pipelineInputs(1);
+  request.inputs[1] = pipelineInputs(2);
+  request.position = windowPosition();
+  request.photoDialogFileName = photoFileName_;
+  if (photos) {
+    request.photos.emplace();
+    for (const QString& photo : *photos) request.photos->push_back(s(photo));
+  }
+  return request;
+}
+
 void TSnapfolio::OKButtonClick() {
   startRun();
 }
 
-void TSnapfolio::startRun() {
+void TSnapfolio::startRun(std::optional<QStringList> photos) {
   if (controller_->isBusy()) return;
   pagePath_ = q(joinPath(outputDirectory(), pageFileNameOrDefault(s(HtmlFile->text()))));
-  controller_->startRun();
+  controller_->startRun(runRequest(std::move(photos)));
 }
 
 void TSnapfolio::runPhotos(const QStringList& photos) {
   if (controller_->isBusy() || photos.isEmpty()) return;
-  givenPhotos_ = photos;
-  startRun();
+  startRun(photos);
 }
 
 void TSnapfolio::dragEnterEvent(QDragEnterEvent* event) {
@@ -111,7 +124,7 @@ void TSnapfolio::InButtonClick() {
   const std::optional<QStringList> photos = choosePhotos();
   if (!photos || photos->isEmpty()) return;
   if (Width1->text().isEmpty()) return;
-  controller_->startPreview(s(photos->front()), s(Width1->text()));
+  controller_->startPreview(s(photos->front()), s(Width1->text()), pipelineInputs(1));
   // Image1 is made visible when the pipeline reports surface 1 (showPreview below), also when
   // the picture is only partly finished.
 }
@@ -133,7 +146,6 @@ void TSnapfolio::clearStopRequest() {
 }
 
 void TSnapfolio::onOperationFinished() {
-  givenPhotos_.reset();
   emit operationFinished();
   if (closeWhenDone_) {
     close();

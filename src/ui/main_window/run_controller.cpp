@@ -7,7 +7,6 @@
 #include <QThread>
 #include <QTimer>
 
-#include "core/error_text.h"
 #include "run/album_conv.h"
 #include "ui/main_window/main_window_form.h"
 #include "ui/main_window/main_window_port.h"
@@ -27,17 +26,19 @@ RunPort& RunController::port() {
   return *port_;
 }
 
-void RunController::startRun() {
+void RunController::startRun(RunRequest request) {
   if (busy_) return;
   lastRun_ = {};
-  start(true, [this] { lastRun_ = OKButtonClick(*port_, workspace_, settingsPath_); });
+  start(true, [this, request = std::move(request)] {
+    lastRun_ = OKButtonClick(request, *port_, workspace_, settingsPath_);
+  });
 }
 
-void RunController::startPreview(std::string photo, std::string widthText) {
+void RunController::startPreview(std::string photo, std::string widthText, PipelineInputs inputs) {
   if (busy_) return;
-  start(false, [this, photo = std::move(photo), widthText = std::move(widthText)] {
-    ErrorText errorText;
-    PhotDispSet(photo, widthText, 1, workspace_, errorText, *port_);
+  start(false, [this, photo = std::move(photo), widthText = std::move(widthText),
+                inputs = std::move(inputs)] {
+    PhotDispSet(photo, inputs, widthText, 1, workspace_, *port_);
   });
 }
 

@@ -48,11 +48,12 @@ class RunController : public QObject {
   void requestStop() { stopRequest_.store(true); }
   void clearStopRequest() { stopRequest_.store(false); }
 
-  // OKButton: the validation and the run. Does nothing while an operation executes.
-  void startRun();
-  // InButton, once a photo and the width are known: output image 1 of `photo` at `widthText`.
-  // Does nothing while an operation executes.
-  void startPreview(std::string photo, std::string widthText);
+  // OKButton: the validation and the run of `request`. Does nothing while an operation
+  // executes.
+  void startRun(RunRequest request);
+  // InButton, once a photo and the width are known: output image 1 of `photo` at `widthText`
+  // with `inputs`. Does nothing while an operation executes.
+  void startPreview(std::string photo, std::string widthText, PipelineInputs inputs);
 
   // What the last run ended with (empty before a run, and while one executes).
   const RunSummary& lastRun() const { return lastRun_; }

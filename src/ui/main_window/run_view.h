@@ -1,6 +1,6 @@
 // RunView: the main window as a conversion run and the preview see it: its status lines and
-// gauges, its message boxes and photo dialog, the options in force, the preview panel and the
-// window itself. MainWindowPort hands the engine's calls from the worker thread to it;
+// gauges, its message boxes, photo dialog and confirmation, the preview panel and the window
+// itself. MainWindowPort hands the engine's calls from the worker thread to it;
 // TSnapfolio implements it.
 //
 // User-interface thread only.
@@ -34,14 +34,10 @@ class RunView {
   virtual void advanceProgress(ProgressLevel level) = 0;
 
   virtual WindowDialogs& dialogs() = 0;
-  // Snapshots of the options in force.
-  virtual RunOptions runOptions() const = 0;
-  virtual PipelineInputs pipelineInputs(int imageNumber) const = 0;
-  // Where the window stands (stored by the run with the options of its start).
-  virtual WindowPosition windowPosition() const = 0;
-  // The photo dialog (InFileOpen) and the first photo of its last confirmed selection.
+  // The photo dialog (InFileOpen), and the question whether to convert photos given before the
+  // run; both remember the first photo of a confirmed choice.
   virtual std::optional<QStringList> choosePhotos() = 0;
-  virtual std::string photoDialogFileName() const = 0;
+  virtual bool confirmPhotos(const QStringList& photos) = 0;
 
   // Shows the picture of work surface 1 in the preview panel.
   virtual void showPreview(const QImage& picture) = 0;
