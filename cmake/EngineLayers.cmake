@@ -9,8 +9,10 @@
 #   formats                            photo decoders by content, output encoders
 #   imaging  album
 #   run                                a whole conversion
+#   site                               the kept album: catalogue, scan, build, pages
 #   ui  cli                            the two programs (startup: their process set-up)
-set(SNAPFOLIO_ENGINE_FOLDERS core options jpeg timestamp settings folders formats imaging album run)
+set(SNAPFOLIO_ENGINE_FOLDERS core options jpeg timestamp settings folders formats imaging album run
+    site)
 
 set(SNAPFOLIO_BELOW_core)
 set(SNAPFOLIO_BELOW_options core)
@@ -22,6 +24,7 @@ set(SNAPFOLIO_BELOW_formats core options jpeg)
 set(SNAPFOLIO_BELOW_imaging core options jpeg timestamp settings folders formats)
 set(SNAPFOLIO_BELOW_album core options jpeg timestamp settings folders formats)
 set(SNAPFOLIO_BELOW_run core options jpeg timestamp settings folders formats imaging album)
+set(SNAPFOLIO_BELOW_site core options jpeg timestamp settings folders formats imaging album run)
 set(SNAPFOLIO_BELOW_startup)
 set(SNAPFOLIO_BELOW_ui ${SNAPFOLIO_ENGINE_FOLDERS} startup)
 set(SNAPFOLIO_BELOW_cli ${SNAPFOLIO_ENGINE_FOLDERS} startup)

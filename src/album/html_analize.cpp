@@ -101,6 +101,12 @@ class Expansion {
       emit(kLoop, p);
       loopStart_ = p + 5;
       lastOuterRepeat_.reset();
+      // A page without photos (every photo failed, or an empty album) shows no loop body: its
+      // photo tags would name no photo.
+      if (photoCount_ == 0) {
+        const std::size_t end = text_.find(kEndLoop, p + 5);
+        if (end != std::string_view::npos) return end;
+      }
       return p + 5;
     }
     if (rest.starts_with(kEndLoop)) return endLoop(p);

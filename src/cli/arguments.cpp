@@ -49,16 +49,35 @@ std::vector<OptionEntry> optionEntries() {
   };
   return {
       {valued({"o", "out"},
-              Cli::tr("The output folder. album creates it; convert needs it to exist "
-                      "(default: the settings' OUTDIR, else the working folder)."),
+              Cli::tr("The output folder. album makes or updates the album there; convert "
+                      "needs it to exist (default: the settings' OUTDIR, else the working "
+                      "folder)."),
               Cli::tr("DIR")),
        kRuns},
-      {valued({"title"}, Cli::tr("The album's title (default: the output folder's name)."),
+      {valued({"title"},
+              Cli::tr("The album's title (default: as the last run gave it, else the output "
+                      "folder's name)."),
               Cli::tr("TITLE")),
        kAlbum},
       {flag({"r", "recursive"},
-            Cli::tr("Also take the JPEG files in the subfolders of a folder given.")),
+            Cli::tr("convert: also take the JPEG files in the subfolders of a folder given, "
+                    "all into the one output folder. album always takes a folder's tree, "
+                    "one album per subfolder, so -r changes nothing there.")),
        kRuns},
+      {valued({"originals"},
+              Cli::tr("album: copy puts each photo itself into the album too, for a download "
+                      "link; none does not (default: as the last run, at first none)."),
+              Cli::tr("copy|none")),
+       kAlbum},
+      {valued({"base-url"},
+              Cli::tr("album: the address the album will be published at, for the pages' "
+                      "link previews (og: tags)."),
+              Cli::tr("URL")),
+       kAlbum},
+      {flag({"rebuild"},
+            Cli::tr("album: makes the album's catalogue anew from the sources (after it was "
+                    "damaged); images still matching their photos are kept.")),
+       kAlbum},
       {valued({"set"},
               Cli::tr("Sets a key of the settings file for this command only, in memory; "
                       "repeatable. The file is not changed (see --save)."),
@@ -182,6 +201,21 @@ QString foreignOption(const std::vector<OptionEntry>& entries, const QCommandLin
   return {};
 }
 
+// The options of the kept album (album) into `parsed`: the text of the first error, or an empty
+// text.
+QString readAlbumOptions(const QCommandLineParser& parser, Arguments& parsed) {
+  parsed.rebuild = parser.isSet("rebuild");
+  if (parser.isSet("base-url")) parsed.baseUrl = bytesFromText(parser.value("base-url"));
+  if (parser.isSet("originals")) {
+    const QString value = parser.value("originals");
+    if (value != "copy" && value != "none") {
+      return Cli::tr("--originals takes copy or none, not '%1'").arg(value);
+    }
+    parsed.originals = bytesFromText(value);
+  }
+  return {};
+}
+
 // The options of album, convert and render, in the order they are checked. Returns the first
 // error, or an empty text.
 QString readRunOptions(const QCommandLineParser& parser, Arguments& parsed) {
@@ -196,6 +230,7 @@ QString readRunOptions(const QCommandLineParser& parser, Arguments& parsed) {
   if (parser.isSet("title")) parsed.title = bytesFromText(parser.value("title"));
   parsed.save = parser.isSet("save");
   parsed.recursive = parser.isSet("recursive");
+  if (QString error = readAlbumOptions(parser, parsed); !error.isEmpty()) return error;
   if (parser.isSet("quiet") && parser.isSet("verbose")) {
     return Cli::tr("-q and -v cannot be used together");
   }
@@ -249,17 +284,21 @@ QString readCommandArguments(const std::vector<OptionEntry>& entries,
 QString usageText() {
   return Cli::tr(
       "Usage:\n"
-      "  snapfolio-cli album PHOTO_OR_FOLDER... --out DIR [--title TITLE] [options]\n"
+      "  snapfolio-cli album FOLDER_OR_PHOTO... --out SITE [--title TITLE] [options]\n"
       "  snapfolio-cli convert PHOTO_OR_FOLDER... [--settings FILE] [--out DIR] [options]\n"
       "  snapfolio-cli render PHOTO --image N --png OUT [--settings FILE] [--set ...]\n"
       "  snapfolio-cli default-template\n"
       "  snapfolio-cli --help | --version\n"
       "\n"
       "Commands:\n"
-      "  album     Makes a web album in one go: of every photo a 150-pixel thumbnail (t_NAME)\n"
-      "            and a 1280-pixel image (NAME_l), upright and in sRGB, and index.html from\n"
-      "            the shipped template, with each photo's date taken. Reads no settings file\n"
-      "            and writes none; --set changes any of these choices.\n"
+      "  album     Makes or updates a kept web album in SITE: each folder given becomes an\n"
+      "            album page (SITE/index.html for the first), each subfolder with photos an\n"
+      "            album of its own, shown as a card on its parent's page; photos given one by\n"
+      "            one join the top album. Each photo gets grid thumbnails (240 and 480 pixels\n"
+      "            tall) and a viewer image up to 2560 pixels, upright and in sRGB, never\n"
+      "            enlarged. The album remembers its sources in SITE/.snapfolio: a rerun\n"
+      "            converts only new and changed photos, follows moved ones and removes\n"
+      "            deleted ones. Reads no settings file; --set changes the image options.\n"
       "  convert   Converts the photos as a run from the window does, with the options of\n"
       "            the settings file: output image 1 and 2 of every photo, then the album page\n"
       "            when OutStyl/HTMLCK is 1. The settings file is only read (see --save).\n"
@@ -269,8 +308,9 @@ QString usageText() {
       "            Prints the path of the shipped album template.\n"
       "\n"
       "A folder stands for its JPEG files (.jpg and .jpeg in any letter case), in the order of\n"
-      "their names; with -r its subfolders' follow, each in name order. Hidden files and\n"
-      "folders, and the output folder, are left out.\n"
+      "their names; for convert with -r its subfolders' follow, each in name order; for album\n"
+      "a folder always means its whole tree. Hidden files and folders, and the output folder,\n"
+      "are left out.\n"
       "\n"
       "Options:\n");
 }
@@ -320,7 +360,8 @@ QString closingText() {
       "Exit status:\n"
       "  0    every image was written, and the album page when one was asked for\n"
       "  1    a photo or the album page failed, or a photo was converted from damaged data\n"
-      "  2    a usage error, or options that do not let the run start\n"
+      "  2    a usage error, options that do not let the run start, or (album) another run\n"
+      "       is making the same album\n"
       "  130  stopped by Ctrl+C\n");
 }
 

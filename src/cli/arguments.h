@@ -36,7 +36,10 @@ struct Arguments {
   bool save = false;                       // --save (convert)
   std::optional<std::string> outDir;       // --out DIR (album, convert)
   std::optional<std::string> title;        // --title TITLE (album)
-  bool recursive = false;                  // -r (album, convert)
+  bool recursive = false;                  // -r (convert; album takes a folder's tree anyway)
+  bool rebuild = false;                    // --rebuild (album)
+  std::optional<std::string> originals;    // --originals copy|none (album)
+  std::optional<std::string> baseUrl;      // --base-url URL (album)
   Verbosity verbosity = Verbosity::Normal;
   int jobs = 0;                     // --jobs N (album, convert); 0: the default
   int image = 0;                    // --image N (render)

@@ -10,13 +10,13 @@
 #include <QImage>
 
 #include "album/default_template.h"
-#include "album/template_text.h"
 #include "cli/arguments.h"
 #include "cli/cli_application.h"
 #include "cli/cli_options.h"
 #include "cli/cli_port.h"
 #include "cli/cli_text.h"
 #include "cli/photo_list.h"
+#include "cli/site_command.h"
 #include "core/atomic_file.h"
 #include "core/file_names.h"
 #include "core/translation.h"
@@ -154,27 +154,6 @@ int convert(const Arguments& args) {
   return run(std::move(options), std::move(*photos), args, args.save ? settingsPath : "");
 }
 
-int album(const Arguments& args) {
-  const std::string outputDir = absolutePath(*args.outDir);
-  int status = kExitDone;
-  std::optional<std::vector<std::string>> photos = photosOf(args, outputDir, status);
-  if (!photos) return status;
-  std::error_code ec;
-  fs::create_directories(outputDir, ec);
-  if (ec || !fs::is_directory(outputDir, ec)) {
-    complain(Cli::tr("cannot create the output folder '%1': %2")
-                 .arg(pathText(outputDir),
-                      QString::fromLocal8Bit(ec ? ec.message() : std::string("not a folder"))));
-    return kExitFailed;
-  }
-  // A title typed may hold markup; one taken from the folder's name is text.
-  std::string title =
-      args.title ? *args.title : escapeHtml(fs::path(outputDir).filename().string());
-  StoredOptions options = albumOptions(title, args.overrides);
-  options.run.outputDir = outputDir;
-  return run(std::move(options), std::move(*photos), args, "");
-}
-
 int render(const Arguments& args) {
   const std::string settingsPath = absolutePath(args.settings.value_or("Snapfolio.ini"));
   std::string notice;
@@ -258,11 +237,11 @@ int main(int argc, char** argv) {
     default:
       break;
   }
+  // The kept album starts the Qt application only when it has a photo to convert.
+  if (args.command == Command::Album) return keptAlbum(args, argv[0]);
   CliApplication app(argv[0]);
   registerFontSubstitutions();
   switch (args.command) {
-    case Command::Album:
-      return album(args);
     case Command::Convert:
       return convert(args);
     default:

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdio>
 #include <iterator>
 #include <memory>
 #include <mutex>
@@ -395,6 +396,75 @@ std::vector<std::uint8_t> withExif(std::span<const std::uint8_t> jpegBytes,
   } catch (const std::exception& e) {
     throw Failure(std::string("EXIF: ") + e.what());
   }
+}
+
+namespace {
+
+std::string exifText(const Exiv2::ExifData& data, const char* key) {
+  const auto it = data.findKey(Exiv2::ExifKey(key));
+  if (it == data.end() || it->count() == 0) return {};
+  std::string text = it->toString();
+  // ASCII fields are padded with blanks or zeros by some cameras.
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
+  return text;
+}
+
+// A rational field as a number; nothing when it is absent or has a zero denominator.
+std::optional<double> exifNumber(const Exiv2::ExifData& data, const char* key) {
+  const auto it = data.findKey(Exiv2::ExifKey(key));
+  if (it == data.end() || it->count() == 0) return std::nullopt;
+  const Exiv2::Rational r = it->toRational();
+  if (r.second == 0) return std::nullopt;
+  return static_cast<double>(r.first) / r.second;
+}
+
+std::string decimal(double value, int digits) {
+  std::string text = std::to_string(value);
+  text.resize(text.find('.') + static_cast<std::size_t>(digits) + 1);
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+CameraFields cameraFieldsOf(std::span<const std::uint8_t> exif) {
+  CameraFields fields;
+  Exiv2::ExifData data;
+  Exiv2::ByteOrder order = Exiv2::invalidByteOrder;
+  if (!decodeExif(exif, data, order)) return fields;
+  try {
+    if (std::optional<DateTime> t = dateTakenIn(data)) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t->year, t->month, t->day,
+                    t->hour, t->minute, t->second);
+      fields.dateTaken = text;
+    }
+    const std::string make = exifText(data, "Exif.Image.Make");
+    const std::string model = exifText(data, "Exif.Image.Model");
+    const std::string makeWord = make.substr(0, make.find(' '));
+    fields.camera = !make.empty() && model.find(makeWord) == std::string::npos
+                        ? make + (model.empty() ? "" : " " + model)
+                        : model;
+    fields.lens = exifText(data, "Exif.Photo.LensModel");
+    if (auto focal = exifNumber(data, "Exif.Photo.FocalLength"); focal && *focal > 0) {
+      fields.focalLength = decimal(*focal, 1) + " mm";
+    }
+    if (auto time = exifNumber(data, "Exif.Photo.ExposureTime"); time && *time > 0) {
+      fields.exposure =
+          *time < 0.5 ? "1/" + decimal(1 / *time, 0) + " s" : decimal(*time, 1) + " s";
+    }
+    if (auto f = exifNumber(data, "Exif.Photo.FNumber"); f && *f > 0) {
+      fields.aperture = "f/" + decimal(*f, 1);
+    }
+    const auto iso = data.findKey(Exiv2::ExifKey("Exif.Photo.ISOSpeedRatings"));
+    if (iso != data.end() && iso->count() > 0 && iso->toLong() > 0) {
+      fields.iso = std::to_string(iso->toLong());
+    }
+  } catch (...) {
+    // A field Exiv2 cannot convert leaves the rest as read so far.
+  }
+  return fields;
 }
 
 }  // namespace snapfolio

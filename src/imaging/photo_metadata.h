@@ -59,6 +59,22 @@ std::optional<DateTime> readDateTaken(const std::string& path);
 // The same from an EXIF block.
 std::optional<DateTime> dateTakenOf(std::span<const std::uint8_t> exif);
 
+// What a photo page shows of the camera, as display texts (UTF-8); a field the photo does not
+// record is empty. The position (GPS) is never read.
+struct CameraFields {
+  std::string dateTaken;    // "2024-05-01 14:03:22"
+  std::string camera;       // "Canon EOS 5D": the model, with the make before it unless the
+                            // model already names it
+  std::string lens;         // "EF24-105mm f/4L IS USM"
+  std::string focalLength;  // "50 mm"
+  std::string exposure;     // "1/250 s", "2 s"
+  std::string aperture;     // "f/5.6"
+  std::string iso;          // "200"
+};
+
+// The camera fields of an EXIF block. Never throws.
+CameraFields cameraFieldsOf(std::span<const std::uint8_t> exif);
+
 // The EXIF block for an output image of width x height pixels made from the photo's EXIF:
 // nothing for MetadataMode::None; otherwise orientation 1, the new pixel dimensions, colour
 // space sRGB when `convertedToSrgb`, never the photo's own EXIF thumbnail (it would show the

@@ -91,6 +91,8 @@ class PhotoSource {
   void swapDecodeBuffer(Raster& buffer) {
     if (decoder_) decoder_->swapDecodeBuffer(buffer);
   }
+  // The photo's metadata as read with the file (empty when the photo options read none).
+  const PhotoMetadata& metadata() const { return metadata_; }
 
  private:
   friend PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,

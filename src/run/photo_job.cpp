@@ -111,7 +111,22 @@ void encode(ImageWork& work, OutputFormat format) {
   }
 }
 
+thread_local Raster workerDecodeBuffer;
+
 }  // namespace
+
+WorkerDecodeMemory::WorkerDecodeMemory(PhotoSource& source, std::size_t keptBytes)
+    : source_(source), keptBytes_(keptBytes) {
+  source_.swapDecodeBuffer(workerDecodeBuffer);
+}
+
+WorkerDecodeMemory::~WorkerDecodeMemory() {
+  source_.swapDecodeBuffer(workerDecodeBuffer);
+  if (4 * static_cast<std::size_t>(workerDecodeBuffer.width()) * workerDecodeBuffer.height() >
+      keptBytes_) {
+    workerDecodeBuffer = Raster();
+  }
+}
 
 PhotoJob makePhotoJob(const RunPlan& plan, const std::string& photo, JobContext& context) {
   PhotoJob job;
@@ -130,18 +145,7 @@ PhotoJob makePhotoJob(const RunPlan& plan, const std::string& photo, JobContext&
     }
     const std::size_t workBytes = source.workBytes();
     context.reserve(workBytes > fileBytes && !ec ? workBytes - fileBytes : 0);
-    thread_local Raster decodeBuffer;
-    source.swapDecodeBuffer(decodeBuffer);
-    struct GiveBack {
-      PhotoSource& source;
-      std::size_t kept;
-      ~GiveBack() {
-        source.swapDecodeBuffer(decodeBuffer);
-        if (4 * static_cast<std::size_t>(decodeBuffer.width()) * decodeBuffer.height() > kept) {
-          decodeBuffer = Raster();
-        }
-      }
-    } giveBack{source, plan.keptDecodeBytes};
+    const WorkerDecodeMemory memory(source, plan.keptDecodeBytes);
     for (int n = 1; n <= 2; ++n) {
       if (!images[n - 1].produce) continue;
       if (context.discarded()) throw JobDiscarded{};

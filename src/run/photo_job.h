@@ -74,6 +74,21 @@ struct PhotoJob {
   std::size_t heldBytes() const;
 };
 
+// Lends a photo's decoding the memory this worker thread kept of its earlier decodings, for the
+// time of one job, and keeps it again afterwards when it is at most `keptBytes`. One object per
+// job, on the job's thread.
+class WorkerDecodeMemory {
+ public:
+  WorkerDecodeMemory(PhotoSource& source, std::size_t keptBytes);
+  ~WorkerDecodeMemory();
+  WorkerDecodeMemory(const WorkerDecodeMemory&) = delete;
+  WorkerDecodeMemory& operator=(const WorkerDecodeMemory&) = delete;
+
+ private:
+  PhotoSource& source_;
+  std::size_t keptBytes_;
+};
+
 // Makes the job of `photo`. Reserves the photo's working memory from the context's budget
 // before decoding it; throws JobDiscarded when the run discards the job meanwhile.
 PhotoJob makePhotoJob(const RunPlan& plan, const std::string& photo, JobContext& context);

@@ -184,8 +184,12 @@ INSTANTIATE_TEST_SUITE_P(
                                                  "alt=\"IMG_1001.JPG, 2024/05/06 7:08:10\""}),
                      testing::Values(1, 2, 12, 13, 100)));
 
-TEST(DefaultTemplate, NoPhotosIsReported) {
-  EXPECT_THROW(expand(readFile(defaultTemplatePath()), pageInput({})), TemplateError);
+// When every photo failed, the page says it has none instead of reporting the template.
+TEST(DefaultTemplate, NoPhotosGiveAPageWithoutPhotos) {
+  const Expanded out = expand(readFile(defaultTemplatePath()), pageInput({}));
+  EXPECT_NE(out.page.find("<p class=\"count\">0枚の写真</p>"), std::string::npos);
+  EXPECT_EQ(out.page.find("<figure"), std::string::npos);
+  EXPECT_NE(out.page.find("</html>"), std::string::npos);
 }
 
 }  // namespace

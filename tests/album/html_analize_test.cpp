@@ -76,6 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"WidthIgnoresItsNumber", "$WIDTH=7|$WIDTH", {"a.jpg"}, "4200=7|4200", 0},
         Case{"ZeroByteEndsTemplate", std::string("ab\0$TITLE cd", 12), {"a.jpg"}, "ab", 0},
         Case{"ValueTagsUseFirstPhotoBeforeLoop", "$FILENAME", {"a.jpg", "b.jpg"}, "a.jpg", 0},
+        // Without photos the outer loop's body is left out, its control tags stay.
+        Case{"NoPhotosSkipTheLoop", kWorkedExample, {}, "<!--$LOOP$/LOOP-->\ncost 5", 0},
         Case{"OnePhotoRowsOfFour",
              rowTemplate('4'),
              {"a.jpg"},
