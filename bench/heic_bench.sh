@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What reading HEIC photos costs in a run, against the way to the same outputs without it:
-#   1. snapfolio-cli over the HEIC files (one libheif decoding per photo, one thread in libheif,
-#      the run's workers on every core);
+#   1. snapfolio-cli over the HEIC files (one libheif decoding per photo): with a worker per
+#      core and one thread in each libheif decoding, then with one worker (--jobs 1) whose
+#      libheif decodings use every core;
 #   2. heif-convert of every HEIC to JPEG (quality 95), then snapfolio-cli over the JPEG files
 #      (the run of a program that reads JPEG only);
 #   3. vipsthumbnail of every HEIC to both widths (libvips reads HEIF through libheif too).
@@ -34,11 +35,17 @@ count=${#heics[@]}
 run_cli() {  # PHOTOS...
   rm -rf "$work/out" "$work/s.ini"
   mkdir -p "$work/out"
-  "$cli" convert --settings "$work/s.ini" --out "$work/out" \
+  "$cli" convert --settings "$work/s.ini" --out "$work/out" "${jobs[@]}" \
     --set Pict1Options/WIDTH1=150 --set Pict1Options/PRIFN1=t_ \
     --set Pict2Options/WIDTH2=640 --set Pict2Options/AFTFN2=_l "$@" 2>/dev/null >/dev/null
 }
+jobs=()
 ours() { run_cli "${heics[@]}"; }
+ours_one_worker() {
+  jobs=(--jobs 1)
+  run_cli "${heics[@]}"
+  jobs=()
+}
 converted() {
   rm -rf "$work/jpeg"
   mkdir -p "$work/jpeg"
@@ -76,5 +83,6 @@ measure() {
 
 echo "HEIC photos: $count of 4032 x 3024 (from $photos, heif-enc -q 80); $(nproc) cores; best of $repeats runs"
 measure ours "snapfolio-cli over the HEIC files"
+measure ours_one_worker "the same, one worker, libheif on every core"
 measure converted "heif-convert to JPEG, then snapfolio-cli"
 measure vips "vipsthumbnail, both widths"

@@ -307,10 +307,11 @@ QString usageText() {
       "  default-template\n"
       "            Prints the path of the shipped album template.\n"
       "\n"
-      "A folder stands for its JPEG files (.jpg and .jpeg in any letter case), in the order of\n"
-      "their names; for convert with -r its subfolders' follow, each in name order; for album\n"
-      "a folder always means its whole tree. Hidden files and folders, and the output folder,\n"
-      "are left out.\n"
+      "A folder stands for its photo files (for convert: JPEG, HEIC, PNG, TIFF, WebP and camera\n"
+      "raw files by their extensions, in any letter case; for album: JPEG files), in the order\n"
+      "of their names; for convert with -r its subfolders' follow, each in name order; for\n"
+      "album a folder always means its whole tree. Hidden files and folders, and the output\n"
+      "folder, are left out.\n"
       "\n"
       "Options:\n");
 }

@@ -1,8 +1,8 @@
 // The photos of a run, from the command line's photo and folder arguments.
 //
 // A file stands for itself (also one that is not there: the run reports it). A folder stands
-// for its JPEG files (".jpg" and ".jpeg" in any letter case) in the byte order of their names;
-// with `recursive`, each subfolder's JPEG files follow, subfolders in name order, depth first.
+// for its photo files (by their extensions, in any letter case: hasPhotoExtension) in the byte
+// order of their names; with `recursive`, each subfolder's photo files follow, subfolders in name order, depth first.
 // Hidden entries (names starting with ".") are left out, symbolic links to folders are not
 // followed inside a folder (no loops), and the output folder is never searched, so a second run
 // does not take the first run's images for photos. Names stay bytes.

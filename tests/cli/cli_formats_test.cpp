@@ -1,6 +1,7 @@
-// An album over photos in every format read, written as JPEG (the default) and as WebP: made by
-// the formats' own tools (ImageMagick, heif-enc; the DNG by tests/fixtures/make-dng.py) from
-// the sample photos, checked by independent decoders (djpeg, dwebp) and exiftool.
+// A run over photos in every format read, with its album page, written as JPEG (the default) and as
+// WebP: made by the formats' own tools (ImageMagick, heif-enc; the DNG by
+// tests/fixtures/make-dng.py) from the sample photos, checked by independent decoders (djpeg,
+// dwebp) and exiftool.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -68,24 +69,28 @@ TEST_P(CliFormatsTest, EveryFormatComesOutUprightInSrgbAndOnThePage) {
   runTool("convert", {"-size", "64x48", "xc:green", (dir / "preview.jpg").string()});
   runTool("python3", {test::fixturePath("make-dng.py").string(), (photos / "f.dng").string(), "64",
                       "48", (dir / "preview.jpg").string(), "64", "48", "6"});
+  fs::create_directory(dir / "out");
   const test::CliResult r =
-      test::runCli({"album", "photos", "--out", "out", "--set", "Pict1Options/WIDTH1=40", "--set",
-                    "Pict1Options/PRIFN1=t_", "--set", "Pict2Options/GAZOU2=0", "--set",
+      test::runCli({"convert", "photos", "--settings", "none.ini", "--out", "out", "--set",
+                    "Pict1Options/WIDTH1=40", "--set", "Pict1Options/PRIFN1=t_", "--set",
+                    "Pict2Options/GAZOU2=0", "--set", "OutStyl/HTMLCK=1", "--set",
                     std::string("PhotoOptions/OUTFORMAT=") + GetParam().outFormat, "--set",
                     "PhotoOptions/METADATA=2"},
                    dir.path());
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const std::string page = test::readFile(dir / "out/index.html");
   const std::string ext = GetParam().extension;
+  // Lossy HEIC and WebP inputs differ from the JPEG's output by about 2 levels; the profile
+  // left unconverted differs by about 6.
   const QImage reference = decodedOutput(dir / "out" / ("t_g" + ext));
-  ASSERT_EQ(reference.size(), QSize(40, 27));
+  ASSERT_EQ(reference.size(), QSize(40, 26));
   for (const auto& [stem, height] :
-       {std::pair{"t_a", 59}, {"t_b", 27}, {"t_c", 27}, {"t_d", 27}, {"t_e", 27}, {"t_f", 53}}) {
+       {std::pair{"t_a", 59}, {"t_b", 26}, {"t_c", 26}, {"t_d", 26}, {"t_e", 26}, {"t_f", 53}}) {
     const std::string name = stem + ext;
     const QImage image = decodedOutput(dir / "out" / name);
     EXPECT_EQ(image.size(), QSize(40, height)) << name;
     EXPECT_NE(page.find(name), std::string::npos) << name;
-    if (height == 27) EXPECT_LT(meanDifference(image, reference), 3.0) << name;
+    if (height == 26) EXPECT_LT(meanDifference(image, reference), 3.0) << name;
   }
   EXPECT_EQ(
       runTool("exiftool", {"-s3", "-DateTimeOriginal", (dir / "out" / ("t_a" + ext)).string()}),
