@@ -19,6 +19,7 @@
 #include <vector>
 
 #include <QRect>
+#include <QtGlobal>
 
 #include "core/failure.h"
 #include "core/limits.h"
@@ -55,6 +56,11 @@ inline snapfolio::Limits fuzzLimits() {
 inline int fuzzPhotoLoad(const std::uint8_t* data, std::size_t size) {
   using namespace snapfolio;
   static const Limits limits = fuzz::fuzzLimits();
+  // Qt's readers warn of every broken header (libtiff's complaints among them): writing those
+  // cost more than reading most inputs.
+  static const bool quiet =
+      (qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {}), true);
+  (void)quiet;
   try {
     auto decoder = PhotoDecoder::open(std::vector<std::uint8_t>(data, data + size), limits);
     const long long width = decoder->width();

@@ -35,6 +35,19 @@ bool startsWith(std::span<const std::uint8_t> bytes, std::size_t at, std::string
          std::memcmp(bytes.data() + at, text.data(), text.size()) == 0;
 }
 
+// Whether every chunk of a PNG file but its image data fits in it. libpng allocates what a
+// chunk's length claims before it reads the chunk: a few bytes claiming a gigabyte of text would
+// cost that much. Image data cut short stays the reader's to report.
+bool pngChunksFit(std::span<const std::uint8_t> bytes) {
+  for (std::size_t at = 8; at + 8 <= bytes.size();) {
+    const std::size_t length = (std::size_t{bytes[at]} << 24) | (std::size_t{bytes[at + 1]} << 16) |
+                               (std::size_t{bytes[at + 2]} << 8) | bytes[at + 3];
+    if (length > bytes.size() - (at + 8)) return startsWith(bytes, at + 4, "IDAT");
+    at += 12 + length;  // length, type, data, CRC
+  }
+  return true;
+}
+
 }  // namespace
 
 bool QtPhotoDecoder::isPng(std::span<const std::uint8_t> bytes) {
@@ -64,6 +77,9 @@ std::optional<PhotoFormat> QtPhotoDecoder::formatOf(std::span<const std::uint8_t
 QtPhotoDecoder::QtPhotoDecoder(std::vector<std::uint8_t> bytes, const Limits& limits)
     : WholePhotoDecoder(std::move(bytes)), limits_(limits) {
   format_ = formatOf(bytes_).value_or(PhotoFormat::Png);
+  if (format_ == PhotoFormat::Png && !pngChunksFit(bytes_)) {
+    throw unreadablePhoto("png: a chunk is longer than the file");
+  }
   QByteArray data = viewOf(bytes_);
   QBuffer buffer(&data);
   buffer.open(QIODevice::ReadOnly);

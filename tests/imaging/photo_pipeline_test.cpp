@@ -128,7 +128,15 @@ TEST_P(PipelineCauseTest, SaysTheStepAndWhy) {
   if (c.photo == std::string("png.jpg")) {
     test::writeFile(path, std::string("\x89PNG\r\n\x1A\nIHDR", 12));
   }
-  if (std::string(c.photo).ends_with(".jpg") && c.photo != std::string("png.jpg"))
+  if (c.photo == std::string("text-chunk.jpg")) {
+    // A text chunk before the image data claiming 900 MB.
+    test::writeFile(path,
+                    std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x0C\0\0\0\x08\x08\x02\0\0\0"
+                                "CRC!\x37\0\0\x13tEXtComment",
+                                48));
+  }
+  if (std::string(c.photo).ends_with(".jpg") && c.photo != std::string("png.jpg") &&
+      c.photo != std::string("text-chunk.jpg"))
     path = test::fixturePath(c.photo).string();
   ASSERT_TRUE(run(photo("before.jpg", 40, 30), "40").ok);
   const Raster before = workspace.surface(1);
@@ -161,6 +169,12 @@ INSTANTIATE_TEST_SUITE_P(
                       "cannot be read)",
                       "0101 : Could not read {P}.\nThe photo cannot be read. (png: the header "
                       "cannot be read)"},
+            // Refused before the PNG reader allocates what the chunk claims.
+            CauseCase{"PngChunkPastTheEnd", "text-chunk.jpg", "80",
+                      "0101 : {P}の読み込みに失敗した。\n写真として読めない。(png: a chunk is "
+                      "longer than the file)",
+                      "0101 : Could not read {P}.\nThe photo cannot be read. (png: a chunk is "
+                      "longer than the file)"},
             CauseCase{"Empty", "zero-byte.jpg", "80",
                       "0101 : {P}の読み込みに失敗した。\n写真に画像がない(空のファイル)。",
                       "0101 : Could not read {P}.\nThe photo holds no picture (an empty file)."},
