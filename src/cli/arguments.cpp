@@ -309,7 +309,7 @@ QString usageText() {
       "\n"
       "A folder stands for its photo files (for convert: JPEG, HEIC, PNG, TIFF, WebP and camera\n"
       "raw files by their extensions, in any letter case; for album: JPEG files), in the order\n"
-      "of their names; for convert with -r its subfolders' follow, each in name order; for\n"
+      "of their names; for convert with -r its subfolders follow, each in name order; for\n"
       "album a folder always means its whole tree. Hidden files and folders, and the output\n"
       "folder, are left out.\n"
       "\n"
