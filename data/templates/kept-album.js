@@ -76,8 +76,13 @@
     showCamera(link);
     var original = link.getAttribute('data-original');
     download.hidden = !original;
-    if (original) download.setAttribute('href', original);
-    else download.removeAttribute('href');
+    if (original) {
+      download.setAttribute('href', original);
+      download.setAttribute('download', '');
+    } else {
+      download.removeAttribute('href');
+      download.removeAttribute('download');
+    }
     prev.disabled = i === 0;
     next.disabled = i === links.length - 1 && timer === null;
   }
