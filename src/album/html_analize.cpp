@@ -61,6 +61,9 @@ std::uint64_t saturatingProduct(std::uint64_t a, std::uint64_t b) {
 // contradiction. As a backstop against templates that are finite but absurdly long, the bytes
 // scanned are bounded by a multiple (16) of (photos + 1) times the template: a template that
 // makes sense scans each photo's part once per loop that shows it, which stays far below.
+// The album tags' lists (a kept album's pages) jump back only to behind their own opening tag,
+// and only with their item further on than at their previous repeat, so the same argument
+// holds for them; the bound counts their items beside the photos.
 class Expansion {
  public:
   Expansion(std::string_view text, const AlbumPageInput& input, PageSink& page,

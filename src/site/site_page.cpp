@@ -3,6 +3,7 @@
 // Standard library
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 // Project
 #include "album/default_template.h"
@@ -151,6 +152,14 @@ class PageTags : public AlbumTagSource {
   }
 
   static std::string photoValue(TagField field, const SitePhoto& photo) {
+    static constexpr std::pair<TagField, std::string SitePhoto::*> kTexts[] = {
+        {TagField::Original, &SitePhoto::originalUrl}, {TagField::Taken, &SitePhoto::dateTaken},
+        {TagField::Camera, &SitePhoto::camera},        {TagField::Lens, &SitePhoto::lens},
+        {TagField::Focal, &SitePhoto::focalLength},    {TagField::Exposure, &SitePhoto::exposure},
+        {TagField::Aperture, &SitePhoto::aperture},    {TagField::Iso, &SitePhoto::iso}};
+    for (const auto& [tag, text] : kTexts) {
+      if (tag == field) return photo.*text;
+    }
     switch (field) {
       case TagField::Thumb1x:
         return urlOf(photo.sizes, ImageRole::Thumb1x);
@@ -158,24 +167,8 @@ class PageTags : public AlbumTagSource {
         return urlOf(photo.sizes, ImageRole::Thumb2x);
       case TagField::ViewUrl:
         return urlOf(photo.sizes, ImageRole::View);
-      case TagField::ViewSet:
-        return widthSet(photo.sizes);
-      case TagField::Original:
-        return photo.originalUrl;
-      case TagField::Taken:
-        return photo.dateTaken;
-      case TagField::Camera:
-        return photo.camera;
-      case TagField::Lens:
-        return photo.lens;
-      case TagField::Focal:
-        return photo.focalLength;
-      case TagField::Exposure:
-        return photo.exposure;
-      case TagField::Aperture:
-        return photo.aperture;
       default:
-        return photo.iso;
+        return widthSet(photo.sizes);
     }
   }
 

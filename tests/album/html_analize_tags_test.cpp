@@ -14,7 +14,7 @@ namespace snapfolio::test {
 namespace {
 
 // An album of `photos` photos, `albums` subalbums and `crumbs` albums above it; photo 1 alone
-// has its original in the site.
+// has its original in the site; every other condition holds when the album is empty.
 class FakeTags : public AlbumTagSource {
  public:
   FakeTags(std::size_t photos, std::size_t albums, std::size_t crumbs)
@@ -24,28 +24,12 @@ class FakeTags : public AlbumTagSource {
   }
   std::string value(TagField field, std::size_t item) const override {
     const std::string n = std::to_string(item);
-    switch (field) {
-      case TagField::AlbumTitle:
-        return "A&" + n;
-      case TagField::CrumbTitle:
-        return "C" + n;
-      case TagField::Camera:
-        return "cam" + n;
-      default:
-        return "?";
-    }
+    if (field == TagField::AlbumTitle) return "A&" + n;
+    return (field == TagField::CrumbTitle ? "C" : "cam") + n;
   }
   bool holds(TagCondition condition, std::size_t item) const override {
-    switch (condition) {
-      case TagCondition::Photos:
-        return photos_ > 0;
-      case TagCondition::Empty:
-        return photos_ == 0 && albums_ == 0;
-      case TagCondition::Original:
-        return item == 1;
-      default:
-        return false;
-    }
+    if (condition == TagCondition::Original) return item == 1;
+    return condition == TagCondition::Photos ? photos_ > 0 : photos_ + albums_ == 0;
   }
 
  private:

@@ -108,10 +108,10 @@ new PerformanceObserver((list) => {
 }).observe({type: 'layout-shift', buffered: true});
 """
 
-# After every thumbnail has loaded: how each is drawn, and the layout shift so far.
-VIEWPORT_JS = r"""
-(async () => {
-  for (const img of document.querySelectorAll('img.thumb')) {
+# JavaScript that scrolls each image of a list into view and waits until it has loaded or failed,
+# then scrolls back to the top and waits two frames.
+SETTLE_IMAGES_JS = r"""
+  for (const img of IMAGES) {
     img.scrollIntoView({block: 'center'});
     if (!img.complete) await new Promise((r) => {
       img.addEventListener('load', r, {once: true});
@@ -121,6 +121,12 @@ VIEWPORT_JS = r"""
   }
   window.scrollTo(0, 0);
   await new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r)));
+"""
+
+# After every thumbnail has loaded: how each is drawn, and the layout shift so far.
+VIEWPORT_JS = r"""
+(async () => {
+""" + SETTLE_IMAGES_JS.replace("IMAGES", "document.querySelectorAll('img.thumb')") + r"""
   return {
     shifts: window.__shifts,
     scrollWidth: document.documentElement.scrollWidth, innerWidth: window.innerWidth,
@@ -392,16 +398,7 @@ KEPT_BASE = "https://example.org/album/"
 # Every image scrolled into view and settled; then what the page names, resolved.
 KEPT_REPORT_JS = r"""
 (async () => {
-  for (const img of document.images) {
-    img.scrollIntoView({block: 'center'});
-    if (!img.complete) await new Promise((r) => {
-      img.addEventListener('load', r, {once: true});
-      img.addEventListener('error', r, {once: true});
-      setTimeout(r, 5000);
-    });
-  }
-  window.scrollTo(0, 0);
-  await new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r)));
+""" + SETTLE_IMAGES_JS.replace("IMAGES", "document.images") + r"""
   const abs = (u) => new URL(u, location.href).href;
   const set = (s) => (s || '').split(',').map((c) => c.trim().split(' ')[0]).filter(Boolean).map(abs);
   const refs = [];

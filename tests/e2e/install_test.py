@@ -45,13 +45,17 @@ def png_size(path):
     return struct.unpack(">II", head[16:24])
 
 
+# The templates of the album page, and the kept album's pages and their shared script.
+TEMPLATES = ("album.dat", "album-en.dat", "kept-album.dat", "kept-album-en.dat", "kept-album.js")
+
+
 def executable(path):
     return os.path.isfile(path) and bool(os.stat(path).st_mode & stat.S_IXUSR)
 
 
 def expected_files():
-    files = {"bin/snapfolio", "bin/snapfolio-cli", "share/snapfolio/templates/album.dat",
-             "share/snapfolio/templates/album-en.dat", "share/applications/snapfolio.desktop"}
+    files = {"bin/snapfolio", "bin/snapfolio-cli", "share/applications/snapfolio.desktop"}
+    files.update(f"share/snapfolio/templates/{name}" for name in TEMPLATES)
     files.update(f"share/icons/hicolor/{s}x{s}/apps/snapfolio.png" for s in ICON_SIZES)
     return files
 
@@ -65,7 +69,7 @@ def check_tree(prefix, source, checks):
         checks.expect(executable(os.path.join(prefix, "bin", program)),
                       f"bin/{program} is not installed as an executable")
 
-    for name in ("album.dat", "album-en.dat"):
+    for name in TEMPLATES:
         template = os.path.join(prefix, "share/snapfolio/templates", name)
         if checks.expect(os.path.isfile(template), f"share/snapfolio/templates/{name} is missing"):
             checks.expect(filecmp.cmp(template, os.path.join(source, "data/templates", name),
