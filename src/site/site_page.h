@@ -20,7 +20,7 @@ namespace snapfolio::site {
 // The page's bytes (UTF-8 HTML).
 std::string albumPageHtml(const SiteAlbum& album);
 
-// The same from the template text given (for templates of one's own, and tests).
+// The same from the template text given.
 std::string albumPageHtml(const SiteAlbum& album, std::string_view albumTemplate);
 
 // The bytes of the shared script (kSharedScriptName).
