@@ -485,8 +485,9 @@ def check_kept_history(browser, page, checks):
                              " return document.querySelector('dialog.viewer').open && i &&"
                              " i.complete && i.naturalWidth > 0; })()")
     viewer = browser.evaluate(KEPT_VIEWER_JS)
-    checks.expect(opened and viewer["name"] == names[1],
-                  f"the deep link {deep} shows {viewer}")
+    if not checks.expect(opened and viewer["name"] == names[1],
+                         f"the deep link {deep} shows {viewer}"):
+        return
     key(browser, "ArrowRight", 39)
     viewer = browser.evaluate(KEPT_VIEWER_JS)
     checks.expect(urllib.parse.unquote(viewer["hash"]) == "#p=" + names[2],
