@@ -1,6 +1,5 @@
-// The pages of a kept album as the shipped templates write them: what the head carries, where
-// the shared script is found from each depth, an album without photos, and pictures that keep
-// their room.
+// The pages of a kept album as the shipped templates write them: what the head carries, an
+// album without photos, and pictures that keep their room.
 #include "site/site_page.h"
 
 #include <gtest/gtest.h>
@@ -51,24 +50,6 @@ TEST_P(EmptyAlbum, SaysSoAndNamesNoImage) {
 INSTANTIATE_TEST_SUITE_P(Languages, EmptyAlbum,
                          testing::Values(EmptyCase{"ja", "このアルバムには写真がありません。"},
                                          EmptyCase{"en", "This album has no photo."}));
-
-struct ScriptCase {
-  std::string relPath;
-  std::string script;
-};
-
-class SharedScript : public testing::TestWithParam<ScriptCase> {};
-
-TEST_P(SharedScript, IsFoundFromEveryDepth) {
-  SiteAlbum a = album(GetParam().relPath, "en");
-  a.photos = {photo("a.jpg")};
-  EXPECT_TRUE(has(albumPageHtml(a), "<script src=\"" + GetParam().script + "\" defer>"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Depths, SharedScript,
-                         testing::Values(ScriptCase{"", "_album.js"},
-                                         ScriptCase{"a", "../_album.js"},
-                                         ScriptCase{"a/b c/d", "../../../_album.js"}));
 
 TEST(KeptPage, HeadCarriesAbsolutePreviewOnlyWithABaseUrl) {
   SiteAlbum a = album("a", "en");
