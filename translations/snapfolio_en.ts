@@ -264,6 +264,14 @@
         <translation>The HTML page would grow too large (over %1 bytes).</translation>
     </message>
     <message>
+        <source>「%1」に対応する「%2」がない。</source>
+        <translation>&quot;%1&quot; has no matching &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>「%1」が「%2」と「%3」の間にない。</source>
+        <translation>&quot;%1&quot; does not stand between &quot;%2&quot; and &quot;%3&quot;.</translation>
+    </message>
+    <message>
         <source>%1行目 %2文字目: %3</source>
         <translation>line %1, column %2: %3</translation>
     </message>

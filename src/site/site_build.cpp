@@ -470,6 +470,9 @@ void Build::writePages(const std::set<std::string>& albumsBefore) {
     writeWhole(path, html);
     ++summary_.pagesWritten;
   }
+  const std::string scriptPath = joined(request_.siteDir, std::string(kSharedScriptName));
+  const std::string script = sharedScript();
+  if (readWhole(scriptPath) != script) writeWhole(scriptPath, script);
   // An album whose photos are all gone: its page goes, and its folders when nothing else is in
   // them.
   for (auto it = albumsBefore.rbegin(); it != albumsBefore.rend(); ++it) {
