@@ -29,9 +29,17 @@ RunPort& RunController::port() {
 void RunController::startRun(RunRequest request) {
   if (busy_) return;
   lastRun_ = {};
+  lastSite_ = {};
   start(true, [this, request = std::move(request)] {
     lastRun_ = OKButtonClick(request, *port_, workspace_, settingsPath_);
   });
+}
+
+void RunController::startSite(site::SiteRequest request) {
+  if (busy_) return;
+  lastRun_ = {};
+  lastSite_ = {};
+  start(true, [this, request = std::move(request)] { lastSite_ = runKeptAlbum(request, *port_); });
 }
 
 void RunController::startPreview(std::string photo, std::string widthText, PipelineInputs inputs) {
@@ -74,6 +82,7 @@ void RunController::setBusy(bool busy, bool run) {
   form_.InButton->setEnabled(!busy);
   form_.OKButton->setEnabled(!busy);
   form_.PhotoButton->setEnabled(!busy);
+  form_.KeptAlbumButton->setEnabled(!busy);
   form_.BreakButton1->setVisible(busy && run);
   form_.BreakButton1->setEnabled(busy && run);
   if (busy) {
