@@ -40,14 +40,17 @@ def fill(session, dialog, control, text):
     session.type(dialog, text)
 
 
-def run_dialog(session, window, fields):
+def run_dialog(session, window, fields, shot=None):
     """Opens the dialog, types `fields` ({control: text}), presses "作成", waits for the run's
-    end (the site offered to the browser) and declines."""
+    end (the site offered to the browser) and declines; `shot`: a screenshot of the filled
+    dialog there."""
     session.click(window, "TSnapfolio", "KeptAlbumButton")
     dialog = session.find_window(DIALOG)
     session.program.control("KeptAlbum", "OkButton")
     for control, text in fields.items():
         fill(session, dialog, control, text)
+    if shot:
+        session.screenshot(dialog, shot)
     session.click(dialog, "KeptAlbum", "OkButton")
     session.wait_gone(DIALOG)
     session.answer_question(accept=False, timeout=240)
@@ -66,7 +69,8 @@ def scenario():
 
     with xdriver.Session(app, work, artifacts) as session:
         window = session.start()
-        run_dialog(session, window, {"SourceDir": source, "SiteDir": site, "SiteTitle": TITLE})
+        run_dialog(session, window, {"SourceDir": source, "SiteDir": site, "SiteTitle": TITLE},
+                   os.path.join(artifacts, "dialog.png"))
         session.screenshot(window, os.path.join(artifacts, "after-site.png"))
 
         for page in ["index.html", "a/index.html", "b/index.html"]:
