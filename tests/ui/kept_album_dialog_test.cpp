@@ -72,13 +72,20 @@ class KeptAlbumDialogTest : public QObject {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("site");
     QTest::addColumn<bool>("refused");
-    QTest::newRow("no source") << "" << "/site" << true;
-    QTest::newRow("source missing") << "/no/such/folder" << "/site" << true;
-    QTest::newRow("no site") << "." << "" << true;
-    QTest::newRow("source is the site") << "." << "." << true;
-    QTest::newRow("source inside the site") << "./photos" << "." << true;
-    QTest::newRow("site inside the source") << "." << "./site" << false;
-    QTest::newRow("site beside the source") << "./photos" << "./photos-site" << false;
+    QTest::newRow("no source") << ""
+                               << "/site" << true;
+    QTest::newRow("source missing") << "/no/such/folder"
+                                    << "/site" << true;
+    QTest::newRow("no site") << "."
+                             << "" << true;
+    QTest::newRow("source is the site") << "."
+                                        << "." << true;
+    QTest::newRow("source inside the site") << "./photos"
+                                            << "." << true;
+    QTest::newRow("site inside the source") << "."
+                                            << "./site" << false;
+    QTest::newRow("site beside the source") << "./photos"
+                                            << "./photos-site" << false;
   }
 
   void fieldsThatCannotRun() {
@@ -88,8 +95,9 @@ class KeptAlbumDialogTest : public QObject {
     snapfolio::test::TempDir dir;
     std::filesystem::create_directories(dir / "photos");
     const auto absolute = [&](const QString& folder) {
-      return folder.startsWith('.') ? snapfolio::absoluteFolder((dir / folder.toStdString()).string())
-                                    : folder.toStdString();
+      return folder.startsWith('.')
+                 ? snapfolio::absoluteFolder((dir / folder.toStdString()).string())
+                 : folder.toStdString();
     };
     KeptAlbumFields fields;
     fields.source = absolute(source);

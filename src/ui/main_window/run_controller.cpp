@@ -28,8 +28,6 @@ RunPort& RunController::port() {
 
 void RunController::startRun(RunRequest request) {
   if (busy_) return;
-  lastRun_ = {};
-  lastSite_ = {};
   start(true, [this, request = std::move(request)] {
     lastRun_ = OKButtonClick(request, *port_, workspace_, settingsPath_);
   });
@@ -37,8 +35,6 @@ void RunController::startRun(RunRequest request) {
 
 void RunController::startSite(site::SiteRequest request) {
   if (busy_) return;
-  lastRun_ = {};
-  lastSite_ = {};
   start(true, [this, request = std::move(request)] { lastSite_ = runKeptAlbum(request, *port_); });
 }
 
@@ -62,6 +58,10 @@ void RunController::finishWorker() {
 }
 
 void RunController::start(bool run, std::function<void()> work) {
+  // What an earlier run ended with is not this operation's (a preview after a run that wrote
+  // the page must not offer it again).
+  lastRun_ = {};
+  lastSite_ = {};
   setBusy(true, run);
   worker_ = QThread::create(std::move(work));
   connect(worker_, &QThread::finished, this, [this] {

@@ -60,7 +60,8 @@ class RunController : public QObject {
   // while an operation executes.
   void startSite(site::SiteRequest request);
 
-  // What the last run ended with (empty before a run, and while one executes).
+  // What the last run ended with (empty before a run, while an operation executes, and after a
+  // preview).
   const RunSummary& lastRun() const { return lastRun_; }
   // The same of the last album site run.
   const KeptAlbumOutcome& lastSite() const { return lastSite_; }
