@@ -42,7 +42,8 @@ const std::vector<std::uint8_t>& smallJpeg() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const PhotoMetadata metadata = readPhotoMetadata(std::span<const std::uint8_t>(data, size));
   if (!isOrientation(metadata.orientation)) __builtin_trap();
-  (void)dateTakenOf(metadata.exif);
+  // The date read with the metadata is the one read from the block alone.
+  if (metadata.dateTaken != dateTakenOf(metadata.exif)) __builtin_trap();
 
   if (!metadata.icc.empty()) {
     if (auto transform = ColourTransform::toSrgb(metadata.icc, metadata.kind)) {
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   for (MetadataMode mode : {MetadataMode::KeepPrivate, MetadataMode::KeepAll}) {
-    const std::vector<std::uint8_t> exif = outputExif(metadata.exif, mode, 16, 12, true);
+    const std::vector<std::uint8_t> exif = outputExif(metadata, mode, 16, 12, true);
     if (exif.empty()) continue;
     try {
       const std::vector<std::uint8_t> out = withExif(smallJpeg(), exif);

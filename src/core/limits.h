@@ -47,6 +47,12 @@ struct Limits {
   int stampCharacters = 10'000;
   // Largest EXIF block taken from a photo, in bytes: the payload of one JPEG segment (64 KB).
   std::size_t exifBytes = 65527;
+  // Largest sum of the data an EXIF block's entries point at, as a multiple of the block's
+  // size, and in bytes (256 KiB). Entries may share their data, and Exiv2 copies it for each of
+  // them: a 64 KB block would otherwise cost hundreds of MB. A real block points at each byte
+  // about once.
+  std::size_t exifDataPerBlockByte = 4;
+  std::size_t exifDataBytes = std::size_t{256} << 10;
   // Largest embedded ICC colour profile used, in bytes (8 MiB); a JPEG can carry about 16 MB.
   std::size_t iccProfileBytes = std::size_t{8} << 20;
   // Memory lcms2 may hold while it reads one colour profile and makes its transform: this,

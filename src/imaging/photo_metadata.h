@@ -9,7 +9,9 @@
 // Plain functions; no state besides Exiv2's own message level, set once. Any thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,17 +24,31 @@
 
 namespace snapfolio {
 
+// A photo's EXIF data as Exiv2 decoded it, read once for all its uses.
+struct DecodedExif;
+
 struct PhotoMetadata {
   jpeg::PixelKind kind = jpeg::PixelKind::Rgb;  // what the decoded pixels are
   int orientation = 1;                          // EXIF orientation, 1 to 8
   std::vector<std::uint8_t> exif;               // the EXIF block (TIFF), empty: none
   std::vector<std::uint8_t> icc;                // the embedded ICC profile, empty: none
+  std::optional<DateTime> dateTaken;            // as dateTakenOf reads it
+  std::shared_ptr<const DecodedExif> decoded;   // null: no EXIF, or it cannot be read
+  std::size_t decodedBytes = 0;                 // memory the decoded EXIF holds, about
+
+  // Bytes the metadata holds, for a memory budget.
+  std::size_t heldBytes() const { return exif.size() + icc.size() + decodedBytes; }
 };
 
 // The metadata in the header of JPEG bytes. Never throws for what the bytes hold.
 PhotoMetadata readPhotoMetadata(std::span<const std::uint8_t> jpegBytes);
-// The metadata of a photo's blocks, whatever its format: the orientation read from its EXIF.
-// Never throws for what the blocks hold.
+// The metadata of a photo's blocks, whatever its format: the EXIF decoded once, with the
+// orientation and the date taken read from it. Never throws for what the blocks hold.
+//
+// An EXIF block is decoded only when it fits one JPEG segment and the data its entries point
+// at, summed over the entries, stays within Limits::exifDataPerBlockByte times its size and
+// Limits::exifDataBytes (a pre-scan of its structure tells, before Exiv2 copies anything):
+// otherwise it is taken as unreadable.
 PhotoMetadata photoMetadataOf(PhotoBlocks blocks);
 
 // The date a photo was taken as its camera recorded it: EXIF DateTimeOriginal, else
@@ -58,14 +74,17 @@ struct CameraFields {
 // The camera fields of an EXIF block. Never throws.
 CameraFields cameraFieldsOf(std::span<const std::uint8_t> exif);
 
-// The EXIF block for an output image of width x height pixels made from the photo's block:
-// nothing for MetadataMode::None; otherwise the photo's EXIF with orientation 1, the new pixel
-// dimensions, colour space sRGB when `convertedToSrgb`, without the photo's own EXIF thumbnail
-// (it would show the old picture), and for KeepPrivate without the GPS data, the maker notes,
-// the serial numbers and the owner's name. Empty when the block cannot be read or does not fit
-// one JPEG segment even without its maker notes.
-std::vector<std::uint8_t> outputExif(std::span<const std::uint8_t> exif, MetadataMode mode,
-                                     int width, int height, bool convertedToSrgb);
+// The EXIF block for an output image of width x height pixels made from the photo's EXIF:
+// nothing for MetadataMode::None; otherwise orientation 1, the new pixel dimensions, colour
+// space sRGB when `convertedToSrgb`, never the photo's own EXIF thumbnail (it would show the
+// old picture). KeepAll keeps every other tag. KeepPrivate keeps only what a viewer shows of
+// the picture (camera make and model, lens model, exposure, focal length, ISO, dates,
+// orientation, colour space, pixel sizes, resolution) and the artist and copyright, the
+// user's own statement; nothing else (GPS, maker notes, serial numbers, owner, unique IDs,
+// embedded XMP and IPTC). Empty when the EXIF cannot be read or does not fit one JPEG segment
+// even without its maker notes.
+std::vector<std::uint8_t> outputExif(const PhotoMetadata& photo, MetadataMode mode, int width,
+                                     int height, bool convertedToSrgb);
 
 // The JPEG bytes with `exif` as their EXIF segment. Throws Failure when it cannot be written.
 std::vector<std::uint8_t> withExif(std::span<const std::uint8_t> jpegBytes,

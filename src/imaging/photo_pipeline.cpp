@@ -65,7 +65,8 @@ std::string photoFileCause(const std::string& fileName) {
 // Whether any option looks at more than the pixels; with all of them off nothing else of the
 // photo is read.
 bool readsMetadata(const PhotoOptions& options) {
-  return options.orientation || options.colourProfile || options.metadata != MetadataMode::None;
+  return options.orientation || options.colourProfile || options.metadata != MetadataMode::None ||
+         options.dateSource == DateSource::DateTaken;
 }
 
 // The name of the output image without its extension: prefix + base name + suffix.
@@ -93,19 +94,24 @@ void sizeSurface(const std::string& fileName, const PhotoDecoder& decoder, const
 PhotoSource::PhotoSource(std::string fileName, const PhotoOptions& options, const Limits& limits)
     : fileName_(std::move(fileName)), options_(options) {
   try {
-    date_ = photoDateTime(fileName_, options_.dateSource);
-  } catch (...) {
-    dateFailure_ = std::current_exception();
-    return;
-  }
-  try {
     decoder_ = PhotoDecoder::openFile(fileName_, limits);
     loaded_ = true;
-    // Metadata that cannot be read leaves the photo as it is stored (never a failure).
+    // Metadata that cannot be read leaves the photo as it is stored (never a failure). Its
+    // EXIF is decoded here once, for the date taken, the look and the output images.
     metadata_ = readsMetadata(options_) ? photoMetadataOf(decoder_->blocks()) : PhotoMetadata{};
     look_ = photoLook(metadata_, options_);
   } catch (...) {
     loadFailure_ = std::current_exception();
+  }
+  try {
+    date_ = loaded_ && options_.dateSource == DateSource::DateTaken && metadata_.dateTaken
+                ? *metadata_.dateTaken
+                : photoDateTime(fileName_, loaded_ ? DateSource::FileTime : options_.dateSource);
+  } catch (...) {
+    dateFailure_ = std::current_exception();
+    decoder_.reset();
+    loaded_ = false;
+    loadFailure_ = nullptr;
   }
 }
 
@@ -140,7 +146,7 @@ std::size_t PhotoSource::workBytes() const {
   const std::size_t transform = look_.colour ? look_.colour->heldBytes() : 0;
   return static_cast<std::size_t>(static_cast<long long>(decoder_->bytes().size()) +
                                   4 * (copies * decoded + outputs) + decoder_->codecBytes()) +
-         transform;
+         transform + metadata_.heldBytes();
 }
 
 std::string PhotoSource::drawInto(Raster& surface) {
@@ -204,7 +210,7 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
         result.stampRect = drawTimeStamp(surface, inputs.style, result.stampText);
         port.advanceProgress(ProgressLevel::Overall);
       }
-      result.exif = outputExif(source.metadata_.exif, inputs.photo.metadata, surface.width(),
+      result.exif = outputExif(source.metadata_, inputs.photo.metadata, surface.width(),
                                surface.height(), look.colour.has_value());
       result.ok = true;
     });

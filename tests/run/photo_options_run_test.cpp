@@ -2,8 +2,10 @@
 // back, and the album page's date taken.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 
 #include "run/album_conv.h"
@@ -85,6 +87,92 @@ TEST_P(KeptMetadata, ReadBackByExiftool) {
 INSTANTIATE_TEST_SUITE_P(Modes, KeptMetadata,
                          ::testing::Values(MetadataMode::None, MetadataMode::KeepPrivate,
                                            MetadataMode::KeepAll));
+
+// A tag exiftool writes (nothing: one it adds by itself), the name it reads back, and whether
+// "keep without private data" keeps it.
+struct TagCase {
+  const char* write;
+  const char* read;
+  bool kept;
+};
+
+// Keeping without private data keeps only the allowed tags, wherever the others are stored:
+// serials and owner in IFD0, the Adobe Camera Raw tags 0xfde8 and 0xfde9 of the EXIF
+// directory, a maker note referenced from IFD0.
+TEST_F(PhotoOptionsRun, KeepingWithoutPrivateDataKeepsOnlyAllowedTags) {
+  static constexpr TagCase kTags[] = {
+      {"-Make=Maker", "Make", true},
+      {"-Model=Cam 1", "Model", true},
+      {"-Artist=Artist A", "Artist", true},
+      {"-Copyright=C 2026", "Copyright", true},
+      {"-ExposureTime=1/125", "ExposureTime", true},
+      {"-ISO=200", "ISO", true},
+      {"-LensModel=Lens X", "LensModel", true},
+      {"-DateTimeOriginal=2019:01:02 03:04:05", "DateTimeOriginal", true},
+      {nullptr, "XResolution", true},
+      {nullptr, "YResolution", true},
+      {nullptr, "ResolutionUnit", true},
+      {nullptr, "ExifVersion", true},
+      {nullptr, "ColorSpace", true},
+      {nullptr, "YCbCrPositioning", false},
+      {nullptr, "ComponentsConfiguration", false},
+      {nullptr, "FlashpixVersion", false},
+      {"-IFD0:SerialNumber=S123", "SerialNumber", false},
+      {"-IFD0:OwnerName=Owner A", "OwnerName", false},
+      {"-IFD0:LensSerialNumber=L456", "LensSerialNumber", false},
+      {"-CameraSerialNumber=S000", "CameraSerialNumber", false},
+      {"-ImageUniqueID=abc", "ImageUniqueID", false},
+      {"-AcrOwner=Owner C", "OwnerName", false},
+      {"-AcrSerial=S999", "SerialNumber", false},
+      {"-Ifd0MakerNote=Nikon secret", "MakerNoteUnknownText", false},
+      {"-GPSLatitude=35.5", "GPSLatitude", false},
+      {"-XMP:Creator=Xmp Person", "Creator", false},
+      {"-IPTC:By-line=Iptc Person", "By-line", false},
+  };
+  // Tags exiftool has other names for: 0xfde8 and 0xfde9 in the EXIF directory, 0x927c in IFD0.
+  const fs::path config = dir / "tags.config";
+  test::writeFile(
+      config,
+      "%Image::ExifTool::UserDefined = ('Image::ExifTool::Exif::Main' => {\n"
+      "0xfde8 => {Name => 'AcrOwner', Writable => 'string', WriteGroup => 'ExifIFD'},\n"
+      "0xfde9 => {Name => 'AcrSerial', Writable => 'string', WriteGroup => 'ExifIFD'},\n"
+      "0x927c => {Name => 'Ifd0MakerNote', Writable => 'undef', WriteGroup => 'IFD0'},"
+      "\n});\n1;\n");
+  const fs::path photo = dir / "in" / "private.jpg";
+  fs::copy_file(test::fixturePath("baseline-small.jpg"), photo);
+  std::vector<std::string> args = {"-config", config.string(), "-q", "-overwrite_original"};
+  for (const TagCase& tag : kTags) {
+    if (tag.write != nullptr) args.push_back(tag.write);
+  }
+  args.push_back(photo.string());
+  test::runTool("exiftool", args);
+  auto allTags = [](const fs::path& file) {
+    std::multiset<std::string> names;
+    for (const char* group : {"EXIF", "XMP", "IPTC"}) {
+      // -a: tags of the same name in two directories both count.
+      const std::string out =
+          test::runTool("exiftool", {"-a", "-S", "-" + std::string(group) + ":all", file.string()});
+      for (std::size_t at = 0, end; at < out.size(); at = end + 1) {
+        end = std::min(out.find('\n', at), out.size());
+        names.insert(out.substr(at, out.find(':', at) - at));
+      }
+    }
+    return names;
+  };
+  const std::multiset<std::string> written = allTags(photo);
+  std::multiset<std::string> expected = {"Orientation", "ExifImageWidth", "ExifImageHeight"};
+  for (const TagCase& tag : kTags) {
+    EXPECT_TRUE(written.count(tag.read)) << tag.read << " not written";
+    if (tag.kept) expected.insert(tag.read);
+  }
+
+  port.options.photo.metadata = MetadataMode::KeepPrivate;
+  ASSERT_TRUE(run({photo.string()}).started);
+  ASSERT_TRUE(port.errors().empty()) << ::testing::PrintToString(port.messages);
+  for (const fs::path& file : {out("t_private.jpg"), out("private_l.jpg")}) {
+    EXPECT_EQ(allTags(file), expected) << file;
+  }
+}
 
 TEST_F(PhotoOptionsRun, AlbumPageShowsTheDateTaken) {
   test::writeFile(dir / "template.dat", "<!--$LOOP-->$FILENAME $FILEDATE\n<!--$/LOOP-->");
