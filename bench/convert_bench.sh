@@ -5,7 +5,11 @@
 #   - vipsthumbnail at its best use (one process per size over all photos),
 #   - the floor: bench/floor_convert, one DCT-scaled decode per photo, two box-filter reductions
 #     and two encodes on one thread (work no converter can avoid).
-# Prints wall time, CPU time and peak memory of each (best of REPEATS runs) and the ratios.
+# Prints wall time, CPU time and peak memory of each (best of REPEATS runs) and the ratios; the
+# machine's limit for the set (the larger of the longest photo's floor time and the floor's CPU
+# time over the cores: no run on this machine can be faster) and the run's wall time against
+# it; the spread of snapfolio-cli's CPU time against the floor's over the runs; --jobs 2
+# against --jobs 1.
 # With --many N it also prints snapfolio-cli's peak memory for the photos and for N photos (the
 # photos linked over and over). It prints figures and judges nothing.
 #
@@ -58,12 +62,14 @@ once() {
   /usr/bin/time -o "$out" -f '%e %U %S %M' bash -c "$(declare -f "$1"); $(declare -p work cli floor); $1 \"\$@\"" _ "${@:2}"
   awk '{printf "%s %.3f %s\n", $1, $2 + $3, $4}' "$out"
 }
-# Best wall time of REPEATS runs, with the CPU time and peak memory of that run.
+# Best wall time of REPEATS runs, with the CPU time and peak memory of that run; the CPU time
+# of every run is appended to $work/cpu-$1.
 measure() {
   local best="" line
   for ((i = 0; i < repeats; i++)); do
     rm -rf "$work"/s "$work"/v "$work"/f "$work/s.ini"
     line=$(once "$@")
+    echo "$line" | cut -d' ' -f2 >>"$work/cpu-$1"
     if [ -z "$best" ] || (( $(echo "${line%% *} < ${best%% *}" | bc -l) )); then best=$line; fi
   done
   echo "$best"
@@ -82,6 +88,29 @@ printf 'speed-up over vipsthumbnail (wall):   %.2f x   (goal: at least 3)\n' "$(
 printf 'CPU time against the floor:           %.2f x   (goal: at most 1.2)\n' "$(echo "$s_cpu / $f_cpu" | bc -l)"
 printf 'wall time against the floor:          %.2f x\n' "$(echo "$s_wall / $f_wall" | bc -l)"
 printf 'peak memory against vipsthumbnail:    %.2f x   (goal: below 1)\n' "$(echo "$s_mem / $v_mem" | bc -l)"
+
+# The machine's limit: the longest photo's floor time, or the floor's CPU time spread over the
+# cores, whichever is larger.
+longest=0 longest_name=""
+for f in "${files[@]}"; do
+  read -r w _ _ < <(measure floor "$f")
+  if (( $(echo "$w > $longest" | bc -l) )); then longest=$w longest_name=$(basename "$f"); fi
+done
+cores=$(nproc)
+limit=$(echo "l = $f_cpu / $cores; if ($longest > l) l = $longest; l" | bc -l)
+printf 'longest photo (floor): %.2f s (%s); floor CPU over %d cores: %.2f s\n' "$longest" \
+  "$longest_name" "$cores" "$(echo "$f_cpu / $cores" | bc -l)"
+printf "machine's limit for the set:          %.2f s\n" "$limit"
+printf "wall time against the machine's limit: %.2f x   (goal: at most 1.15)\n" \
+  "$(echo "$s_wall / $limit" | bc -l)"
+# The floor's CPU time is steady; the run's varies with the machine's other work.
+read -r c_min c_max < <(sort -n "$work/cpu-snapfolio" | awk 'NR == 1 {a = $1} {b = $1} END {print a, b}')
+printf 'CPU time against the floor over %d runs: %.2f to %.2f x\n' "$repeats" \
+  "$(echo "$c_min / $f_cpu" | bc -l)" "$(echo "$c_max / $f_cpu" | bc -l)"
+read -r j1_wall _ _ < <(measure snapfolio --jobs 1 "${files[@]}")
+read -r j2_wall _ _ < <(measure snapfolio --jobs 2 "${files[@]}")
+printf -- '--jobs 2 against --jobs 1 (wall):    %.2f x   (goal: at least 1.7)\n' \
+  "$(echo "$j1_wall / $j2_wall" | bc -l)"
 
 if [ "$many" -gt 0 ]; then
   mkdir -p "$work/many"

@@ -35,8 +35,9 @@ packages=(
   xvfb xauth xdotool x11-utils
   # end-to-end tests: the album page in a headless browser, driven from Python
   chromium python3
-  # checking the installed desktop entry
-  desktop-file-utils
+  # checking the installed desktop entry and manual pages; the Debian package (cpack -G DEB
+  # reads its dependencies with dpkg-shlibdeps)
+  desktop-file-utils man-db dpkg-dev
   # peers of the benchmark and fetching the sample photos
   imagemagick libvips-tools bc time apt-utils ca-certificates
 )

@@ -321,7 +321,7 @@ QString usageText() {
       "            Prints the path of the shipped album template.\n"
       "\n"
       "A folder stands for its JPEG files (.jpg and .jpeg in any letter case), in the order of\n"
-      "their names; for convert with -r its subfolders' follow, each in name order; for album\n"
+      "their names; for convert with -r its subfolders follow, each in name order; for album\n"
       "a folder always means its whole tree. Hidden files and folders, and the output folder,\n"
       "are left out.\n"
       "\n"

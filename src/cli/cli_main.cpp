@@ -67,7 +67,7 @@ std::optional<std::vector<std::string>> photosOf(const Arguments& args,
   if (list.photos.empty()) {
     status =
         usageError(args.recursive ? Cli::tr("no JPEG file in %1").arg(empty.join(", "))
-                                  : Cli::tr("no JPEG file in %1 (-r takes its subfolders' as well)")
+                                  : Cli::tr("no JPEG file in %1 (-r takes its subfolders as well)")
                                         .arg(empty.join(", ")));
     return std::nullopt;
   }

@@ -69,6 +69,10 @@ bool hasJpegExtension(const std::string& name) {
   return endsWithNoCase(name, ".jpg") || endsWithNoCase(name, ".jpeg");
 }
 
+QString noSuchPath(const std::string& argument) {
+  return Cli::tr("no such file or folder: %1").arg(textFromBytes(argument));
+}
+
 std::string absolutePath(const std::string& path) {
   std::error_code ec;
   fs::path p = fs::absolute(path, ec);
@@ -84,8 +88,13 @@ PhotoList collectPhotos(const std::vector<std::string>& arguments, bool recursiv
   for (const std::string& argument : arguments) {
     const std::string path = absolutePath(argument);
     std::error_code ec;
-    if (!fs::is_directory(path, ec)) {
-      list.photos.push_back(path);
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) {
+      list.error = noSuchPath(argument);
+      return list;
+    }
+    if (!fs::is_directory(status)) {
+      list.photos.push_back(path);  // what is not a photo fails as the photo it was given as
       continue;
     }
     const std::size_t before = list.photos.size();

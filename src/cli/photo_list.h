@@ -20,7 +20,8 @@ namespace snapfolio::cli {
 struct PhotoList {
   std::vector<std::string> photos;        // full names, in run order
   std::vector<std::string> emptyFolders;  // folders given that held no JPEG file
-  QString error;                          // a folder that could not be read
+  QString error;                          // a folder that could not be read, or a name
+                                          // that is not there
 };
 
 // `outputDir` may be empty or name a folder that does not exist yet.
@@ -29,6 +30,9 @@ PhotoList collectPhotos(const std::vector<std::string>& arguments, bool recursiv
 
 // Whether a file name ends in ".jpg" or ".jpeg", in any letter case.
 bool hasJpegExtension(const std::string& name);
+
+// "no such file or folder: ARGUMENT", for a name given on the command line that is not there.
+QString noSuchPath(const std::string& argument);
 
 // An absolute, normalised path without a trailing "/" (other than the root itself).
 std::string absolutePath(const std::string& path);

@@ -65,6 +65,8 @@ int readSources(const Arguments& args, site::SiteRequest& request) {
       request.folders.push_back(path);
     } else if (fs::is_regular_file(path, ec)) {
       request.photos.push_back(path);
+    } else if (!fs::exists(path, ec)) {
+      return usage(noSuchPath(argument));
     } else {
       return usage(Cli::tr("'%1' is no photo or folder").arg(textFromBytes(argument)));
     }

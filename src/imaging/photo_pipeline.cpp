@@ -184,8 +184,10 @@ PipelineResult PhotDispSet(PhotoSource& source, const PipelineInputs& inputs,
     inStep(fillIn(QCoreApplication::translate("PhotDispSet", "0101 : %1の読み込みに失敗した。"),
                   {fileName}),
            [&] {
-             loaded = source.loaded_;
              if (source.loadFailure_) std::rethrow_exception(source.loadFailure_);
+             // A photo without a size (an empty file) fails whatever the image asks of it.
+             loaded = uprightWidth(*source.decoder_, look) > 0 &&
+                      uprightHeight(*source.decoder_, look) >= 0;
              sizeSurface(fileName, *source.decoder_, look, inputs, widthText, surface, port);
            });
 

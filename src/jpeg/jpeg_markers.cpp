@@ -135,7 +135,12 @@ JpegMarkers readJpegMarkers(std::span<const std::uint8_t> bytes, const Limits& l
   return markers;
 }
 
-JpegMarkers readJpegExif(const std::string& path, const Limits& limits) {
+namespace {
+
+// Reads the header of the file at `path` (up to its first scan) and hands the decompressor to
+// `read`; `app1` keeps the EXIF segment.
+template <typename Read>
+auto withFileHeader(const std::string& path, const Limits& limits, bool app1, Read read) {
   std::error_code ec;
   const auto size = std::filesystem::file_size(path, ec);
   if (ec) throw Failure("cannot read " + path + ": " + ec.message());
@@ -147,14 +152,30 @@ JpegMarkers readJpegExif(const std::string& path, const Limits& limits) {
   if (!file) throw Failure("cannot open " + path);
   Decompressor decompressor(limits);
   j_decompress_ptr cinfo = decompressor.get();
-  if (!guardedStdioSource(cinfo, file.get()) || !guardedSaveMarkers(cinfo, kApp1)) {
+  if (!guardedStdioSource(cinfo, file.get()) || (app1 && !guardedSaveMarkers(cinfo, kApp1))) {
     throwLibraryError(cinfo);
   }
   decompressor.readHeader();
-  JpegMarkers markers;
-  markers.kind = kindOf(*cinfo);
-  takeExif(cinfo, limits, markers);
-  return markers;
+  return read(decompressor);
+}
+
+}  // namespace
+
+JpegMarkers readJpegExif(const std::string& path, const Limits& limits) {
+  return withFileHeader(path, limits, true, [&](Decompressor& decompressor) {
+    JpegMarkers markers;
+    markers.kind = kindOf(*decompressor.get());
+    takeExif(decompressor.get(), limits, markers);
+    return markers;
+  });
+}
+
+FileShape readJpegShape(const std::string& path, const Limits& limits) {
+  return withFileHeader(path, limits, false, [&](Decompressor& decompressor) {
+    const jpeg_decompress_struct& cinfo = *decompressor.get();
+    return FileShape{static_cast<long long>(cinfo.image_width),
+                     static_cast<long long>(cinfo.image_height), decompressor.hasMultipleScans()};
+  });
 }
 
 }  // namespace snapfolio::jpeg

@@ -39,4 +39,14 @@ JpegMarkers readJpegMarkers(std::span<const std::uint8_t> bytes, const Limits& l
 // than the program reads, EJPEG when it is not a JPEG file.
 JpegMarkers readJpegExif(const std::string& path, const Limits& limits = kLimits);
 
+// The size of a JPEG file's picture and whether it is coded in several scans (progressive), as
+// its header says; the file is read up to its first scan only, nothing is decoded. Throws as
+// readJpegExif does.
+struct FileShape {
+  long long width = 0;
+  long long height = 0;
+  bool progressive = false;
+};
+FileShape readJpegShape(const std::string& path, const Limits& limits = kLimits);
+
 }  // namespace snapfolio::jpeg

@@ -26,6 +26,7 @@
 #include "imaging/photo_date.h"
 #include "imaging/photo_metadata.h"
 #include "run/ordered_jobs.h"
+#include "run/photo_cost.h"
 #include "run/photo_job.h"
 #include "settings/ini_file.h"
 #include "settings/options.h"
@@ -225,10 +226,15 @@ class Run {
     });
     std::optional<OrderedJobs<PhotoJob>> jobs;
     inStep(checking, [&] {
-      jobs.emplace(static_cast<int>(photos.size()), workers, kLimits.runMemoryBytes,
-                   [&](int index, JobContext& context) {
-                     return makePhotoJob(plan, photos[index], context);
-                   });
+      // With one worker the order of the photos is the order of the work.
+      std::vector<double> costs =
+          workers > 1 ? photoCosts(photos, options_) : std::vector<double>{};
+      jobs.emplace(
+          static_cast<int>(photos.size()), workers, kLimits.runMemoryBytes,
+          [&](int index, JobContext& context) {
+            return makePhotoJob(plan, photos[index], context);
+          },
+          std::move(costs));
     });
     std::vector<AlbumPhoto> reached;
     for (std::size_t i = 0; i < photos.size(); ++i) {

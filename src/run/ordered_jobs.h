@@ -1,11 +1,16 @@
 // OrderedJobs: jobs 0 to count - 1 made on worker threads and handed back in their order.
 //
-// The workers start the jobs in order; at most `workers` jobs are made at once, and at most
-// eight times that many are started and not yet taken, so that the workers go on past a slow
-// job while finished jobs do not pile up. A job reserves memory from a budget before it takes it (JobContext::reserve): it
-// waits while the jobs hold too much. The oldest job not taken waits only for the jobs that are
-// working, not for the finished ones (they wait for it) nor for those waiting for memory
-// themselves, so that a job larger than the budget is made alone. What a job holds is given
+// At most `workers` jobs are made at once, and only jobs less than eight times that many
+// places ahead of the oldest job not taken are started, so that the workers go on past a slow
+// job while finished jobs do not pile up. Within that horizon a free worker starts the job of
+// the highest estimated cost (`costs`; the lowest index among equals, so that without costs the
+// jobs start in order): a long job started last would keep one worker busy while the others
+// idle at the end of the run.
+//
+// A job reserves memory from a budget before it takes it (JobContext::reserve): it waits while
+// the jobs hold too much. When every job that works waits for memory, the one of the lowest
+// index goes on (the finished ones wait for the oldest job, not the reverse), so that a job
+// larger than the budget is made alone and the jobs never all wait. What a job holds is given
 // back when it is taken.
 //
 // take() is called by one thread (the run's), for 0, 1, 2, ... in turn. Destroying the object
@@ -21,6 +26,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -47,11 +53,15 @@ class OrderedJobs {
  public:
   using Make = std::function<Result(int index, JobContext& context)>;
 
-  OrderedJobs(int count, int workers, std::size_t memoryBudget, Make make)
+  // `costs`: an estimate per job (empty: none, the jobs start in order).
+  OrderedJobs(int count, int workers, std::size_t memoryBudget, Make make,
+              std::vector<double> costs = {})
       : count_(count),
         window_(8 * std::max(workers, 1)),
         budget_(memoryBudget),
-        make_(std::move(make)) {
+        make_(std::move(make)),
+        costs_(std::move(costs)),
+        started_(static_cast<std::size_t>(std::max(count, 0)), false) {
     const int threads = std::clamp(workers, 1, std::max(count, 1));
     threads_.reserve(static_cast<std::size_t>(threads));
     for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { work(); });
@@ -104,12 +114,14 @@ class OrderedJobs {
       std::unique_lock lock(jobs_.mutex_);
       std::size_t& held = jobs_.held_[index_];
       jobs_.waiting_ += held;
+      jobs_.waitingJobs_.insert(index_);
       jobs_.changed_.notify_all();
       jobs_.changed_.wait(lock, [&] {
         return jobs_.discarded_ || jobs_.used_ + bytes <= jobs_.budget_ ||
-               (index_ == jobs_.nextToTake_ && jobs_.working_ == jobs_.waiting_);
+               (index_ == *jobs_.waitingJobs_.begin() && jobs_.working_ == jobs_.waiting_);
       });
       jobs_.waiting_ -= held;
+      jobs_.waitingJobs_.erase(index_);
       if (jobs_.discarded_) throw JobDiscarded{};
       jobs_.used_ += bytes;
       jobs_.working_ += bytes;
@@ -141,11 +153,15 @@ class OrderedJobs {
       int index = 0;
       {
         std::unique_lock lock(mutex_);
+        std::optional<int> next;
         changed_.wait(lock, [&] {
-          return discarded_ || nextToStart_ >= count_ || nextToStart_ < nextToTake_ + window_;
+          next = nextToStart();
+          return discarded_ || unstarted_ == 0 || next;
         });
-        if (discarded_ || nextToStart_ >= count_) return;
-        index = nextToStart_++;
+        if (discarded_ || !next) return;
+        index = *next;
+        started_[static_cast<std::size_t>(index)] = true;
+        --unstarted_;
       }
       Done done;
       Context context(*this, index);
@@ -168,19 +184,39 @@ class OrderedJobs {
     }
   }
 
+  // The job a free worker starts: the costliest not started within the horizon; nothing
+  // when every job there has started.
+  std::optional<int> nextToStart() const {
+    std::optional<int> best;
+    const int end = std::min(count_, nextToTake_ + window_);
+    for (int i = nextToTake_; i < end; ++i) {
+      if (started_[static_cast<std::size_t>(i)]) continue;
+      if (!best || costOf(i) > costOf(*best)) best = i;
+    }
+    return best;
+  }
+
+  double costOf(int index) const {
+    return static_cast<std::size_t>(index) < costs_.size() ? costs_[static_cast<std::size_t>(index)]
+                                                           : 0.0;
+  }
+
   const int count_;
   const int window_;
   const std::size_t budget_;
   const Make make_;
+  const std::vector<double> costs_;
 
   mutable std::mutex mutex_;
   std::condition_variable changed_;
-  int nextToStart_ = 0;
+  std::vector<bool> started_;  // by job index
+  int unstarted_ = count_;
   int nextToTake_ = 0;
   bool discarded_ = false;
   std::size_t used_ = 0;             // held by the jobs not taken
   std::size_t working_ = 0;          // held by the jobs not finished
   std::size_t waiting_ = 0;          // of which by jobs waiting for more
+  std::set<int> waitingJobs_;        // the jobs waiting for memory
   std::map<int, std::size_t> held_;  // by job index
   std::map<int, Done> done_;         // finished, not taken
   std::vector<std::thread> threads_;

@@ -64,6 +64,7 @@ class ExitStatusTest : public testing::TestWithParam<StatusCase> {};
 TEST_P(ExitStatusTest, TellsHowTheRunEnded) {
   TempDir dir;
   fs::create_directory(dir / "empty");
+  test::writeFile(dir / "broken.jpg", "not a photo");
   std::vector<std::string> args = GetParam().args;
   for (std::string& a : args) {
     if (a == "@tiny") a = test::photoPath("tiny.JPG").string();
@@ -82,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         StatusCase{"written", with({"convert", "--out", ".", "@tiny"}, kThumbnailOnly), 0},
         StatusCase{"photoFailed",
-                   with({"convert", "--out", ".", "missing.jpg", "@tiny"}, kThumbnailOnly), 1},
+                   with({"convert", "--out", ".", "broken.jpg", "@tiny"}, kThumbnailOnly), 1},
         StatusCase{"pageFailed",
                    with({"convert", "--out", ".", "@tiny", "--set", "OutStyl/HTMLCK=1", "--set",
                          "OutStyl/HTMLTMP=/none/t.dat"},
@@ -117,9 +118,10 @@ TEST(CliRunTest, PipeGetsFailuresAndTheSummaryUnlessVerbose) {
   const CliResult quiet = run({"-q"}, {tiny});
   EXPECT_EQ(quiet.exitCode, 0);
   EXPECT_EQ(quiet.err, "");
-  const CliResult quietFailure = run({"-q"}, {"missing.jpg", tiny});
+  test::writeFile(dir / "broken.jpg", "not a photo");
+  const CliResult quietFailure = run({"-q"}, {"broken.jpg", tiny});
   EXPECT_EQ(quietFailure.exitCode, 1);
-  EXPECT_TRUE(quietFailure.err.starts_with("ERROR: 0100 : ")) << quietFailure.err;
+  EXPECT_TRUE(quietFailure.err.starts_with("ERROR: 0101 : ")) << quietFailure.err;
   EXPECT_EQ(std::count(quietFailure.err.begin(), quietFailure.err.end(), '\n'), 1)
       << quietFailure.err;
 

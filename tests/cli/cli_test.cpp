@@ -170,16 +170,21 @@ TEST(CliTest, ReportsUsageErrorsAndFailures) {
     EXPECT_TRUE(shipped.out.ends_with(file)) << shipped.out;
   }
 
-  // A missing photo: the pipeline's "ERROR" message, exit status 1.
-  Result missing =
-      runCli({"convert", "--set", "Pict1Options/WIDTH1=150", "--set", "Pict1Options/PRIFN1=t_",
-              "--set", "Pict2Options/GAZOU2=0", "--out", ".", "missing.jpg"},
-             dir.path());
-  EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_NE(missing.err.find("ERROR: 0100 : タイムスタンプの作成に失敗した。"), std::string::npos)
-      << missing.err;
+  // A name that is not there is a usage error of either command, before anything is written.
+  fs::create_directory(dir / "site");
+  for (const char* command : {"convert", "album"}) {
+    Result missing = runCli({command, "--set", "Pict1Options/WIDTH1=150", "--set",
+                             "Pict1Options/PRIFN1=t_", "--set", "Pict2Options/GAZOU2=0", "--out",
+                             "site", "missing.jpg"},
+                            dir.path());
+    EXPECT_EQ(missing.exitCode, 2) << command;
+    EXPECT_NE(missing.err.find("no such file or folder: missing.jpg"), std::string::npos)
+        << missing.err;
+    EXPECT_FALSE(fs::exists(dir / "site" / "index.html")) << command;
+  }
 
   // Validation: no width for a produced image.
+  test::writeFile(dir / "a.jpg", "");
   Result noWidth =
       runCli({"convert", "--settings", "fresh.ini", "--out", ".", "a.jpg"}, dir.path());
   EXPECT_EQ(noWidth.exitCode, 2);

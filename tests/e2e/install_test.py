@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
-"""The installed program: `cmake --install` into a temporary prefix puts the two programs, the
-album template, the desktop entry and the icons where a Linux desktop looks for them, and the
-installed snapfolio-cli, moved to another directory, still finds its template and writes an
-album with it, run from outside the source tree.
+"""The installed program: `cmake --install --strip` into a temporary prefix puts the two programs
+(stripped), the album templates, the manual pages, the desktop entry and the icons where a Linux
+desktop looks for them, and the installed snapfolio-cli, moved to another directory, still finds
+its template and writes an album with it, run from outside the source tree. Then the Debian
+package (`cpack -G DEB`) is installed with dpkg, makes an album, and is removed: as root only,
+and only where no package of that name is installed already.
 
 When the system lets us make a private mount namespace (`unshare -rm`), the moved program runs
 with empty directories mounted over the source tree's data and over the configured install
@@ -49,9 +51,11 @@ def executable(path):
     return os.path.isfile(path) and bool(os.stat(path).st_mode & stat.S_IXUSR)
 
 
-def expected_files():
-    files = {"bin/snapfolio", "bin/snapfolio-cli", "share/snapfolio/templates/album.dat",
-             "share/snapfolio/templates/album-en.dat", "share/applications/snapfolio.desktop"}
+def expected_files(source):
+    files = {"bin/snapfolio", "bin/snapfolio-cli", "share/applications/snapfolio.desktop",
+             "share/man/man1/snapfolio.1", "share/man/man1/snapfolio-cli.1"}
+    files.update(f"share/snapfolio/templates/{name}"
+                 for name in os.listdir(os.path.join(source, "data/templates")))
     files.update(f"share/icons/hicolor/{s}x{s}/apps/snapfolio.png" for s in ICON_SIZES)
     return files
 
@@ -59,11 +63,26 @@ def expected_files():
 def check_tree(prefix, source, checks):
     installed = {os.path.relpath(os.path.join(d, f), prefix)
                  for d, _, names in os.walk(prefix) for f in names}
-    checks.expect(not installed - expected_files(),
-                  f"installed beyond the program: {sorted(installed - expected_files())}")
+    expected = expected_files(source)
+    checks.expect(installed == expected,
+                  f"installed beyond the program: {sorted(installed - expected)}, "
+                  f"missing: {sorted(expected - installed)}")
     for program in ("snapfolio", "snapfolio-cli"):
-        checks.expect(executable(os.path.join(prefix, "bin", program)),
-                      f"bin/{program} is not installed as an executable")
+        path = os.path.join(prefix, "bin", program)
+        if checks.expect(executable(path), f"bin/{program} is not installed as an executable"):
+            sections = subprocess.run(["readelf", "-S", "-W", path], capture_output=True,
+                                      text=True, timeout=60).stdout
+            checks.expect(".debug_info" not in sections and ".symtab" not in sections,
+                          f"bin/{program} is installed with its debug information")
+    for page in ("snapfolio.1", "snapfolio-cli.1"):
+        path = os.path.join(prefix, "share/man/man1", page)
+        if os.path.isfile(path):
+            run = subprocess.run(["man", "--warnings", "-l", "-P", "cat", path],
+                                 capture_output=True, text=True, timeout=60,
+                                 env=dict(os.environ, MANWIDTH="80", LANG="C.UTF-8"))
+            checks.expect(run.returncode == 0 and "SYNOPSIS" in run.stdout
+                          and not run.stderr.strip(),
+                          f"man {page}: status {run.returncode}, {run.stderr.strip()}")
 
     for name in ("album.dat", "album-en.dat"):
         template = os.path.join(prefix, "share/snapfolio/templates", name)
@@ -152,6 +171,54 @@ def check_moved(prefix, moved, work, photos_dir, runner, checks):
             checks.expect(f'src="t_{photo}"' in page, f"the page does not show t_{photo}")
 
 
+def check_package(cmake, build, photos_dir, tmp, checks):
+    """Makes the Debian package, installs it, makes an album with the installed program and
+    removes the package."""
+    if os.geteuid() != 0 or not shutil.which("dpkg"):
+        print("note: not root (or no dpkg): the Debian package was not installed")
+        return
+    installed = subprocess.run(["dpkg-query", "-W", "-f=${Status}", "snapfolio"],
+                               capture_output=True, text=True)
+    if "installed" in installed.stdout:
+        print("note: a snapfolio package is installed already; the package was not tried")
+        return
+    cpack = os.path.join(os.path.dirname(cmake), "cpack")
+    packages = os.path.join(tmp, "packages")
+    made = subprocess.run([cpack, "-G", "DEB", "--config",
+                           os.path.join(build, "CPackConfig.cmake"), "-B", packages],
+                          capture_output=True, text=True, timeout=600)
+    debs = [f for f in os.listdir(packages) if f.endswith(".deb")] if os.path.isdir(packages) else []
+    if not checks.expect(made.returncode == 0 and len(debs) == 1,
+                         f"cpack -G DEB: {made.stdout}{made.stderr}"):
+        return
+    deb = os.path.join(packages, debs[0])
+    info = subprocess.run(["dpkg-deb", "-f", deb, "Depends"], capture_output=True, text=True)
+    checks.expect("libqt6widgets6" in info.stdout and "libexiv2" in info.stdout,
+                  f"the package's dependencies are not those of its libraries: {info.stdout}")
+    install = subprocess.run(["dpkg", "-i", deb], capture_output=True, text=True, timeout=300)
+    try:
+        if not checks.expect(install.returncode == 0, f"dpkg -i: {install.stdout}{install.stderr}"):
+            return
+        photos = os.path.join(tmp, "package-photos")
+        os.mkdir(photos)
+        for photo in PHOTOS:
+            shutil.copy(os.path.join(photos_dir, photo), photos)
+        site = os.path.join(tmp, "package-site")
+        run = subprocess.run(["/usr/bin/snapfolio-cli", "album", photos, "--out", site],
+                             capture_output=True, text=True, timeout=600,
+                             env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+        checks.expect(run.returncode == 0 and os.path.isfile(os.path.join(site, "index.html")),
+                      f"the packaged snapfolio-cli album exited {run.returncode}: "
+                      f"{run.stderr.strip()[-2000:]}")
+        checks.expect(os.path.isfile("/usr/share/man/man1/snapfolio-cli.1"),
+                      "the package installs no manual page")
+    finally:
+        removed = subprocess.run(["dpkg", "-r", "snapfolio"], capture_output=True, text=True,
+                                 timeout=300)
+        checks.expect(removed.returncode == 0 and not os.path.exists("/usr/bin/snapfolio-cli"),
+                      f"dpkg -r: {removed.stdout}{removed.stderr}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--cmake", required=True)
@@ -169,7 +236,8 @@ def main():
     with tempfile.TemporaryDirectory(prefix="snapfolio-install-") as tmp:
         prefix = os.path.join(tmp, "prefix")
         env = {k: v for k, v in os.environ.items() if k != "DESTDIR"}
-        install = subprocess.run([options.cmake, "--install", options.build, "--prefix", prefix],
+        install = subprocess.run([options.cmake, "--install", options.build, "--strip",
+                                  "--prefix", prefix],
                                  env=env, capture_output=True, text=True, timeout=300)
         if install.returncode != 0:
             sys.exit(f"FAIL: cmake --install: {install.stdout}{install.stderr}")
@@ -187,6 +255,7 @@ def main():
             print("note: no private mount namespace here; the source tree's data stays "
                   "reachable, and the printed template path alone proves the relocation")
         check_moved(prefix, moved, work, photos_dir, runner, checks)
+        check_package(options.cmake, options.build, photos_dir, tmp, checks)
 
     if checks.failures:
         return 1

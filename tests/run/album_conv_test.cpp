@@ -226,8 +226,10 @@ TEST_F(AlbumConvTest, APhotosOwnFailureSkipsItAndTheRunGoesOn) {
   fs::rename(photo("latin1.jpg"), latin1);  // named by its bytes, past Qt's file names
   const std::string goneBefore = photo("gone-before.jpg");
   const std::string goneAfter = photo("gone-after.jpg");
-  port.selection =
-      std::vector<std::string>{wide, longName, latin1, goneBefore, goneAfter, photo("last.jpg")};
+  const std::string empty = photo("empty.jpg");
+  test::writeFile(empty, "");  // fails once, not once per image
+  port.selection = std::vector<std::string>{wide,      longName, latin1,
+                                            goneBefore, goneAfter, empty, photo("last.jpg")};
   // Photos are read ahead of their turn: one is gone before the run reads it, the other after.
   fs::remove(goneBefore);
   port.onPhotoStarts = [&](int index) {
@@ -239,8 +241,10 @@ TEST_F(AlbumConvTest, APhotosOwnFailureSkipsItAndTheRunGoesOn) {
       "のJPEGの格納に失敗した。\nファイル名が長すぎる。(File name too long)";
   const std::string gone = "0100 : タイムスタンプの作成に失敗した。\n" + goneBefore +
                            " : ファイルが存在しない。(No such file or directory)";
-  EXPECT_EQ(port.errors(), (std::vector<std::string>{"0008 : " + longName + tooLong,
-                                                     "000C : " + longName + tooLong, gone}));
+  EXPECT_EQ(port.errors(),
+            (std::vector<std::string>{
+                "0008 : " + longName + tooLong, "000C : " + longName + tooLong, gone,
+                "0101 : " + empty + "の読み込みに失敗した。\n写真に画像がない(空のファイル)。"}));
   EXPECT_EQ(test::readFile(out("index.html")),
             "<!--$LOOP-->t_wide.jpg 150x1 640x1;<!---->t_caf%E9.jpg 150x112 640x480;<!---->"
             "t_gone-after.jpg 150x112 640x480;<!---->t_last.jpg 150x112 640x480;<!--$/LOOP-->");

@@ -114,26 +114,46 @@ INSTANTIATE_TEST_SUITE_P(Runs, ParallelRun,
                          [](const auto& run) { return std::string(run.param.name); });
 
 // Jobs of uneven lengths come back in order; the memory they hold at once stays within the
-// budget, and a job larger than the budget is made alone.
+// budget, and a job larger than the budget is made alone. With costs, the costliest job within
+// the horizon (eight jobs per worker) starts first, and the jobs still come back in order.
 TEST(OrderedJobs, InOrderWithinTheBudget) {
-  for (std::size_t each : {std::size_t{30}, std::size_t{250}}) {
-    std::atomic<std::size_t> held{0}, most{0};
-    {
-      OrderedJobs<int> jobs(60, 6, 100, [&](int index, JobContext& context) {
-        context.reserve(each);
-        const std::size_t now = held += each;
-        std::size_t seen = most.load();
-        while (now > seen && !most.compare_exchange_weak(seen, now)) {
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(50 * (index * 7 % 5)));
-        held -= each;
-        context.holdOnly(0);
-        return index;
-      });
-      for (int i = 0; i < 60; ++i) ASSERT_EQ(jobs.take(), i);
+  for (auto [workers, costly] : {std::pair{6, false}, {6, true}, {1, true}}) {
+    for (std::size_t each : {std::size_t{30}, std::size_t{250}}) {
+      std::atomic<std::size_t> held{0}, most{0};
+      std::atomic<int> first{-1};
+      std::vector<double> costs;
+      for (int i = 0; costly && i < 60; ++i) costs.push_back(i % 10 == 3 ? 100 + i : i);
+      {
+        OrderedJobs<int> jobs(
+            60, workers, 100,
+            [&](int index, JobContext& context) {
+              int none = -1;
+              first.compare_exchange_strong(none, index);
+              context.reserve(each);
+              const std::size_t now = held += each;
+              std::size_t seen = most.load();
+              while (now > seen && !most.compare_exchange_weak(seen, now)) {
+              }
+              std::this_thread::sleep_for(std::chrono::microseconds(50 * (index * 7 % 5)));
+              held -= each;
+              context.holdOnly(0);
+              return index;
+            },
+            costs);
+        for (int i = 0; i < 60; ++i) ASSERT_EQ(jobs.take(), i);
+      }
+      // One worker starts the costliest of jobs 0 to 7; several race for the first start.
+      if (workers == 1) {
+        EXPECT_EQ(first.load(), 3) << each;
+      }
+      if (!costly) {
+        EXPECT_EQ(first.load(), 0) << each;
+      }
+      EXPECT_LE(most.load(), std::max<std::size_t>(100, each)) << each;
+      if (workers > 1) {
+        EXPECT_GT(most.load(), each == 30 ? 30u : 0u) << "the jobs never ran side by side";
+      }
     }
-    EXPECT_LE(most.load(), std::max<std::size_t>(100, each)) << each;
-    EXPECT_GT(most.load(), each == 30 ? 30u : 0u) << "the jobs never ran side by side";
   }
 }
 
