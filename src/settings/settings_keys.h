@@ -33,6 +33,7 @@ inline constexpr std::string_view kOutStyl = "OutStyl";
 inline constexpr std::string_view kColorAdjust = "ColorAdjust";
 inline constexpr std::string_view kAlbumOptions = "AlbumOptions";
 inline constexpr std::string_view kPhotoOptions = "PhotoOptions";
+inline constexpr std::string_view kKeptAlbum = "KeptAlbum";
 
 // "Snapfolio": main window position.
 inline constexpr IntegerKey TOP{kSnapfolio, "TOP", 0};
@@ -135,6 +136,14 @@ inline constexpr BooleanKey COLORPROFILE{kPhotoOptions, "COLORPROFILE", true};
 inline constexpr IntegerKey DATESOURCE{kPhotoOptions, "DATESOURCE", 0};  // 0 file time, 1 taken
 inline constexpr IntegerKey METADATA{kPhotoOptions, "METADATA", 0};      // 0 none, 1 private, 2 all
 inline constexpr BooleanKey NOENLARGE{kPhotoOptions, "NOENLARGE", false};
+
+// "KeptAlbum": the fields of the album site dialog, written when it starts a run; a file without
+// the section reads as the defaults.
+inline constexpr TextKey KEPT_SOURCE{kKeptAlbum, "SOURCE", ""};  // the photo folder
+inline constexpr TextKey KEPT_SITE{kKeptAlbum, "SITE", ""};      // the site folder
+inline constexpr TextKey KEPT_TITLE{kKeptAlbum, "TITLE", ""};    // the top album's title
+inline constexpr BooleanKey KEPT_ORIGINALS{kKeptAlbum, "ORIGINALS", false};  // copy the photos
+inline constexpr TextKey KEPT_BASEURL{kKeptAlbum, "BASEURL", ""};  // where the site is published
 
 // One row of the table, for listing every key (documentation, tests, the command line).
 struct KeyInfo {

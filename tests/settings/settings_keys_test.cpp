@@ -92,7 +92,8 @@ TEST(KeyTable, NamesAreUniqueAndFoundWithoutRegardToCase) {
     EXPECT_TRUE(seen.insert(lower).second) << k.name;
     EXPECT_EQ(keys::findKey(k.section, k.name), &k);
   }
-  EXPECT_EQ(seen.size(), 56u);  // 50 designed keys, "AlbumOptions" and 5 in "PhotoOptions"
+  EXPECT_EQ(seen.size(),
+            61u);  // 50 designed keys, "AlbumOptions", 5 in "PhotoOptions" and 5 in "KeptAlbum"
   EXPECT_EQ(keys::findKey("outstyl", "timbgcol1"), keys::findKey("OutStyl", "TIMBGCOL1"));
   EXPECT_EQ(keys::findKey("OutStyl", "NOSUCHKEY"), nullptr);
   EXPECT_EQ(keys::findKey("Pict1Options", "GAZOU2"), nullptr);  // wrong section
