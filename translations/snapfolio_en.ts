@@ -264,6 +264,14 @@
         <translation>The HTML page would grow too large (over %1 bytes).</translation>
     </message>
     <message>
+        <source>「%1」に対応する「%2」がない。</source>
+        <translation>&quot;%1&quot; has no matching &quot;%2&quot;.</translation>
+    </message>
+    <message>
+        <source>「%1」が「%2」と「%3」の間にない。</source>
+        <translation>&quot;%1&quot; does not stand between &quot;%2&quot; and &quot;%3&quot;.</translation>
+    </message>
+    <message>
         <source>%1行目 %2文字目: %3</source>
         <translation>line %1, column %2: %3</translation>
     </message>
@@ -565,6 +573,97 @@
     </message>
 </context>
 <context>
+    <name>TKeptAlbum</name>
+    <message>
+        <source>写真のフォルダを指定してください。</source>
+        <translation>Please give the photo folder.</translation>
+    </message>
+    <message>
+        <source>写真のフォルダ %1 がありません。</source>
+        <translation>The photo folder %1 does not exist.</translation>
+    </message>
+    <message>
+        <source>アルバムのフォルダを指定してください。</source>
+        <translation>Please give the album folder.</translation>
+    </message>
+    <message>
+        <source>写真のフォルダ %1 がアルバムのフォルダの中にあります。</source>
+        <translation>The photo folder %1 lies inside the album folder.</translation>
+    </message>
+    <message>
+        <source>アルバムサイト</source>
+        <translation>Album site</translation>
+    </message>
+    <message>
+        <source>参照</source>
+        <translation>Browse</translation>
+    </message>
+    <message>
+        <source>（なくてもよい）https://...</source>
+        <translation>(optional) https://...</translation>
+    </message>
+    <message>
+        <source>写真のフォルダ :</source>
+        <translation>Photo folder:</translation>
+    </message>
+    <message>
+        <source>アルバムのフォルダ :</source>
+        <translation>Album folder:</translation>
+    </message>
+    <message>
+        <source>タイトル :</source>
+        <translation>Title:</translation>
+    </message>
+    <message>
+        <source>公開するURL :</source>
+        <translation>Published at (URL):</translation>
+    </message>
+    <message>
+        <source>元の写真もアルバムに入れる（ダウンロード用）</source>
+        <translation>Put the original photos into the album too (for download)</translation>
+    </message>
+    <message>
+        <source>カタログを作り直す</source>
+        <translation>Make the catalogue anew</translation>
+    </message>
+    <message>
+        <source>作成</source>
+        <translation>Make</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>中止しました。</source>
+        <translation>Stopped. </translation>
+    </message>
+    <message>
+        <source>変換 %1 枚、移動 %2 枚、削除 %3 枚、アルバムの写真 %4 枚、書いたページ %5</source>
+        <translation>%1 converted, %2 moved, %3 removed, %4 photos in the album, %5 pages written</translation>
+    </message>
+    <message>
+        <source>、失敗 %1 枚</source>
+        <translation>, %1 failed</translation>
+    </message>
+    <message>
+        <source>アルバムサイトを調べています…</source>
+        <translation>Looking through the album site…</translation>
+    </message>
+    <message>
+        <source>アルバムのフォルダ %1 を作れません。</source>
+        <translation>Cannot create the album folder %1.</translation>
+    </message>
+    <message>
+        <source>アルバムサイト %1 は、ほかの実行が作っている最中です。</source>
+        <translation>The album site %1 is busy: another run is making it.</translation>
+    </message>
+    <message>
+        <source>アルバムサイトのカタログを使えません。「カタログを作り直す」で作り直せます。</source>
+        <translation>The album site's catalogue cannot be used. &quot;Make the catalogue anew&quot; makes it again.</translation>
+    </message>
+</context>
+<context>
     <name>TPhotoPropty</name>
     <message>
         <source>詳細設定</source>
@@ -776,6 +875,14 @@
     <message>
         <source>アルバムのページ %1 を書き出しました。ブラウザで開きますか？</source>
         <translation>The album page %1 has been written. Open it in the browser?</translation>
+    </message>
+    <message>
+        <source>アルバムサイト</source>
+        <translation>Album site</translation>
+    </message>
+    <message>
+        <source>アルバムサイト %1 を作りました。ブラウザで開きますか？</source>
+        <translation>The album site %1 is made. Open it in the browser?</translation>
     </message>
 </context>
 <context>

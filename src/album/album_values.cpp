@@ -42,6 +42,10 @@ std::string AlbumValues::encode(std::string_view utf8Text) const {
   return utf8_ ? std::string(utf8Text) : utf8ToCp932WithReferences(utf8Text);
 }
 
+std::string AlbumValues::text(std::string_view utf8Text) const {
+  return encode(escapeHtml(utf8Text));
+}
+
 std::string AlbumValues::title(std::string_view title) const {
   return encode(title);
 }

@@ -36,6 +36,8 @@ class AlbumValues {
   // "$FILEDATE": the photo's date as the short date, a blank and the long time (the date alone
   // at 00:00:00).
   std::string fileDate(const DateTime& date) const;
+  // A text of the album tags (a name, a URL, a camera field): escaped.
+  std::string text(std::string_view utf8Text) const;
   // Numbers ("$COUNT", "$IMG1W", ...) in decimal.
   std::string number(long long value) const { return std::to_string(value); }
 

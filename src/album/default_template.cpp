@@ -42,8 +42,12 @@ std::string_view shippedTemplateFileName(std::string_view language) {
 }
 
 std::string shippedTemplatePath(std::string_view language) {
+  return shippedTemplateFile(shippedTemplateFileName(language));
+}
+
+std::string shippedTemplateFile(std::string_view fileName) {
   return defaultTemplatePath(runningExecutablePath(), SNAPFOLIO_DATA_DIR, SNAPFOLIO_SOURCE_DATA_DIR,
-                             shippedTemplateFileName(language));
+                             fileName);
 }
 
 std::string templatePathOrShipped(std::string_view field, std::string_view language) {

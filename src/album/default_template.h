@@ -18,6 +18,10 @@ std::string shippedTemplatePath(std::string_view language);
 // Its file name in templates/: "album-en.dat" for "en", else "album.dat".
 std::string_view shippedTemplateFileName(std::string_view language);
 
+// The path of another shipped file of templates/ (the kept album's templates and script), by
+// the same rule as the shipped templates; empty when it is not found.
+std::string shippedTemplateFile(std::string_view fileName);
+
 // What the album step uses for its two fields: the field as typed, or, when it is empty, the
 // shipped template of `language` and kDefaultPageFileName. The window shows these as the
 // fields' placeholders.

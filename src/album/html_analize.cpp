@@ -61,6 +61,9 @@ std::uint64_t saturatingProduct(std::uint64_t a, std::uint64_t b) {
 // contradiction. As a backstop against templates that are finite but absurdly long, the bytes
 // scanned are bounded by a multiple (16) of (photos + 1) times the template: a template that
 // makes sense scans each photo's part once per loop that shows it, which stays far below.
+// The album tags' lists (a kept album's pages) jump back only to behind their own opening tag,
+// and only with their item further on than at their previous repeat, so the same argument
+// holds for them; the bound counts their items beside the photos.
 class Expansion {
  public:
   Expansion(std::string_view text, const AlbumPageInput& input, PageSink& page,
@@ -71,8 +74,12 @@ class Expansion {
         options_(options),
         values_(text_),
         photoCount_(static_cast<std::int64_t>(input.photos.size())) {
-    scanLimit_ = saturatingProduct(saturatingProduct(options.scanFactor, input.photos.size() + 1),
-                                   text_.size() + 64);
+    std::uint64_t items = input.photos.size() + 1;
+    if (options.albumTags) {
+      items +=
+          options.albumTags->count(TagScope::Albums) + options.albumTags->count(TagScope::Crumbs);
+    }
+    scanLimit_ = saturatingProduct(saturatingProduct(options.scanFactor, items), text_.size() + 64);
   }
 
   void run() {
@@ -97,22 +104,33 @@ class Expansion {
       emit(values_.title(input_.title), p);
       return p + 6;
     }
-    if (rest.starts_with(kLoop)) {
-      emit(kLoop, p);
-      loopStart_ = p + 5;
-      lastOuterRepeat_.reset();
-      // A page without photos (every photo failed, or an empty album) shows no loop body: its
-      // photo tags would name no photo.
-      if (photoCount_ == 0) {
-        const std::size_t end = text_.find(kEndLoop, p + 5);
-        if (end != std::string_view::npos) return end;
-      }
-      return p + 5;
-    }
+    if (rest.starts_with(kLoop)) return loop(p);
     if (rest.starts_with(kEndLoop)) return endLoop(p);
     if (rest.starts_with(kSetLoop)) return setLoop(p);
     if (rest.starts_with(kEndSetLoop)) return endSetLoop(p);
     if (rest.starts_with(kLcunt)) return lcunt(p);
+    if (std::optional<std::size_t> next = photoTag(p, rest)) return *next;
+    if (options_.albumTags) {
+      if (const AlbumTag* album = albumTagAt(rest)) return albumTag(*album, p);
+    }
+    return p + 1;  // any other "$" is dropped
+  }
+
+  std::size_t loop(std::size_t p) {
+    emit(kLoop, p);
+    loopStart_ = p + 5;
+    lastOuterRepeat_.reset();
+    // A page without photos (every photo failed, or an empty album) shows no loop body: its
+    // photo tags would name no photo.
+    if (photoCount_ == 0) {
+      const std::size_t end = text_.find(kEndLoop, p + 5);
+      if (end != std::string_view::npos) return end;
+    }
+    return p + 5;
+  }
+
+  // The value tags of the one-page album at p, if `rest` starts with one.
+  std::optional<std::size_t> photoTag(std::size_t p, std::string_view rest) {
     if (rest.starts_with(kJpeg1)) {
       emit(values_.outputUrl(photo(p, kJpeg1).path, input_.prefix1, input_.suffix1,
                              input_.outputFormat),
@@ -158,7 +176,101 @@ class Expansion {
       emit(values_.number(photoCount_), p);
       return p + kCount.size();
     }
-    return p + 1;  // any other "$" is dropped
+    return std::nullopt;
+  }
+
+  // The album tag `tag` at p (a page of a kept album).
+  std::size_t albumTag(const AlbumTag& tag, std::size_t p) {
+    const std::size_t behind = p + tag.name.size();
+    switch (tag.kind) {
+      case AlbumTagKind::Open:
+        return openList(tag, p);
+      case AlbumTagKind::Close:
+        return closeList(tag, p);
+      case AlbumTagKind::If: {
+        const std::size_t end = endOfPart(tag, p);
+        return options_.albumTags->holds(tag.condition, item(tag, p)) ? behind : end;
+      }
+      case AlbumTagKind::EndIf:
+        return behind;
+      case AlbumTagKind::Value:
+        emit(values_.text(options_.albumTags->value(tag.field, item(tag, p))), p);
+        return behind;
+    }
+    return behind;
+  }
+
+  // A list's start: its body is skipped when the list is empty.
+  std::size_t openList(const AlbumTag& tag, std::size_t p) {
+    const std::string_view close = listCloseTag(tag.scope);
+    const std::size_t end = text_.find(close, p);
+    if (end == std::string_view::npos) {
+      fail(p, fillIn(translated("HtmlAnalize",
+                                QT_TRANSLATE_NOOP("HtmlAnalize", "「%1」に対応する「%2」がない。")),
+                     {tag.name, close}));
+    }
+    ListState& list = list_[static_cast<std::size_t>(tag.scope)];
+    list = {p + tag.name.size(), 0, true, std::nullopt};
+    if (tag.scope == TagScope::Photos) photoIndex_ = 0;
+    if (options_.albumTags->count(tag.scope) == 0) {
+      list.active = false;
+      return end + close.size();
+    }
+    return list.start;
+  }
+
+  std::size_t closeList(const AlbumTag& tag, std::size_t p) {
+    ListState& list = list_[static_cast<std::size_t>(tag.scope)];
+    if (!list.active) {
+      fail(p, fillIn(translated("HtmlAnalize",
+                                QT_TRANSLATE_NOOP("HtmlAnalize", "「%1」より前に「%2」がある。")),
+                     {listOpenTag(tag.scope), tag.name}));
+    }
+    std::int64_t next = 0;
+    if (tag.scope == TagScope::Photos) {
+      photoIndex_ = wrap32(std::int64_t{photoIndex_} + 1);
+      next = photoIndex_;
+    } else {
+      next = static_cast<std::int64_t>(++list.index);
+    }
+    if (next < static_cast<std::int64_t>(options_.albumTags->count(tag.scope))) {
+      checkRepeat(p, tag.name, list.lastRepeat, wrap32(next));
+      return list.start;
+    }
+    list.active = false;
+    return p + tag.name.size();
+  }
+
+  // Behind the "$/IF" that closes the conditional part opened at p (parts nest).
+  std::size_t endOfPart(const AlbumTag& tag, std::size_t p) {
+    constexpr std::string_view kEndIf = "$/IF";
+    int depth = 0;
+    for (std::size_t at = text_.find('$', p + 1); at != std::string_view::npos;
+         at = text_.find('$', at + 1)) {
+      const AlbumTag* inner = albumTagAt(text_.substr(at));
+      if (inner && inner->kind == AlbumTagKind::If) ++depth;
+      if (inner && inner->kind == AlbumTagKind::EndIf && depth-- == 0) return at + kEndIf.size();
+    }
+    fail(p, fillIn(translated("HtmlAnalize",
+                              QT_TRANSLATE_NOOP("HtmlAnalize", "「%1」に対応する「%2」がない。")),
+                   {tag.name, kEndIf}));
+  }
+
+  // The item of its list that the value or condition `tag` reads (0 for the page's own).
+  std::size_t item(const AlbumTag& tag, std::size_t p) {
+    if (tag.scope == TagScope::Page) return 0;
+    if (tag.scope == TagScope::Photos) {
+      photo(p, tag.name);
+      return static_cast<std::size_t>(photoIndex_);
+    }
+    const ListState& list = list_[static_cast<std::size_t>(tag.scope)];
+    if (!list.active) {
+      fail(p, fillIn(translated(
+                         "HtmlAnalize",
+                         QT_TRANSLATE_NOOP("HtmlAnalize", "「%1」が「%2」と「%3」の間にない。")),
+                     {tag.name, listOpenTag(tag.scope), listCloseTag(tag.scope)}));
+    }
+    return list.index;
   }
 
   // Output image n (0 or 1) of the current photo: as the run reported it, else as its file in
@@ -333,6 +445,14 @@ class Expansion {
   std::uint64_t scanLimit_ = 0;
   std::uint64_t written_ = 0;
   std::vector<std::array<std::optional<PixelSize>, 2>> lookedUpSizes_;
+  // The album tags' lists, by TagScope (the photos' current item is photoIndex_).
+  struct ListState {
+    std::size_t start = 0;
+    std::size_t index = 0;
+    bool active = false;
+    std::optional<std::int32_t> lastRepeat;
+  };
+  std::array<ListState, 4> list_;
 };
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 
+#include "album/html_analize_tags.h"
 #include "album/html_edit.h"
 #include "core/failure.h"
 #include "core/limits.h"
@@ -90,6 +91,9 @@ struct AnalizeOptions {
   // Upper bound of the template bytes scanned, as a multiple of (photos + 1) times the
   // template's size.
   std::uint64_t scanFactor = kLimits.templateReadingsPerPhoto;
+  // The page of a kept album: what its album tags read (album/html_analize_tags.h), with as
+  // many photos as input.photos. Unset: album tags are not read (their "$" is dropped).
+  const AlbumTagSource* albumTags = nullptr;
 };
 
 // Expands `albumTemplate` (its bytes up to the first zero byte) over input.photos into `page`.

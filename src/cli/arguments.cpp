@@ -39,14 +39,16 @@ struct OptionEntry {
   unsigned commands;
 };
 
-// Every option, in the order of the help text.
-std::vector<OptionEntry> optionEntries() {
-  const auto valued = [](QStringList names, const QString& description, const QString& value) {
-    return QCommandLineOption(std::move(names), description, value);
-  };
-  const auto flag = [](QStringList names, const QString& description) {
-    return QCommandLineOption(std::move(names), description);
-  };
+QCommandLineOption valued(QStringList names, const QString& description, const QString& value) {
+  return QCommandLineOption(std::move(names), description, value);
+}
+
+QCommandLineOption flag(QStringList names, const QString& description) {
+  return QCommandLineOption(std::move(names), description);
+}
+
+// The options of the album's own, first in the help text.
+std::vector<OptionEntry> albumOptionEntries() {
   return {
       {valued({"o", "out"},
               Cli::tr("The output folder. album makes or updates the album there; convert "
@@ -78,30 +80,41 @@ std::vector<OptionEntry> optionEntries() {
             Cli::tr("album: makes the album's catalogue anew from the sources (after it was "
                     "damaged); images still matching their photos are kept.")),
        kAlbum},
-      {valued({"set"},
-              Cli::tr("Sets a key of the settings file for this command only, in memory; "
-                      "repeatable. The file is not changed (see --save)."),
-              Cli::tr("SECTION/KEY=VALUE")),
-       kAny},
-      {valued({"settings"}, Cli::tr("The settings file (default: ./Snapfolio.ini)."),
-              Cli::tr("FILE")),
-       kConvert | kRender},
-      {flag({"save"}, Cli::tr("Stores the options of this run, --set included, in "
-                              "the settings file, as a run from the window does.")),
-       kConvert},
-      {valued({"j", "jobs"},
-              Cli::tr("How many photos are converted at once (1 to %1; default: one per "
-                      "processor core).")
-                  .arg(kMaxJobs),
-              Cli::tr("N")),
-       kRuns},
-      {flag({"q", "quiet"}, Cli::tr("Writes failures only.")), kRuns},
-      {flag({"v", "verbose"}, Cli::tr("Also writes each step of the run.")), kRuns},
-      {valued({"image"}, Cli::tr("The output image to render: 1 or 2."), Cli::tr("N")), kRender},
-      {valued({"png"}, Cli::tr("Where render writes its PNG file."), Cli::tr("OUT")), kRender},
-      {flag({"h", "help"}, Cli::tr("Shows this help.")), kAny},
-      {flag({"version"}, Cli::tr("Shows the version.")), kAny},
   };
+}
+
+// Every option, in the order of the help text.
+std::vector<OptionEntry> optionEntries() {
+  std::vector<OptionEntry> entries = albumOptionEntries();
+  entries.insert(
+      entries.end(),
+      {
+          {valued({"set"},
+                  Cli::tr("Sets a key of the settings file for this command only, in memory; "
+                          "repeatable. The file is not changed (see --save)."),
+                  Cli::tr("SECTION/KEY=VALUE")),
+           kAny},
+          {valued({"settings"}, Cli::tr("The settings file (default: ./Snapfolio.ini)."),
+                  Cli::tr("FILE")),
+           kConvert | kRender},
+          {flag({"save"}, Cli::tr("Stores the options of this run, --set included, in "
+                                  "the settings file, as a run from the window does.")),
+           kConvert},
+          {valued({"j", "jobs"},
+                  Cli::tr("How many photos are converted at once (1 to %1; default: one per "
+                          "processor core).")
+                      .arg(kMaxJobs),
+                  Cli::tr("N")),
+           kRuns},
+          {flag({"q", "quiet"}, Cli::tr("Writes failures only.")), kRuns},
+          {flag({"v", "verbose"}, Cli::tr("Also writes each step of the run.")), kRuns},
+          {valued({"image"}, Cli::tr("The output image to render: 1 or 2."), Cli::tr("N")),
+           kRender},
+          {valued({"png"}, Cli::tr("Where render writes its PNG file."), Cli::tr("OUT")), kRender},
+          {flag({"h", "help"}, Cli::tr("Shows this help.")), kAny},
+          {flag({"version"}, Cli::tr("Shows the version.")), kAny},
+      });
+  return entries;
 }
 
 const char* commandName(Command command) {

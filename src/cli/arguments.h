@@ -14,6 +14,8 @@
 
 #include <QString>
 
+#include "settings/options.h"
+
 namespace snapfolio::cli {
 
 enum class Command { Album, Convert, Render, DefaultTemplate, Help, Version };
@@ -22,12 +24,6 @@ enum class Command { Album, Convert, Render, DefaultTemplate, Help, Version };
 // on a terminal and the closing summary, -v also each step.
 enum class Verbosity { Quiet, Normal, Verbose };
 
-// One --set SECTION/KEY=VALUE, with the section and key spelt as the settings file spells them.
-struct SettingOverride {
-  std::string section;
-  std::string key;
-  std::string value;
-};
 
 struct Arguments {
   Command command = Command::Help;

@@ -1,7 +1,6 @@
 // The options of a command, as plain structs: read from the settings file as the windows read
-// it at start-up (convert, render), or the album command's choices over the defaults (album),
-// with the --set overrides applied in memory. Nothing here writes a file except saveOverrides
-// (--save), and nothing goes through a scratch copy.
+// it at start-up (convert, render), with the --set overrides applied in memory. Nothing here
+// writes a file except saveOverrides (--save), and nothing goes through a scratch copy.
 //
 // Plain functions; any thread.
 #pragma once
@@ -18,11 +17,6 @@ namespace snapfolio::cli {
 // A file that is no settings file reads as empty, and `notice` says so (else it is empty).
 StoredOptions readOptions(const std::string& settingsPath,
                           const std::vector<SettingOverride>& overrides, std::string& notice);
-
-// The album command: every key its default except the album's choices (150-pixel thumbnails
-// t_NAME, 1280-pixel images NAME_l, no correction, no stamp, the page index.html from the
-// shipped template with `title`, the date taken), then the overrides. No file is read.
-StoredOptions albumOptions(const std::string& title, const std::vector<SettingOverride>& overrides);
 
 // --save: writes the overrides into the settings file, in one batch. Throws SettingsWriteError
 // when the file cannot be written or is no settings file (it is then unchanged).

@@ -41,6 +41,7 @@ class CliPort : public RunPort {
   void showError(const std::string& text) override;
   void showFileError(const std::string& text) override;
   void surfaceReady(int imageNumber, const Raster& surface) override;
+  bool showsSurfaces() const override { return false; }
   std::optional<std::vector<std::string>> choosePhotos() override;
   bool confirmPhotos(const std::vector<std::string>& photos) override;
   void photoStarts(int index) override;

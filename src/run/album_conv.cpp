@@ -234,7 +234,8 @@ class Run {
       return RunPlan{options_,
                      {request_.inputs[0], request_.inputs[1]},
                      kLimits.runMemoryBytes / (2 * static_cast<std::size_t>(workers)),
-                     decodingLimits(workers)};
+                     decodingLimits(workers),
+                     port_.showsSurfaces()};
     });
     std::optional<OrderedJobs<PhotoJob>> jobs;
     inStep(checking, [&] {
@@ -337,7 +338,7 @@ class Run {
                   : photoMessage(m.store, photo),
            [&] {
              ++summary_.imagesWritten;
-             entry.image[n - 1] = PixelSize{work.surface.width(), work.surface.height()};
+             entry.image[n - 1] = PixelSize{work.width, work.height};
              entry.date = result.date;
              port_.advanceProgress(ProgressLevel::Overall);
            });
@@ -346,7 +347,7 @@ class Run {
 
   // The job's encoding of its surface, or the failure that kept it from being made.
   static void checkEncoded(const ImageWork& work) {
-    if (work.surface.isEmpty()) {
+    if (work.width <= 0 || work.height <= 0) {
       // A surface without pixels would be saved as an empty file; that is no image.
       throw Failure("the output image has no pixels");
     }

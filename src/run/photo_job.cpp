@@ -155,7 +155,10 @@ PhotoJob makePhotoJob(const RunPlan& plan, const std::string& photo, JobContext&
       work.made = true;
       work.result = PhotDispSet(source, plan.inputs[n - 1], images[n - 1].widthText, n,
                                 work.surface, work.log);
+      work.width = work.surface.width();
+      work.height = work.surface.height();
       encode(work, plan.inputs[n - 1].photo.outputFormat);
+      if (!plan.keepSurfaces) work.surface = Raster();
     }
   }
   // The photo's bytes and decoding are gone; its surfaces and files wait for the run.

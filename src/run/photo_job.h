@@ -30,6 +30,8 @@ struct RunPlan {
   std::size_t keptDecodeBytes = 0;
   // What each photo's decoder may cost (its threads among them).
   Limits limits = kLimits;
+  // Whether a finished job keeps its surfaces for the run's port (RunPort::showsSurfaces).
+  bool keepSurfaces = true;
 };
 
 // The calls a pipeline makes on its port, kept in order (consecutive gauge steps as a count).
@@ -63,7 +65,9 @@ struct ImageWork {
   bool made = false;  // the output image is asked for and its pipeline ran
   PortLog log;
   PipelineResult result;
-  Raster surface;
+  Raster surface;  // empty once encoded when the run's port does not show surfaces
+  int width = 0;   // of the surface as made
+  int height = 0;
   std::vector<std::uint8_t> jpeg;  // the encoded file (outputEncoder), when the pipeline succeeded
   std::exception_ptr encodeFailure;  // why the surface could not be encoded
 };

@@ -47,6 +47,10 @@ class RunPort : public PipelinePort {
   // Once at the end of a run that met damaged photos: the list of them. By default one plain
   // message box.
   virtual void showDamagedPhotos(const std::string& text) { showMessage(text); }
+  // Whether surfaceReady looks at the pixels (the window shows them; the command line does
+  // not). A port that does not is told empty surfaces, and the photos made ahead of their turn
+  // hold only their encoded files, not their surfaces, until the run takes them.
+  virtual bool showsSurfaces() const { return true; }
 };
 
 }  // namespace snapfolio

@@ -110,6 +110,16 @@ PhotoOptions readPhotoOptions(const TIniFile& ini) {
   return options;
 }
 
+KeptAlbumFields readKeptAlbumFields(const TIniFile& ini) {
+  KeptAlbumFields fields;
+  fields.source = read(ini, keys::KEPT_SOURCE);
+  fields.site = read(ini, keys::KEPT_SITE);
+  fields.title = read(ini, keys::KEPT_TITLE);
+  fields.copyOriginals = read(ini, keys::KEPT_ORIGINALS);
+  fields.baseUrl = read(ini, keys::KEPT_BASEURL);
+  return fields;
+}
+
 std::string readPhotoFolder(const TIniFile& ini) {
   return read(ini, keys::INDIR);
 }
@@ -223,6 +233,16 @@ bool storePhotoOptions(TIniFile& ini, const PhotoOptions& options) {
     write(ini, keys::METADATA, static_cast<int>(options.metadata));
     write(ini, keys::NOENLARGE, options.neverEnlarge);
     write(ini, keys::OUTFORMAT, static_cast<int>(options.outputFormat));
+  });
+}
+
+bool storeKeptAlbumFields(TIniFile& ini, const KeptAlbumFields& fields) {
+  return inBatch(ini, [&] {
+    write(ini, keys::KEPT_SOURCE, fields.source);
+    write(ini, keys::KEPT_SITE, fields.site);
+    write(ini, keys::KEPT_TITLE, fields.title);
+    write(ini, keys::KEPT_ORIGINALS, fields.copyOriginals);
+    write(ini, keys::KEPT_BASEURL, fields.baseUrl);
   });
 }
 

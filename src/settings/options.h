@@ -31,6 +31,23 @@ struct StoredOptions {
   CorrectionValues correction;
 };
 
+// The album site dialog's fields ("KeptAlbum").
+struct KeptAlbumFields {
+  std::string source;  // the photo folder
+  std::string site;    // the site folder
+  std::string title;
+  bool copyOriginals = false;
+  std::string baseUrl;
+};
+
+// One setting given for a single run (the command line's --set SECTION/KEY=VALUE), with the
+// section and key spelt as the settings file spells them.
+struct SettingOverride {
+  std::string section;
+  std::string key;
+  std::string value;
+};
+
 // ---- Reading, each key with its default ------------------------------------------------------
 
 WindowPosition readWindowPosition(const TIniFile& ini);
@@ -55,6 +72,7 @@ PhotoOptions readPhotoOptions(const TIniFile& ini);
 TimeStampStyle readTimeStampStyle(const TIniFile& ini, int imageNumber);
 std::string readTimeStampFormat(const TIniFile& ini);
 StoredOptions readStoredOptions(const TIniFile& ini);
+KeptAlbumFields readKeptAlbumFields(const TIniFile& ini);
 
 // The numbered message saying that the file is not a settings file and is left alone, or
 // empty when it is one.
@@ -75,6 +93,8 @@ bool storeTemplateFile(TIniFile& ini, const std::string& templateFile);
 bool storeCorrectionValues(TIniFile& ini, const CorrectionValues& values);
 // The photo options dialog's set button: the "PhotoOptions" keys in the order of reading.
 bool storePhotoOptions(TIniFile& ini, const PhotoOptions& options);
+// The album site dialog's run: the "KeptAlbum" keys in the order of reading.
+bool storeKeptAlbumFields(TIniFile& ini, const KeptAlbumFields& fields);
 // A time-stamp dialog's set button: the style of output image `imageNumber` in the order of
 // reading, then "TIMSTYLE1" when `format` is given. A style flag's key receives the flag's name
 // only when the style is exactly that one flag; a key that still holds its name from an earlier

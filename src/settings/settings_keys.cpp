@@ -67,6 +67,11 @@ std::vector<KeyInfo> buildTable() {
   table.push_back(info(METADATA));
   table.push_back(info(NOENLARGE));
   table.push_back(info(OUTFORMAT));
+  table.push_back(info(KEPT_SOURCE));
+  table.push_back(info(KEPT_SITE));
+  table.push_back(info(KEPT_TITLE));
+  table.push_back(info(KEPT_ORIGINALS));
+  table.push_back(info(KEPT_BASEURL));
   return table;
 }
 

@@ -33,6 +33,7 @@ inline constexpr std::string_view kOutStyl = "OutStyl";
 inline constexpr std::string_view kColorAdjust = "ColorAdjust";
 inline constexpr std::string_view kAlbumOptions = "AlbumOptions";
 inline constexpr std::string_view kPhotoOptions = "PhotoOptions";
+inline constexpr std::string_view kKeptAlbum = "KeptAlbum";
 
 // "Snapfolio": main window position.
 inline constexpr IntegerKey TOP{kSnapfolio, "TOP", 0};
@@ -136,6 +137,14 @@ inline constexpr IntegerKey DATESOURCE{kPhotoOptions, "DATESOURCE", 0};  // 0 fi
 inline constexpr IntegerKey METADATA{kPhotoOptions, "METADATA", 0};      // 0 none, 1 private, 2 all
 inline constexpr BooleanKey NOENLARGE{kPhotoOptions, "NOENLARGE", false};
 inline constexpr IntegerKey OUTFORMAT{kPhotoOptions, "OUTFORMAT", 0};  // 0 JPEG, 1 WebP
+
+// "KeptAlbum": the fields of the album site dialog, written when it starts a run; a file without
+// the section reads as the defaults.
+inline constexpr TextKey KEPT_SOURCE{kKeptAlbum, "SOURCE", ""};  // the photo folder
+inline constexpr TextKey KEPT_SITE{kKeptAlbum, "SITE", ""};      // the site folder
+inline constexpr TextKey KEPT_TITLE{kKeptAlbum, "TITLE", ""};    // the top album's title
+inline constexpr BooleanKey KEPT_ORIGINALS{kKeptAlbum, "ORIGINALS", false};  // copy the photos
+inline constexpr TextKey KEPT_BASEURL{kKeptAlbum, "BASEURL", ""};  // where the site is published
 
 // One row of the table, for listing every key (documentation, tests, the command line).
 struct KeyInfo {

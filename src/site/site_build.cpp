@@ -120,6 +120,14 @@ class Build {
     SiteJobInput input;
     bool convert;  // the photo is new or changed (else: some images remade)
   };
+  // What the scan found against the catalogue, step by step.
+  struct Changes {
+    std::vector<bool> seen;                 // by record: its file is where it was
+    std::vector<const ScannedFile*> fresh;  // files without a record at their path
+    std::vector<const ScannedFile*> added;  // of those, the ones that are no moved photo
+    std::vector<std::size_t> remakes;       // records kept, whose images are checked
+    std::vector<Work> work;                 // the photos to convert or remake
+  };
 
   std::string albumDir(const std::string& album) const { return joined(request_.siteDir, album); }
   std::string imagePath(const std::string& album, const std::string& file) const {
@@ -129,7 +137,13 @@ class Build {
     return albumDir(album) + "/_orig/" + file;
   }
 
+  std::set<std::string> open();
   void takeSources();
+  ScanResult scan();
+  void compare(const ScanResult& found, Changes& changes);
+  void matchMoves(Changes& changes);
+  void queueRemakes(Changes& changes);
+  void queueAdded(Changes& changes);
   std::string albumOf(long long source, const std::string& rel) const;
   std::string uniqueStem(const std::string& album, const std::string& base);
   void releaseStem(const std::string& album, const std::string& stem);
@@ -150,6 +164,7 @@ class Build {
   std::vector<SourceRecord> sources_;
   std::vector<PhotoRecord> records_;
   std::vector<bool> removed_;
+  std::set<long long> missing_;                         // the sources that are not there
   std::map<std::string, std::set<std::string>> stems_;  // by album, in lower case
 };
 
@@ -470,6 +485,9 @@ void Build::writePages(const std::set<std::string>& albumsBefore) {
     writeWhole(path, html);
     ++summary_.pagesWritten;
   }
+  const std::string scriptPath = joined(request_.siteDir, std::string(kSharedScriptName));
+  const std::string script = sharedScript();
+  if (readWhole(scriptPath) != script) writeWhole(scriptPath, script);
   // An album whose photos are all gone: its page goes, and its folders when nothing else is in
   // them.
   for (auto it = albumsBefore.rbegin(); it != albumsBefore.rend(); ++it) {
@@ -482,7 +500,9 @@ void Build::writePages(const std::set<std::string>& albumsBefore) {
   }
 }
 
-SiteSummary Build::run() {
+// What the run opens with: the site's settings of this run kept, the photos it holds read, and
+// the albums they are in (with every album above them).
+std::set<std::string> Build::open() {
   catalogue_.begin();
   if (!request_.title.empty()) catalogue_.setMeta("title", request_.title);
   if (!request_.baseUrl.empty()) catalogue_.setMeta("base_url", request_.baseUrl);
@@ -500,16 +520,25 @@ SiteSummary Build::run() {
       if (a.empty()) break;
     }
   }
-  takeSources();
-  ScanResult scan = scanSources(sources_, request_.siteDir);
-  for (const std::string& error : scan.errors) port_.showWarning("cannot read " + error);
-  std::set<long long> missing(scan.missingSources.begin(), scan.missingSources.end());
+  return albumsBefore;
+}
+
+// The sources walked; what cannot be read, and the source folders that are not there, are
+// warned of.
+ScanResult Build::scan() {
+  ScanResult result = scanSources(sources_, request_.siteDir);
+  for (const std::string& error : result.errors) port_.showWarning("cannot read " + error);
+  missing_.insert(result.missingSources.begin(), result.missingSources.end());
   for (const SourceRecord& s : sources_) {
-    if (missing.contains(s.id)) {
+    if (missing_.contains(s.id)) {
       port_.showWarning("the source folder " + s.path + " is not there; its albums are kept");
     }
   }
+  return result;
+}
 
+// Each file found against its record: new, changed (converted), or kept (its images checked).
+void Build::compare(const ScanResult& found, Changes& changes) {
   std::unordered_map<std::string, std::size_t> index;
   const auto key = [](long long source, const std::string& rel) {
     return std::to_string(source) + '\0' + rel;
@@ -517,39 +546,40 @@ SiteSummary Build::run() {
   for (std::size_t i = 0; i < records_.size(); ++i) {
     index.emplace(key(records_[i].source, records_[i].rel), i);
   }
-  std::vector<bool> seen(records_.size(), false);
-  std::vector<const ScannedFile*> fresh;
-  std::vector<Work> work;
-  std::vector<std::size_t> remakes;
-  for (const ScannedFile& file : scan.files) {
-    const auto found = index.find(key(file.source, file.rel));
-    if (found == index.end()) {
-      fresh.push_back(&file);
+  changes.seen.assign(records_.size(), false);
+  for (const ScannedFile& file : found.files) {
+    const auto at = index.find(key(file.source, file.rel));
+    if (at == index.end()) {
+      changes.fresh.push_back(&file);
       continue;
     }
-    const std::size_t i = found->second;
-    seen[i] = true;
+    const std::size_t i = at->second;
+    changes.seen[i] = true;
     PhotoRecord& record = records_[i];
     if (record.size != file.size || record.mtimeNs != file.mtimeNs) {
       // Touched but not changed: its content says so.
       if (fileFingerprint(file.path) != record.fingerprint) {
-        work.push_back({i, {file.path, {true, true, true}}, true});
+        changes.work.push_back({i, {file.path, {true, true, true}}, true});
         continue;
       }
       record.size = file.size;
       record.mtimeNs = file.mtimeNs;
       catalogue_.putPhoto(record);
     }
-    remakes.push_back(i);
+    changes.remakes.push_back(i);
   }
+}
 
-  // Gone from where they were: moved when a new file has the same content, else deleted.
+// Photos gone from where they were: moved when a new file has the same content, else deleted.
+// The new files that are no moved photo are added.
+void Build::matchMoves(Changes& changes) {
   std::multimap<long long, std::size_t> vanished;
   for (std::size_t i = 0; i < records_.size(); ++i) {
-    if (!seen[i] && !missing.contains(records_[i].source)) vanished.emplace(records_[i].size, i);
+    if (!changes.seen[i] && !missing_.contains(records_[i].source)) {
+      vanished.emplace(records_[i].size, i);
+    }
   }
-  std::vector<const ScannedFile*> added;
-  for (const ScannedFile* file : fresh) {
+  for (const ScannedFile* file : changes.fresh) {
     bool moved = false;
     const auto [from, to] = vanished.equal_range(file->size);
     if (from != to) {
@@ -560,34 +590,44 @@ SiteSummary Build::run() {
         vanished.erase(it);
         moved = move(records_[i], *file);
         if (moved) {
-          remakes.push_back(i);
+          changes.remakes.push_back(i);
         } else {
           vanished.emplace(records_[i].size, i);
         }
         break;
       }
     }
-    if (!moved) added.push_back(file);
+    if (!moved) changes.added.push_back(file);
   }
   for (const auto& [size, i] : vanished) {
     remove(records_[i]);
     removed_[i] = true;
     ++summary_.removed;
   }
-  for (std::size_t i : remakes) {
+}
+
+// The kept photos whose images must be made again go to the work; the others get their
+// original copied or removed as asked.
+void Build::queueRemakes(Changes& changes) {
+  for (std::size_t i : changes.remakes) {
     bool roles[3];
-    if (needsRemake(records_[i], roles)) {
-      work.push_back({i, {"", {roles[0], roles[1], roles[2]}}, false});
-      for (const SourceRecord& s : sources_) {
-        if (s.id == records_[i].source) {
-          work.back().input.path = s.isFile ? s.path : s.path + "/" + records_[i].rel;
-        }
-      }
-    } else {
+    if (!needsRemake(records_[i], roles)) {
       keepOriginal(records_[i]);
+      continue;
+    }
+    changes.work.push_back({i, {"", {roles[0], roles[1], roles[2]}}, false});
+    for (const SourceRecord& s : sources_) {
+      if (s.id == records_[i].source) {
+        changes.work.back().input.path = s.isFile ? s.path : s.path + "/" + records_[i].rel;
+      }
     }
   }
-  for (const ScannedFile* file : added) {
+}
+
+// The new photos get a record each; those whose images a catalogue made anew finds in the site
+// are adopted, the others go to the work.
+void Build::queueAdded(Changes& changes) {
+  for (const ScannedFile* file : changes.added) {
     PhotoRecord record;
     record.source = file->source;
     record.rel = file->rel;
@@ -605,20 +645,36 @@ SiteSummary Build::run() {
       ++summary_.adopted;
       continue;
     }
-    work.push_back({records_.size() - 1, {file->path, {roles[0], roles[1], roles[2]}}, true});
+    changes.work.push_back(
+        {records_.size() - 1, {file->path, {roles[0], roles[1], roles[2]}}, true});
   }
+}
+
+SiteSummary Build::run() {
+  const std::set<std::string> albumsBefore = open();
+  takeSources();
+  const ScanResult found = scan();
+  Changes changes;
+  compare(found, changes);
+  matchMoves(changes);
+  queueRemakes(changes);
+  queueAdded(changes);
   // The photos in page order of their sources, so that the first pages fill first.
-  std::sort(work.begin(), work.end(),
+  std::sort(changes.work.begin(), changes.work.end(),
             [](const Work& a, const Work& b) { return a.input.path < b.input.path; });
   catalogue_.commit();
   catalogue_.begin();
-  convert(work);
+  convert(changes.work);
   writePages(albumsBefore);
   catalogue_.commit();
   return summary_;
 }
 
 }  // namespace
+
+bool liesInside(const std::string& path, const std::string& folder) {
+  return path == folder || path.starts_with(folder == "/" ? folder : folder + "/");
+}
 
 SiteSummary buildSite(const SiteRequest& request, SitePort& port) {
   Build build(request, port);

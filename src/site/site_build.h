@@ -67,6 +67,9 @@ struct SiteSummary {
   bool stopped = false;  // the stop request ended the conversions early
 };
 
+// Whether `path` is `folder` or lies inside it (both absolute, without a trailing "/").
+bool liesInside(const std::string& path, const std::string& folder);
+
 // Throws SiteBusy, CatalogueError, or FileWriteError when a page cannot be written.
 SiteSummary buildSite(const SiteRequest& request, SitePort& port);
 

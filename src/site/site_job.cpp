@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 // Qt
@@ -113,92 +114,146 @@ std::string readSiteComment(const std::string& imagePath) {
   return {};
 }
 
-SiteJob makeSiteJob(const SiteJobPlan& plan, const SiteJobInput& input, JobContext& context) {
-  SiteJob job;
+namespace {
+
+// The making of one photo's images, step by step: the photo read and sized, then each role's
+// image, largest first.
+class JobMaker {
+ public:
+  JobMaker(const SiteJobPlan& plan, const SiteJobInput& input, JobContext& context)
+      : plan_(plan), input_(input), context_(context) {}
+
+  SiteJob make();
+
+ private:
+  void readPhoto();
+  bool makeRole(int role);
+  bool draw(int image, int width, Raster& surface, PipelineResult& result);
+  bool encode(int role, int image, Raster& surface, const PipelineResult& result);
+  void fail() {
+    job_.ok = false;
+    job_.images.clear();
+  }
+
+  const SiteJobPlan& plan_;
+  const SiteJobInput& input_;
+  JobContext& context_;
+  SiteJob job_;
+  std::optional<PhotoSource> source_;
+  std::optional<QSize> photo_;  // the upright size, when the photo can be read
+  RoleSizes sizes_;
+  bool plainThumbs_ = false;
+  Raster larger_;  // the last image made, while thumbnails may be drawn from it
+};
+
+// The file's fingerprint, its camera fields and size; the decoding the roles need made ready,
+// with its memory taken from the run's budget.
+void JobMaker::readPhoto() {
   std::error_code ec;
-  const std::size_t fileBytes = std::filesystem::file_size(input.path, ec);
-  context.reserve(ec ? 0 : fileBytes);
-  job.fingerprint = fileFingerprint(input.path);
-  job.size = ec ? 0 : static_cast<long long>(fileBytes);
-  PhotoSource source(input.path, plan.inputs[0].photo);
-  job.camera = cameraFieldsOf(source.metadata().exif);
-  const std::optional<QSize> photo = source.outputSize("2147483647");
-  RoleSizes sizes;
-  if (photo) {
-    job.width = photo->width();
-    job.height = photo->height();
-    sizes = roleSizes(job.width, job.height);
+  const std::size_t fileBytes = std::filesystem::file_size(input_.path, ec);
+  context_.reserve(ec ? 0 : fileBytes);
+  job_.fingerprint = fileFingerprint(input_.path);
+  job_.size = ec ? 0 : static_cast<long long>(fileBytes);
+  source_.emplace(input_.path, plan_.inputs[0].photo);
+  job_.camera = cameraFieldsOf(source_->metadata().exif);
+  photo_ = source_->outputSize("2147483647");
+  if (photo_) {
+    job_.width = photo_->width();
+    job_.height = photo_->height();
+    sizes_ = roleSizes(job_.width, job_.height);
     for (int role = 0; role < 3; ++role) {
-      if (input.roles[role]) source.decodeFor(QSize(sizes.width[role], sizes.height[role]));
+      if (input_.roles[role]) source_->decodeFor(QSize(sizes_.width[role], sizes_.height[role]));
     }
   }
-  const std::size_t workBytes = source.workBytes();
-  context.reserve(workBytes > fileBytes && !ec ? workBytes - fileBytes : 0);
-  const WorkerDecodeMemory memory(source, plan.keptDecodeBytes);
+  const std::size_t workBytes = source_->workBytes();
+  context_.reserve(workBytes > fileBytes && !ec ? workBytes - fileBytes : 0);
+}
 
-  job.ok = true;
-  // Largest first. Without correction, stamp or EXIF of their own, the thumbnails are drawn
-  // from the next larger image instead of the decoding, which is far larger.
-  const bool plainThumbs = plan.options[0] == plan.options[1] && !plan.inputs[0].image.autoAdjust &&
-                           !plan.inputs[0].image.timeStamp;
-  Raster larger;
+SiteJob JobMaker::make() {
+  readPhoto();
+  const WorkerDecodeMemory memory(*source_, plan_.keptDecodeBytes);
+  job_.ok = true;
+  // Without correction, stamp or EXIF of their own, the thumbnails are drawn from the next
+  // larger image instead of the decoding, which is far larger.
+  plainThumbs_ = plan_.options[0] == plan_.options[1] && !plan_.inputs[0].image.autoAdjust &&
+                 !plan_.inputs[0].image.timeStamp;
   for (int role : {2, 1, 0}) {
-    if (!input.roles[role]) continue;
-    if (context.discarded()) throw JobDiscarded{};
-    const int image = role == static_cast<int>(ImageRole::View) ? 1 : 0;
-    const int width = photo ? sizes.width[role] : 1;
-    // A role of the same size as the one made before it shares its image.
-    if (!job.images.empty() && job.images.back().width == width && plainThumbs) {
-      MadeImage same = job.images.back();
-      same.role = role;
-      job.images.push_back(std::move(same));
-      continue;
-    }
-    Raster surface;
-    PipelineResult result;
-    if (plainThumbs && image == 0 && !larger.isEmpty() && larger.width() > width) {
-      surface =
-          resampled(larger, width,
-                    std::max(1, static_cast<int>(1LL * larger.height() * width / larger.width())));
-      result.ok = true;
-    } else {
-      result = PhotDispSet(source, plan.inputs[image], PixelWidth(std::to_string(width)), image + 1,
-                           surface, job.log);
-    }
-    if (!result.ok || surface.isEmpty()) {
-      job.ok = false;
-      job.images.clear();
-      break;
-    }
-    if (!result.damage.empty()) job.damage = result.damage;
-    MadeImage made{role, surface.width(), surface.height(), {}};
-    try {
-      made.jpeg = outputEncoder().encode(surface);
-    } catch (const std::exception& e) {
-      job.log.showError(input.path + " : " + e.what());
-      job.ok = false;
-      job.images.clear();
-      break;
-    }
-    if (!result.exif.empty()) {
-      try {
-        made.jpeg = withExif(made.jpeg, result.exif);
-      } catch (const Failure&) {
-        // The picture matters more than its metadata: saved without.
-      }
-      // Drawn from this image, a thumbnail would carry its EXIF sizes.
-      larger = Raster();
-    } else {
-      larger = std::move(surface);
-    }
-    made.jpeg = withSiteComment(
-        made.jpeg, siteComment(job.fingerprint, job.width, job.height, plan.options[image]));
-    job.images.push_back(std::move(made));
+    if (!input_.roles[role]) continue;
+    if (context_.discarded()) throw JobDiscarded{};
+    if (!makeRole(role)) break;
   }
   std::size_t held = 0;
-  for (const MadeImage& made : job.images) held += made.jpeg.size();
-  context.holdOnly(held);
-  return job;
+  for (const MadeImage& made : job_.images) held += made.jpeg.size();
+  context_.holdOnly(held);
+  return std::move(job_);
+}
+
+// The image of one role; false when it failed (the job then holds none).
+bool JobMaker::makeRole(int role) {
+  const int image = role == static_cast<int>(ImageRole::View) ? 1 : 0;
+  const int width = photo_ ? sizes_.width[role] : 1;
+  // A role of the same size as the one made before it shares its image.
+  if (!job_.images.empty() && job_.images.back().width == width && plainThumbs_) {
+    MadeImage same = job_.images.back();
+    same.role = role;
+    job_.images.push_back(std::move(same));
+    return true;
+  }
+  Raster surface;
+  PipelineResult result;
+  if (!draw(image, width, surface, result)) {
+    fail();
+    return false;
+  }
+  if (!result.damage.empty()) job_.damage = result.damage;
+  return encode(role, image, surface, result);
+}
+
+// The picture of output image `image` at `width`: resampled from the larger image made before
+// it where that is allowed, else through the pipeline.
+bool JobMaker::draw(int image, int width, Raster& surface, PipelineResult& result) {
+  if (plainThumbs_ && image == 0 && !larger_.isEmpty() && larger_.width() > width) {
+    surface =
+        resampled(larger_, width,
+                  std::max(1, static_cast<int>(1LL * larger_.height() * width / larger_.width())));
+    return true;
+  }
+  result = PhotDispSet(*source_, plan_.inputs[image], PixelWidth(std::to_string(width)), image + 1,
+                       surface, job_.log);
+  return result.ok && !surface.isEmpty();
+}
+
+// The picture encoded with its EXIF and the site's comment, and kept as the role's image.
+bool JobMaker::encode(int role, int image, Raster& surface, const PipelineResult& result) {
+  MadeImage made{role, surface.width(), surface.height(), {}};
+  try {
+    made.jpeg = outputEncoder().encode(surface);
+  } catch (const std::exception& e) {
+    job_.log.showError(input_.path + " : " + e.what());
+    fail();
+    return false;
+  }
+  if (!result.exif.empty()) {
+    try {
+      made.jpeg = withExif(made.jpeg, result.exif);
+    } catch (const Failure&) {
+      // The picture matters more than its metadata: saved without.
+    }
+    // Drawn from this image, a thumbnail would carry its EXIF sizes.
+    larger_ = Raster();
+  } else {
+    larger_ = std::move(surface);
+  }
+  made.jpeg = withSiteComment(
+      made.jpeg, siteComment(job_.fingerprint, job_.width, job_.height, plan_.options[image]));
+  job_.images.push_back(std::move(made));
+  return true;
+}
+
+}  // namespace
+
+SiteJob makeSiteJob(const SiteJobPlan& plan, const SiteJobInput& input, JobContext& context) {
+  return JobMaker(plan, input, context).make();
 }
 
 }  // namespace snapfolio::site

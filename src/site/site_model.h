@@ -11,6 +11,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace snapfolio::site {
@@ -25,6 +26,10 @@ enum class ImageRole {
 // The row height of the grid in CSS pixels, and the viewer image's greatest long side.
 inline constexpr int kThumbRowHeight = 240;
 inline constexpr int kViewLongSide = 2560;
+
+// The one script that every page of a site shares (the viewer, the slideshow), in the site's
+// top folder.
+inline constexpr std::string_view kSharedScriptName = "_album.js";
 
 // One image file of a photo. A small photo is never enlarged, so several roles may name the
 // same file (tiny.JPG 70 x 46 gives one file for all three).

@@ -1,18 +1,19 @@
 #include "site/site_page.h"
 
 // Standard library
-#include <string_view>
+#include <fstream>
+#include <sstream>
+#include <utility>
 
 // Project
+#include "album/default_template.h"
+#include "album/html_analize.h"
 #include "album/template_text.h"
+#include "core/failure.h"
 
 namespace snapfolio::site {
 
 namespace {
-
-std::string escaped(std::string_view text) {
-  return escapeHtml(text);
-}
 
 const SiteImage* imageOf(const std::vector<SiteImage>& sizes, ImageRole role) {
   for (const SiteImage& image : sizes) {
@@ -21,119 +22,228 @@ const SiteImage* imageOf(const std::vector<SiteImage>& sizes, ImageRole role) {
   return sizes.empty() ? nullptr : &sizes.back();
 }
 
-// <img> of a thumbnail at 1x and 2x.
-std::string thumbnail(const std::vector<SiteImage>& sizes, const std::string& alt) {
-  const SiteImage* one = imageOf(sizes, ImageRole::Thumb1x);
-  const SiteImage* two = imageOf(sizes, ImageRole::Thumb2x);
-  if (one == nullptr) return {};
-  std::string html = "<img src=\"" + escaped(one->relUrl) + "\"";
-  if (two != nullptr && two->relUrl != one->relUrl) {
-    html += " srcset=\"" + escaped(one->relUrl) + " 1x, " + escaped(two->relUrl) + " 2x\"";
-  }
-  html += " width=\"" + std::to_string(one->width) + "\" height=\"" + std::to_string(one->height) +
-          "\" alt=\"" + escaped(alt) + "\" loading=\"lazy\">";
-  return html;
+std::string urlOf(const std::vector<SiteImage>& sizes, ImageRole role) {
+  const SiteImage* image = imageOf(sizes, role);
+  return image ? image->relUrl : std::string();
 }
 
-// srcset of every distinct image of a photo by width, for the viewer.
-std::string viewSrcset(const std::vector<SiteImage>& sizes) {
+PixelSize sizeOf(const std::vector<SiteImage>& sizes, ImageRole role) {
+  const SiteImage* image = imageOf(sizes, role);
+  return image ? PixelSize{image->width, image->height} : PixelSize{};
+}
+
+// Every distinct image of a photo with its width, for a srcset.
+std::string widthSet(const std::vector<SiteImage>& sizes) {
   std::string set;
   std::string last;
   for (const SiteImage& image : sizes) {
     if (image.relUrl == last) continue;
     last = image.relUrl;
     if (!set.empty()) set += ", ";
-    set += escaped(image.relUrl) + " " + std::to_string(image.width) + "w";
+    set += image.relUrl + " " + std::to_string(image.width) + "w";
   }
   return set;
 }
 
-void field(std::string& html, const char* name, const std::string& value) {
-  if (value.empty()) return;
-  html += " data-" + std::string(name) + "=\"" + escaped(value) + "\"";
+std::string dateRange(const std::string& from, const std::string& to) {
+  if (from.empty() || from == to) return from;
+  return from + " – " + to;
+}
+
+void widen(std::string& from, std::string& to, const std::string& earliest,
+           const std::string& latest) {
+  if (!earliest.empty() && (from.empty() || earliest < from)) from = earliest;
+  if (!latest.empty() && (to.empty() || latest > to)) to = latest;
+}
+
+// What the album tags of one page read.
+class PageTags : public AlbumTagSource {
+ public:
+  explicit PageTags(const SiteAlbum& album) : album_(album) {}
+
+  std::size_t count(TagScope list) const override {
+    switch (list) {
+      case TagScope::Photos:
+        return album_.photos.size();
+      case TagScope::Albums:
+        return album_.subAlbums.size();
+      case TagScope::Crumbs:  // the albums above this one
+        return album_.breadcrumbs.empty() ? 0 : album_.breadcrumbs.size() - 1;
+      case TagScope::Page:
+        return 1;
+    }
+    return 0;
+  }
+
+  std::string value(TagField field, std::size_t item) const override {
+    if (field >= TagField::Thumb1x) return photoValue(field, album_.photos.at(item));
+    if (field >= TagField::CrumbTitle) {
+      const SiteCrumb& crumb = album_.breadcrumbs.at(item);
+      return field == TagField::CrumbTitle ? crumb.title : crumb.relUrl;
+    }
+    if (field >= TagField::AlbumTitle) return cardValue(field, album_.subAlbums.at(item));
+    return pageValue(field);
+  }
+
+  bool holds(TagCondition condition, std::size_t item) const override {
+    switch (condition) {
+      case TagCondition::Photos:
+        return !album_.photos.empty();
+      case TagCondition::Albums:
+        return !album_.subAlbums.empty();
+      case TagCondition::Empty:
+        return album_.photos.empty() && album_.subAlbums.empty();
+      case TagCondition::Up:
+        return !album_.relPath.empty();
+      case TagCondition::BaseUrl:
+        return !album_.baseUrl.empty();
+      case TagCondition::Preview:
+        return !preview().empty();
+      case TagCondition::Cover:
+        return !album_.subAlbums.at(item).cover.empty();
+      case TagCondition::Original:
+        return !album_.photos.at(item).originalUrl.empty();
+    }
+    return false;
+  }
+
+ private:
+  std::string pageValue(TagField field) const {
+    switch (field) {
+      case TagField::PageUrl:
+        return album_.baseUrl.empty() ? std::string() : album_.baseUrl + "index.html";
+      case TagField::Preview:
+        return preview().empty() ? std::string() : album_.baseUrl + preview();
+      case TagField::Script: {
+        std::string up;
+        if (!album_.relPath.empty()) up = "../";
+        for (char c : album_.relPath) up += c == '/' ? "../" : "";
+        return up + std::string(kSharedScriptName);
+      }
+      case TagField::Total: {
+        std::size_t total = album_.photos.size();
+        for (const SiteAlbumCard& card : album_.subAlbums) total += card.photoCount;
+        return std::to_string(total);
+      }
+      default:
+        return dates();
+    }
+  }
+
+  static std::string cardValue(TagField field, const SiteAlbumCard& card) {
+    switch (field) {
+      case TagField::AlbumTitle:
+        return card.title;
+      case TagField::AlbumUrl:
+        return card.relUrl;
+      case TagField::AlbumCount:
+        return std::to_string(card.photoCount);
+      case TagField::AlbumDates:
+        return dateRange(card.dateFrom, card.dateTo);
+      case TagField::Cover1x:
+        return urlOf(card.cover, ImageRole::Thumb1x);
+      case TagField::Cover2x:
+        return urlOf(card.cover, ImageRole::Thumb2x);
+      case TagField::CoverWidth:
+        return std::to_string(sizeOf(card.cover, ImageRole::Thumb1x).width);
+      default:
+        return std::to_string(sizeOf(card.cover, ImageRole::Thumb1x).height);
+    }
+  }
+
+  static std::string photoValue(TagField field, const SitePhoto& photo) {
+    static constexpr std::pair<TagField, std::string SitePhoto::*> kTexts[] = {
+        {TagField::Original, &SitePhoto::originalUrl}, {TagField::Taken, &SitePhoto::dateTaken},
+        {TagField::Camera, &SitePhoto::camera},        {TagField::Lens, &SitePhoto::lens},
+        {TagField::Focal, &SitePhoto::focalLength},    {TagField::Exposure, &SitePhoto::exposure},
+        {TagField::Aperture, &SitePhoto::aperture},    {TagField::Iso, &SitePhoto::iso}};
+    for (const auto& [tag, text] : kTexts) {
+      if (tag == field) return photo.*text;
+    }
+    switch (field) {
+      case TagField::Thumb1x:
+        return urlOf(photo.sizes, ImageRole::Thumb1x);
+      case TagField::Thumb2x:
+        return urlOf(photo.sizes, ImageRole::Thumb2x);
+      case TagField::ViewUrl:
+        return urlOf(photo.sizes, ImageRole::View);
+      default:
+        return widthSet(photo.sizes);
+    }
+  }
+
+  // The picture for link previews: the first photo's viewer image, else the first cover's.
+  std::string preview() const {
+    if (!album_.photos.empty()) return urlOf(album_.photos.front().sizes, ImageRole::View);
+    for (const SiteAlbumCard& card : album_.subAlbums) {
+      if (!card.cover.empty()) return urlOf(card.cover, ImageRole::View);
+    }
+    return {};
+  }
+
+  // The date range of the album's photos and of its subalbums'.
+  std::string dates() const {
+    std::string from, to;
+    for (const SitePhoto& photo : album_.photos) {
+      const std::string day = photo.dateTaken.substr(0, 10);
+      widen(from, to, day, day);
+    }
+    for (const SiteAlbumCard& card : album_.subAlbums) widen(from, to, card.dateFrom, card.dateTo);
+    return dateRange(from, to);
+  }
+
+  const SiteAlbum& album_;
+};
+
+std::string shippedFile(std::string_view fileName) {
+  const std::string path = shippedTemplateFile(fileName);
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  if (!path.empty()) bytes << in.rdbuf();
+  if (path.empty() || !in) {
+    throw Failure("templates/" + std::string(fileName) + ": the shipped file cannot be read");
+  }
+  return std::move(bytes).str();
+}
+
+const std::string& shippedTemplate(std::string_view language) {
+  if (language == "en") {
+    static const std::string english = shippedFile("kept-album-en.dat");
+    return english;
+  }
+  static const std::string japanese = shippedFile("kept-album.dat");
+  return japanese;
 }
 
 }  // namespace
 
+std::string albumPageHtml(const SiteAlbum& album, std::string_view albumTemplate) {
+  AlbumPageInput input;
+  input.title = escapeHtml(album.title);
+  for (const SitePhoto& photo : album.photos) {
+    AlbumPhoto& entry = input.photos.emplace_back(photo.name);
+    entry.image[0] = sizeOf(photo.sizes, ImageRole::Thumb1x);
+    entry.image[1] = sizeOf(photo.sizes, ImageRole::View);
+  }
+  const PageTags tags(album);
+  AnalizeOptions options;
+  options.albumTags = &tags;
+  // A kept album's page shows the date taken ($TAKEN); the file dates are not its own.
+  options.fileTime = [](const std::string& name) -> DateTime {
+    throw PhotoDateError(name, "the page of a kept album shows no file date");
+  };
+  StringPageSink page;
+  HtmlAnalize(albumTemplate, input, page, options);
+  return page.text();
+}
+
 std::string albumPageHtml(const SiteAlbum& album) {
-  const bool ja = album.language == "ja";
-  std::string html = "<!DOCTYPE html>\n<html lang=\"" + std::string(ja ? "ja" : "en") +
-                     "\">\n<head>\n<meta charset=\"utf-8\">\n"
-                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                     "<meta name=\"generator\" content=\"Snapfolio\">\n<title>" +
-                     escaped(album.title) + "</title>\n";
-  if (!album.baseUrl.empty()) {
-    html += "<meta property=\"og:title\" content=\"" + escaped(album.title) + "\">\n";
-    html += "<meta property=\"og:url\" content=\"" + escaped(album.baseUrl) + "index.html\">\n";
-    const SitePhoto* first = album.photos.empty() ? nullptr : &album.photos.front();
-    if (first != nullptr) {
-      if (const SiteImage* view = imageOf(first->sizes, ImageRole::View)) {
-        html += "<meta property=\"og:image\" content=\"" + escaped(album.baseUrl + view->relUrl) +
-                "\">\n";
-      }
-    }
-  }
-  html +=
-      "<style>\n"
-      "body{font-family:sans-serif;margin:0 1rem;background:#fafafa;color:#222}\n"
-      "nav.crumbs{margin:1rem 0}nav.crumbs a{color:#246}\n"
-      ".cards,.grid{display:flex;flex-wrap:wrap;gap:6px;margin:1rem 0}\n"
-      ".card{display:block;width:240px;text-decoration:none;color:inherit}\n"
-      ".card img{width:240px;height:180px;object-fit:cover;display:block;background:#ddd}\n"
-      ".grid a{display:block;flex:auto;height:240px}\n"
-      ".grid img{height:100%;width:100%;object-fit:cover;display:block}\n"
-      "</style>\n</head>\n<body>\n";
-  html += "<nav class=\"crumbs\">";
-  for (std::size_t i = 0; i < album.breadcrumbs.size(); ++i) {
-    const SiteCrumb& crumb = album.breadcrumbs[i];
-    if (i > 0) html += " / ";
-    if (i + 1 == album.breadcrumbs.size()) {
-      html += "<span>" + escaped(crumb.title) + "</span>";
-    } else {
-      html += "<a href=\"" + escaped(crumb.relUrl) + "\">" + escaped(crumb.title) + "</a>";
-    }
-  }
-  html += "</nav>\n<h1>" + escaped(album.title) + "</h1>\n";
-  if (!album.subAlbums.empty()) {
-    html += "<div class=\"cards\">\n";
-    for (const SiteAlbumCard& card : album.subAlbums) {
-      html += "<a class=\"card\" href=\"" + escaped(card.relUrl) + "\">" +
-              thumbnail(card.cover, card.title) + "<b>" + escaped(card.title) + "</b><br>" +
-              std::to_string(card.photoCount) +
-              (ja                     ? "枚"
-               : card.photoCount == 1 ? " photo"
-                                      : " photos");
-      if (!card.dateFrom.empty()) {
-        html += ", " + escaped(card.dateFrom);
-        if (card.dateTo != card.dateFrom) html += " – " + escaped(card.dateTo);
-      }
-      html += "</a>\n";
-    }
-    html += "</div>\n";
-  }
-  if (album.photos.empty()) {
-    html += ja ? "<p class=\"empty\">このアルバムには写真がありません。</p>\n"
-               : "<p class=\"empty\">This album has no photo.</p>\n";
-  } else {
-    html += "<div class=\"grid\">\n";
-    for (const SitePhoto& photo : album.photos) {
-      const SiteImage* view = imageOf(photo.sizes, ImageRole::View);
-      html += "<a href=\"" + escaped(view ? view->relUrl : std::string()) + "\"";
-      html += " data-srcset=\"" + viewSrcset(photo.sizes) + "\"";
-      field(html, "original", photo.originalUrl);
-      field(html, "date", photo.dateTaken);
-      field(html, "camera", photo.camera);
-      field(html, "lens", photo.lens);
-      field(html, "focal", photo.focalLength);
-      field(html, "exposure", photo.exposure);
-      field(html, "aperture", photo.aperture);
-      field(html, "iso", photo.iso);
-      html += ">" + thumbnail(photo.sizes, photo.name) + "</a>\n";
-    }
-    html += "</div>\n";
-  }
-  html += "</body>\n</html>\n";
-  return html;
+  return albumPageHtml(album, shippedTemplate(album.language));
+}
+
+std::string sharedScript() {
+  static const std::string script = shippedFile("kept-album.js");
+  return script;
 }
 
 }  // namespace snapfolio::site

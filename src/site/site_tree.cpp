@@ -68,38 +68,12 @@ bool photoBefore(const SitePhoto& a, const SitePhoto& b) {
   return a.name < b.name;
 }
 
-}  // namespace
+// The albums by path: every album with its photos in order; every folder above an album is one
+// too, and the top album always is.
+using Albums = std::map<std::string, SiteAlbum>;
 
-std::string imageFileName(const std::string& stem, int width, bool viewVariant) {
-  // The extension of the output encoder's type: ".jpg" for JPEG, else its subtype.
-  static const std::string extension = [] {
-    const std::string_view mime = outputEncoder().mimeType();
-    const std::string_view subtype = mime.substr(mime.find('/') + 1);
-    return subtype == "jpeg" ? std::string(".jpg") : "." + std::string(subtype);
-  }();
-  return stem + "-" + std::to_string(width) + (viewVariant ? "v" : "") + extension;
-}
-
-std::string urlPath(const std::string& path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string url;
-  for (unsigned char c : path) {
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-        c == '.' || c == '_' || c == '~' || c == '/') {
-      url += static_cast<char>(c);
-    } else {
-      url += '%';
-      url += kHex[c >> 4];
-      url += kHex[c & 15];
-    }
-  }
-  return url;
-}
-
-std::vector<SiteAlbum> siteAlbums(const std::vector<PhotoRecord>& photos,
-                                  const TreeOptions& options) {
-  // Every album with its photos; every folder above an album is one too.
-  std::map<std::string, SiteAlbum> albums;
+Albums gatherAlbums(const std::vector<PhotoRecord>& photos, const TreeOptions& options) {
+  Albums albums;
   albums[""];
   for (const PhotoRecord& p : photos) {
     albums[p.album].photos.push_back(sitePhoto(p));
@@ -119,12 +93,18 @@ std::vector<SiteAlbum> siteAlbums(const std::vector<PhotoRecord>& photos,
       album.baseUrl = base + (path.empty() ? "" : urlPath(path) + "/");
     }
   }
-  // Cards, deepest albums first, so that a card's counts and dates take its subalbums'.
-  struct Totals {
-    int count = 0;
-    std::string from, to;
-    const SitePhoto* cover = nullptr;
-  };
+  return albums;
+}
+
+// What an album's card shows, its subalbums' photos counted in.
+struct Totals {
+  int count = 0;
+  std::string from, to;
+  const SitePhoto* cover = nullptr;
+};
+
+std::map<std::string, Totals> cardTotals(const Albums& albums) {
+  // Deepest albums first, so that a card's counts and dates take its subalbums'.
   std::map<std::string, Totals> totals;
   for (auto it = albums.rbegin(); it != albums.rend(); ++it) {
     const auto& [path, album] = *it;
@@ -155,51 +135,95 @@ std::vector<SiteAlbum> siteAlbums(const std::vector<PhotoRecord>& photos,
       }
     }
   }
-  for (auto& [path, album] : albums) {
-    if (path.empty()) continue;
-    const Totals& t = totals[path];
-    SiteAlbumCard card;
-    card.title = album.title;
-    const std::string name = lastPart(path);
-    card.relUrl = urlPath(name) + "/index.html";
-    card.photoCount = t.count;
-    card.dateFrom = t.from;
-    card.dateTo = t.to;
-    if (t.cover) {
-      // The cover's URLs from the parent's page: down to the album holding the photo.
-      std::string holder;
-      for (const auto& [p, a] : albums) {
-        if (!a.photos.empty() && t.cover >= a.photos.data() &&
-            t.cover < a.photos.data() + a.photos.size()) {
-          holder = p;
-          break;
-        }
-      }
-      const std::string parent = parentOf(path);
-      const std::string down = parent.empty() ? holder : holder.substr(parent.size() + 1);
-      for (SiteImage image : t.cover->sizes) {
-        image.relUrl = urlPath(down) + "/" + image.relUrl;
-        card.cover.push_back(std::move(image));
-      }
+  return totals;
+}
+
+// The card of the album at `path` on its parent's page.
+SiteAlbumCard albumCard(const Albums& albums, const std::string& path, const Totals& t) {
+  SiteAlbumCard card;
+  card.title = albums.at(path).title;
+  card.relUrl = urlPath(lastPart(path)) + "/index.html";
+  card.photoCount = t.count;
+  card.dateFrom = t.from;
+  card.dateTo = t.to;
+  if (!t.cover) return card;
+  // The cover's URLs from the parent's page: down to the album holding the photo.
+  std::string holder;
+  for (const auto& [p, a] : albums) {
+    if (!a.photos.empty() && t.cover >= a.photos.data() &&
+        t.cover < a.photos.data() + a.photos.size()) {
+      holder = p;
+      break;
     }
-    albums[parentOf(path)].subAlbums.push_back(std::move(card));
+  }
+  const std::string parent = parentOf(path);
+  const std::string down = parent.empty() ? holder : holder.substr(parent.size() + 1);
+  for (SiteImage image : t.cover->sizes) {
+    image.relUrl = urlPath(down) + "/" + image.relUrl;
+    card.cover.push_back(std::move(image));
+  }
+  return card;
+}
+
+// The way up from an album: the top album, then each folder down to the album itself.
+void addBreadcrumbs(SiteAlbum& album, const std::string& topTitle) {
+  const std::string& path = album.relPath;
+  std::string crumbPath;
+  album.breadcrumbs.push_back({topTitle, upTo(path) + "index.html"});
+  std::string rest = path;
+  while (!rest.empty()) {
+    const std::size_t slash = rest.find('/');
+    const std::string part = rest.substr(0, slash);
+    crumbPath += (crumbPath.empty() ? "" : "/") + part;
+    album.breadcrumbs.push_back(
+        {part,
+         upTo(path.substr(crumbPath.size() == path.size() ? path.size() : crumbPath.size() + 1)) +
+             "index.html"});
+    rest = slash == std::string::npos ? "" : rest.substr(slash + 1);
+  }
+}
+
+}  // namespace
+
+std::string imageFileName(const std::string& stem, int width, bool viewVariant) {
+  // The extension of the output encoder's type: ".jpg" for JPEG, else its subtype.
+  static const std::string extension = [] {
+    const std::string_view mime = outputEncoder().mimeType();
+    const std::string_view subtype = mime.substr(mime.find('/') + 1);
+    return subtype == "jpeg" ? std::string(".jpg") : "." + std::string(subtype);
+  }();
+  return stem + "-" + std::to_string(width) + (viewVariant ? "v" : "") + extension;
+}
+
+std::string urlPath(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string url;
+  for (unsigned char c : path) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+        c == '.' || c == '_' || c == '~' || c == '/') {
+      url += static_cast<char>(c);
+    } else {
+      url += '%';
+      url += kHex[c >> 4];
+      url += kHex[c & 15];
+    }
+  }
+  return url;
+}
+
+std::vector<SiteAlbum> siteAlbums(const std::vector<PhotoRecord>& photos,
+                                  const TreeOptions& options) {
+  Albums albums = gatherAlbums(photos, options);
+  std::map<std::string, Totals> totals = cardTotals(albums);
+  for (const auto& entry : albums) {
+    const std::string& path = entry.first;
+    if (path.empty()) continue;
+    albums[parentOf(path)].subAlbums.push_back(albumCard(albums, path, totals[path]));
   }
   std::vector<SiteAlbum> list;
-  for (auto& [path, album] : albums) {
-    std::string crumbPath;
-    album.breadcrumbs.push_back({options.title, upTo(path) + "index.html"});
-    std::string rest = path;
-    while (!rest.empty()) {
-      const std::size_t slash = rest.find('/');
-      const std::string part = rest.substr(0, slash);
-      crumbPath += (crumbPath.empty() ? "" : "/") + part;
-      album.breadcrumbs.push_back(
-          {part,
-           upTo(path.substr(crumbPath.size() == path.size() ? path.size() : crumbPath.size() + 1)) +
-               "index.html"});
-      rest = slash == std::string::npos ? "" : rest.substr(slash + 1);
-    }
-    list.push_back(std::move(album));
+  for (auto& entry : albums) {
+    addBreadcrumbs(entry.second, options.title);
+    list.push_back(std::move(entry.second));
   }
   return list;
 }

@@ -163,6 +163,11 @@ class Browser:
     def clear_events(self):
         self._pending_events.clear()
 
+    def events(self, method):
+        """The parameters of the events named method received so far (kept, in order)."""
+        self.send("Runtime.evaluate", {"expression": "0"})  # takes in what has arrived
+        return [e.get("params", {}) for e in self._pending_events if e["method"] == method]
+
     # -- page -------------------------------------------------------------------------------
 
     def open_page(self):

@@ -87,6 +87,12 @@ class MainWindowDropTest : public QObject {
              std::string("<!--$LOOP-->b.jpg;<!---->a.jpg;<!--$/LOOP-->"));
     QCOMPARE(dialogs_->openedPages, QStringList{page});
     QVERIFY(dialogs_->boxes.empty());
+
+    // A preview afterwards writes no page and offers none.
+    dialogs_->photoAnswers.push_back(QStringList{photoA_});
+    window_->InButtonClick();
+    waitForTheRun();
+    QCOMPARE(dialogs_->questions.size(), 2);
   }
 
   // The validation of "入力" comes first: without a width nothing is asked.

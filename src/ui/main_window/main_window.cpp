@@ -65,6 +65,7 @@ TSnapfolio::TSnapfolio(MainWindowEnvironment environment, QWidget* parent)
   connect(AdjstButton1, &QPushButton::clicked, this, &TSnapfolio::AdjstButton1Click);
   connect(AdjstButton2, &QPushButton::clicked, this, &TSnapfolio::AdjstButton2Click);
   connect(PhotoButton, &QPushButton::clicked, this, &TSnapfolio::PhotoButtonClick);
+  connect(KeptAlbumButton, &QPushButton::clicked, this, &TSnapfolio::KeptAlbumButtonClick);
   connect(HtmlButton, &QPushButton::clicked, this, &TSnapfolio::HtmlButtonClick);
   connect(HtmlTemplate, &QPushButton::clicked, this, &TSnapfolio::HtmlTemplateClick);
   navigation_ = std::make_unique<FolderNavigation>(*this, form(), *dialogs_);

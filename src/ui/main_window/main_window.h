@@ -122,6 +122,8 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   void AdjstButton1Click();
   void AdjstButton2Click();
   void PhotoButtonClick();
+  // "アルバムサイト": the album site dialog, then its run.
+  void KeptAlbumButtonClick();
   void DspDirClick();
   void BreakButton1Click();
 
@@ -177,6 +179,7 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   std::unique_ptr<RunController> controller_;
   bool closeWhenDone_ = false;
   QString pagePath_;  // the album page the running run writes when "HTML出力" is on
+  QString sitePath_;  // the top page of the album site being made
 };
 
 }  // namespace snapfolio

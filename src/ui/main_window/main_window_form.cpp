@@ -233,6 +233,9 @@ void MainWindowForm::createPreviewAndRun(QWidget* window) {
   for (QPushButton* b : {InButton, OKButton, BreakButton1, Cancel, PhotoButton}) {
     b->setFixedSize(kButtonWidth, kButtonHeight);
   }
+  KeptAlbumButton = button(window, "KeptAlbumButton",
+                           QCoreApplication::translate("TSnapfolio", "アルバムサイト"));
+  KeptAlbumButton->setFixedSize(KeptAlbumButton->sizeHint().width() + 8, kButtonHeight);
 
   DirUpdateTimer = named(new QTimer(window), "DirUpdateTimer");
   DirUpdateTimer->setInterval(2000);
@@ -293,9 +296,9 @@ void MainWindowForm::arrangeDirectoryGroup() {
 }
 
 // GroupBox1 on the left; on the right the preview, the two status lines over their gauges, and
-// the buttons at the bottom, with "詳細設定" at the right end just above them (in the form's empty
-// space, so that no designed control moves; the row below has no room for a fifth button while
-// 中止 is shown).
+// the buttons at the bottom, with "アルバムサイト" and "詳細設定" at the right end just above them
+// (in the form's empty space, so that no designed control moves; the row below has no room for a
+// fifth button while 中止 is shown).
 void MainWindowForm::arrangeWindow(QWidget* window) {
   auto* buttons = new QHBoxLayout;
   buttons->setSpacing(8);
@@ -303,6 +306,7 @@ void MainWindowForm::arrangeWindow(QWidget* window) {
   buttons->addStretch(1);
   auto* options = new QHBoxLayout;
   options->addStretch(1);
+  options->addWidget(KeptAlbumButton);
   options->addWidget(PhotoButton);
 
   auto* right = new QVBoxLayout;

@@ -118,6 +118,8 @@ class MainWindowForm {
   QPushButton* Cancel = nullptr;
   // "詳細設定": the photo options dialog, above 終了 where the designed form is empty.
   QPushButton* PhotoButton = nullptr;
+  // "アルバムサイト": the album site dialog, beside 詳細設定.
+  QPushButton* KeptAlbumButton = nullptr;
   QTimer* DirUpdateTimer = nullptr;
 
  private:

@@ -17,6 +17,8 @@
 #include "core/file_names.h"
 #include "core/translation.h"
 #include "ui/common/gauge_bar.h"
+#include "ui/kept_album/kept_album_dialog.h"
+#include "ui/kept_album/kept_album_run.h"
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/main_window_dialogs.h"
 #include "ui/main_window/run_controller.h"
@@ -96,6 +98,15 @@ void TSnapfolio::startRun(std::optional<QStringList> photos) {
   controller_->startRun(runRequest(std::move(photos)));
 }
 
+void TSnapfolio::KeptAlbumButtonClick() {
+  if (controller_->isBusy()) return;
+  TKeptAlbum dialog(settingsPath_, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const KeptAlbumFields fields = dialog.fields();
+  sitePath_ = q(joinPath(fields.site, kDefaultPageFileName));
+  controller_->startSite(keptAlbumRequest(fields, dialog.rebuild(), interfaceLanguage()));
+}
+
 void TSnapfolio::runPhotos(const QStringList& photos) {
   if (controller_->isBusy() || photos.isEmpty()) return;
   startRun(photos);
@@ -150,6 +161,13 @@ void TSnapfolio::onOperationFinished() {
   if (closeWhenDone_) {
     close();
     return;
+  }
+  // An album site made to its end is offered to the browser.
+  if (controller_->lastSite().finished &&
+      dialogs_->confirm(QCoreApplication::translate(
+                            "TSnapfolio", "アルバムサイト %1 を作りました。ブラウザで開きますか？")
+                            .arg(sitePath_))) {
+    dialogs_->openPage(sitePath_);
   }
   // A page just written is offered to the browser.
   if (controller_->lastRun().pageWritten &&

@@ -28,10 +28,14 @@ RunPort& RunController::port() {
 
 void RunController::startRun(RunRequest request) {
   if (busy_) return;
-  lastRun_ = {};
   start(true, [this, request = std::move(request)] {
     lastRun_ = OKButtonClick(request, *port_, workspace_, settingsPath_);
   });
+}
+
+void RunController::startSite(site::SiteRequest request) {
+  if (busy_) return;
+  start(true, [this, request = std::move(request)] { lastSite_ = runKeptAlbum(request, *port_); });
 }
 
 void RunController::startPreview(std::string photo, std::string widthText, PipelineInputs inputs) {
@@ -54,6 +58,10 @@ void RunController::finishWorker() {
 }
 
 void RunController::start(bool run, std::function<void()> work) {
+  // What an earlier run ended with is not this operation's (a preview after a run that wrote
+  // the page must not offer it again).
+  lastRun_ = {};
+  lastSite_ = {};
   setBusy(true, run);
   worker_ = QThread::create(std::move(work));
   connect(worker_, &QThread::finished, this, [this] {
@@ -74,6 +82,7 @@ void RunController::setBusy(bool busy, bool run) {
   form_.InButton->setEnabled(!busy);
   form_.OKButton->setEnabled(!busy);
   form_.PhotoButton->setEnabled(!busy);
+  form_.KeptAlbumButton->setEnabled(!busy);
   form_.BreakButton1->setVisible(busy && run);
   form_.BreakButton1->setEnabled(busy && run);
   if (busy) {

@@ -18,6 +18,7 @@
 
 #include "imaging/photo_pipeline.h"
 #include "run/album_conv.h"
+#include "ui/kept_album/kept_album_run.h"
 
 class QThread;
 
@@ -55,8 +56,15 @@ class RunController : public QObject {
   // with `inputs`. Does nothing while an operation executes.
   void startPreview(std::string photo, std::string widthText, PipelineInputs inputs);
 
-  // What the last run ended with (empty before a run, and while one executes).
+  // The album site dialog's run of `request` (ui/kept_album/kept_album_run.h). Does nothing
+  // while an operation executes.
+  void startSite(site::SiteRequest request);
+
+  // What the last run ended with (empty before a run, while an operation executes, and after a
+  // preview).
   const RunSummary& lastRun() const { return lastRun_; }
+  // The same of the last album site run.
+  const KeptAlbumOutcome& lastSite() const { return lastSite_; }
 
   // Only when the window goes away in the middle of an operation: nothing reaches the window
   // any more, the run stops before its next photo, and the calls already queued are served
@@ -78,7 +86,8 @@ class RunController : public QObject {
   // The two work surfaces; only the worker of the operation in progress touches them.
   Workspace workspace_;
   bool busy_ = false;
-  RunSummary lastRun_;  // written by the worker, read once it has finished
+  RunSummary lastRun_;         // written by the worker, read once it has finished
+  KeptAlbumOutcome lastSite_;  // the same
   QThread* worker_ = nullptr;
 };
 
