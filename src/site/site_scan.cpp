@@ -11,17 +11,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+// Project
+#include "formats/photo_format.h"
+
 namespace snapfolio::site {
 
 namespace {
-
-bool endsWithNoCase(const std::string& text, std::string_view ending) {
-  if (text.size() < ending.size()) return false;
-  return std::equal(ending.begin(), ending.end(), text.end() - static_cast<long>(ending.size()),
-                    [](char a, char b) {
-                      return (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b) == a;
-                    });
-}
 
 long long mtimeOf(const struct stat& st) {
   return static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
@@ -84,7 +79,7 @@ struct Walk {
 }  // namespace
 
 bool isPhotoName(const std::string& name) {
-  return endsWithNoCase(name, ".jpg") || endsWithNoCase(name, ".jpeg");
+  return hasPhotoExtension(name);
 }
 
 ScanResult scanSources(const std::vector<SourceRecord>& sources, const std::string& siteDir) {

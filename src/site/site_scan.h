@@ -28,7 +28,7 @@ struct ScanResult {
   std::vector<std::string> errors;        // folders that could not be read, with the reason
 };
 
-// Whether a file name is that of a photo the album takes (".jpg", ".jpeg" in any case).
+// Whether a file name is that of a photo the album takes (hasPhotoExtension: every format read).
 bool isPhotoName(const std::string& name);
 
 ScanResult scanSources(const std::vector<SourceRecord>& sources, const std::string& siteDir);

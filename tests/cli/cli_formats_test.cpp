@@ -95,6 +95,15 @@ TEST_P(CliFormatsTest, EveryFormatComesOutUprightInSrgbAndOnThePage) {
   EXPECT_EQ(
       runTool("exiftool", {"-s3", "-DateTimeOriginal", (dir / "out" / ("t_a" + ext)).string()}),
       "2013:06:23 16:49:15\n");
+  // The kept album takes the photos of every format from the same folder.
+  if (ext == ".jpg") {
+    const test::CliResult site = test::runCli({"album", "photos", "--out", "site"}, dir.path());
+    ASSERT_EQ(site.exitCode, 0) << site.err;
+    const std::string sitePage = test::readFile(dir / "site/index.html");
+    for (const char* stem : {"a", "b", "c", "d", "e", "f", "g"}) {
+      EXPECT_NE(sitePage.find(std::string("src=\"_img/") + stem + "-"), std::string::npos) << stem;
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cli, CliFormatsTest,
