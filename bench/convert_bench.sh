@@ -48,8 +48,8 @@ snapfolio() {
 }
 vips() {
   mkdir -p "$work/v"
-  vipsthumbnail --no-rotate -s 150x -o "$work/v/t_%s.jpg[Q=90]" "$@" &&
-    vipsthumbnail --no-rotate -s 640x -o "$work/v/%s_l.jpg[Q=90]" "$@"
+  vipsthumbnail --no-rotate -s 150x -o "$work/v/t_%s.jpg[Q=90]" "$@" 2>/dev/null &&
+    vipsthumbnail --no-rotate -s 640x -o "$work/v/%s_l.jpg[Q=90]" "$@" 2>/dev/null
 }
 floor() {
   mkdir -p "$work/f"
