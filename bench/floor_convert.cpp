@@ -32,8 +32,9 @@ bool decode(const char* path, int widest, Image& image) {
   jpeg_read_header(&cinfo, TRUE);
   const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
   cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-  cinfo.scale_num = 8;
-  cinfo.scale_denom = 8;
+  // 1/8, 1/4, 1/2 or 1/1: the smallest of these scales whose width still covers the target.
+  cinfo.scale_num = 1;
+  cinfo.scale_denom = 1;
   for (int denom = 8; denom >= 1; denom /= 2) {
     if (static_cast<long long>(cinfo.image_width) >= static_cast<long long>(widest) * denom) {
       cinfo.scale_denom = static_cast<unsigned>(denom);

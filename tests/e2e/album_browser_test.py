@@ -217,6 +217,10 @@ def convert(cli, photo_paths, work, out, extra=None, stop_after_first=False):
     args = [cli, "convert", "--settings", os.path.join(work, "Snapfolio.ini"), "--out", out]
     for key, value in settings.items():
         args += ["--set", f"{key}={value}"]
+    if stop_after_first:
+        # One photo at a time: on several workers the photos behind the first may all be made
+        # and written before the signal arrives.
+        args += ["--jobs", "1"]
     args += photo_paths
     with subprocess.Popen(args, cwd=work, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                           text=True) as run:
