@@ -66,14 +66,7 @@ RunRequest runRequest(const StoredOptions& options, std::vector<std::string> pho
   RunRequest request;
   request.options = options.run;
   request.options.album.language = interfaceLanguage();
-  for (int n = 0; n < 2; ++n) {
-    PipelineInputs& inputs = request.inputs[n];
-    inputs.image = options.run.image[n];
-    inputs.format = options.format;
-    inputs.style = options.styles[n];
-    inputs.correction = options.correction;
-    inputs.photo = options.run.photo;
-  }
+  for (int n = 0; n < 2; ++n) request.inputs[n] = pipelineInputsOf(options, n);
   // The position read from the settings file: the run stores it back unchanged.
   request.position = options.position;
   request.photos = std::move(photos);

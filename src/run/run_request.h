@@ -10,6 +10,7 @@
 #include "imaging/photo_pipeline.h"
 #include "options/run_options.h"
 #include "options/window_position.h"
+#include "settings/options.h"
 
 namespace snapfolio {
 
@@ -26,5 +27,16 @@ struct RunRequest {
   // window's preview), or empty; the run's own choice replaces it.
   std::string photoDialogFileName;
 };
+
+// What the pipeline of output image `n` (0 or 1) reads from stored options.
+inline PipelineInputs pipelineInputsOf(const StoredOptions& options, int n) {
+  PipelineInputs inputs;
+  inputs.image = options.run.image[n];
+  inputs.format = options.format;
+  inputs.style = options.styles[n];
+  inputs.correction = options.correction;
+  inputs.photo = options.run.photo;
+  return inputs;
+}
 
 }  // namespace snapfolio

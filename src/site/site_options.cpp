@@ -2,6 +2,7 @@
 
 // Project
 #include "album/default_template.h"
+#include "run/run_request.h"
 #include "settings/ini_file.h"
 #include "settings/settings_keys.h"
 
@@ -81,12 +82,7 @@ SiteJobPlan albumPlan(const std::vector<SettingOverride>& overrides) {
   const StoredOptions options = albumOptions(all);
   SiteJobPlan plan;
   for (int n = 0; n < 2; ++n) {
-    PipelineInputs& inputs = plan.inputs[n];
-    inputs.image = options.run.image[n];
-    inputs.format = options.format;
-    inputs.style = options.styles[n];
-    inputs.correction = options.correction;
-    inputs.photo = options.run.photo;
+    plan.inputs[n] = pipelineInputsOf(options, n);
     plan.options[n] = optionsKey(overrides, n + 1);
   }
   return plan;
