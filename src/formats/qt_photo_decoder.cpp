@@ -1,13 +1,18 @@
 #include "formats/qt_photo_decoder.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
+#include <string_view>
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
 #include <QImageReader>
 
+#include <tiffio.h>
 #include <exiv2/exiv2.hpp>
 
 namespace snapfolio {
@@ -48,6 +53,37 @@ bool pngChunksFit(std::span<const std::uint8_t> bytes) {
   return true;
 }
 
+// libtiff writes its warnings and errors on stderr, between the run's own messages: a warning
+// for every tag it does not know, as cameras and editors write them. Warnings are dropped; the
+// first error of a reading on this thread is kept to say why a TIFF photo could not be read
+// (Qt's reader says no more than that it could not).
+thread_local std::string tiffError;
+
+void keepTiffError(const char*, const char* format, va_list args) {
+  if (!tiffError.empty()) return;
+  char text[256];
+  std::vsnprintf(text, sizeof text, format, args);
+  // Qt opens every TIFF stream under the name "foo", which libtiff puts before its message.
+  std::string_view message(text);
+  if (message.starts_with("foo: ")) message.remove_prefix(5);
+  tiffError = message;
+}
+
+// Starts a reading: libtiff's handlers set once, the last reading's error forgotten.
+void startReading() {
+  static std::once_flag handlers;
+  std::call_once(handlers, [] {
+    TIFFSetWarningHandler(nullptr);
+    TIFFSetErrorHandler(&keepTiffError);
+  });
+  tiffError.clear();
+}
+
+// Why a reading failed: libtiff's own error when it gave one, else what Qt's reader says.
+std::string readingError(const char* format, const std::string& readers) {
+  return std::string(format) + ": " + (tiffError.empty() ? readers : tiffError);
+}
+
 }  // namespace
 
 bool QtPhotoDecoder::isPng(std::span<const std::uint8_t> bytes) {
@@ -84,13 +120,14 @@ QtPhotoDecoder::QtPhotoDecoder(std::vector<std::uint8_t> bytes, const Limits& li
   QBuffer buffer(&data);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, qtFormatName(format_));
+  startReading();
   const QSize size = reader.size();
   if (!size.isValid() || size.isEmpty()) {
     // Qt's readers say no more than "Unknown error" for a header they cannot read.
-    throw unreadablePhoto(std::string(qtFormatName(format_)) + ": " +
-                          (reader.error() == QImageReader::UnknownError
-                               ? std::string("the header cannot be read")
-                               : reader.errorString().toStdString()));
+    throw unreadablePhoto(
+        readingError(qtFormatName(format_), reader.error() == QImageReader::UnknownError
+                                                ? std::string("the header cannot be read")
+                                                : reader.errorString().toStdString()));
   }
   width_ = size.width();
   height_ = size.height();
@@ -141,10 +178,10 @@ void QtPhotoDecoder::decodeInto(Raster& raster) {
   reader.setAutoTransform(false);
   // Qt's bound in MiB: the photo at 8 bytes a pixel, as the limits allow it.
   reader.setAllocationLimit(static_cast<int>((8LL * width_ * height_ >> 20) + 1));
+  startReading();
   QImage image = reader.read();
   if (image.isNull()) {
-    throw unreadablePhoto(std::string(qtFormatName(format_)) + ": " +
-                          reader.errorString().toStdString());
+    throw unreadablePhoto(readingError(qtFormatName(format_), reader.errorString().toStdString()));
   }
   if (image.width() != width_ || image.height() != height_) {
     throw unreadablePhoto("the picture's size differs from its header's");

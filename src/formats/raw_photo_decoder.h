@@ -22,6 +22,12 @@ class LibRaw;
 
 namespace snapfolio {
 
+// Gives LibRaw's object back to its thread's spare, cleared for the next file.
+struct LibRawRelease {
+  void operator()(LibRaw* raw) const;
+};
+using LibRawHandle = std::unique_ptr<LibRaw, LibRawRelease>;
+
 class RawPhotoDecoder final : public PhotoDecoder {
  public:
   // Whether the bytes begin with the signature of a raw format of its own (CR2, CR3, ORF, RW2,
@@ -51,8 +57,7 @@ class RawPhotoDecoder final : public PhotoDecoder {
 
  private:
   // The same with `opened`, LibRaw's reading of the bytes, when tryOpen has made it.
-  RawPhotoDecoder(std::vector<std::uint8_t> bytes, const Limits& limits,
-                  std::unique_ptr<LibRaw> opened);
+  RawPhotoDecoder(std::vector<std::uint8_t> bytes, const Limits& limits, LibRawHandle opened);
   // Whether the embedded JPEG preview serves a decoding of `size` (empty: the full size).
   bool previewServes(QSize size) const;
   void decodePreview(QSize size);
@@ -60,7 +65,7 @@ class RawPhotoDecoder final : public PhotoDecoder {
 
   std::vector<std::uint8_t> bytes_;
   Limits limits_;
-  std::unique_ptr<LibRaw> raw_;
+  LibRawHandle raw_;
   int width_ = 0;
   int height_ = 0;
   int orientation_ = 1;

@@ -1,5 +1,6 @@
 // Photos in formats besides JPEG, read through the decoder seam: made in the test setup by the
 // formats' own libraries and tools, read back and compared with what was put in.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <libheif/heif.h>
@@ -7,9 +8,11 @@
 #include <QColor>
 #include <QImage>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "core/failure.h"
 #include "formats/jpeg_photo_decoder.h"
 #include "formats/photo_decoder.h"
 #include "imaging/photo_metadata.h"
@@ -147,6 +150,22 @@ INSTANTIATE_TEST_SUITE_P(
                                 QRgba64::fromRgba(0, 0, 0, 128), rgb(122, 122, 121)}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A cut TIFF fails with libtiff's own cause, not Qt's "could not read".
+TEST(TiffPhotoTest, ACutTiffSaysLibtiffsCause) {
+  TempDir dir;
+  const auto path = dir / "cut.tif";
+  QImage image(64, 64, QImage::Format_RGB888);
+  image.fill(Qt::gray);
+  ASSERT_TRUE(image.save(QString::fromStdString(path.string()), "tiff"));
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) / 2);
+  try {
+    PhotoDecoder::openFile(path.string(), kLimits)->decodeFor(QSize(64, 64));
+    ADD_FAILURE() << "a cut TIFF was read";
+  } catch (const Failure& e) {
+    EXPECT_THAT(e.what(), ::testing::HasSubstr("tiff: Seek error accessing TIFF directory"));
+  }
+}
+
 // A DNG of 64 x 48 stored pixels turned by its camera (orientation 6), with a green preview of
 // `previewWidth` x `previewHeight` (tests/fixtures/make-dng.py).
 std::string writeDng(const TempDir& dir, int previewWidth, int previewHeight) {
@@ -161,17 +180,21 @@ std::string writeDng(const TempDir& dir, int previewWidth, int previewHeight) {
 
 // The camera's preview stands for the raw picture when it is as large as the decoding asked
 // for; a larger one comes from the raw data itself. The camera's orientation is kept.
+// Read twice: the second reading takes the LibRaw object the first one left to its thread.
 TEST(RawPhotoTest, ThePreviewIsUsedWhenLargeEnoughElseTheRawData) {
   TempDir dir;
-  auto decoder = PhotoDecoder::openFile(writeDng(dir, 32, 24), kLimits);
-  ASSERT_EQ(decoder->format(), PhotoFormat::Raw);
-  EXPECT_EQ(QSize(decoder->width(), decoder->height()), QSize(64, 48));
-  EXPECT_EQ(photoMetadataOf(decoder->blocks()).orientation, 6);
-  EXPECT_TRUE(near(decoder->decodeFor(QSize(16, 12)).pixel(4, 4), rgb(0, 0xC0, 0)));
-  const Raster& full = decoder->decodeFor(QSize(64, 48));
-  ASSERT_EQ(QSize(full.width(), full.height()), QSize(64, 48));
-  EXPECT_GT(redOf(full.pixel(8, 24)), greenOf(full.pixel(8, 24)) + 60);
-  EXPECT_GT(blueOf(full.pixel(56, 24)), greenOf(full.pixel(56, 24)) + 60);
+  const std::string dng = writeDng(dir, 32, 24);
+  for (int reading = 0; reading < 2; ++reading) {
+    auto decoder = PhotoDecoder::openFile(dng, kLimits);
+    ASSERT_EQ(decoder->format(), PhotoFormat::Raw);
+    EXPECT_EQ(QSize(decoder->width(), decoder->height()), QSize(64, 48));
+    EXPECT_EQ(photoMetadataOf(decoder->blocks()).orientation, 6);
+    EXPECT_TRUE(near(decoder->decodeFor(QSize(16, 12)).pixel(4, 4), rgb(0, 0xC0, 0)));
+    const Raster& full = decoder->decodeFor(QSize(64, 48));
+    ASSERT_EQ(QSize(full.width(), full.height()), QSize(64, 48));
+    EXPECT_GT(redOf(full.pixel(8, 24)), greenOf(full.pixel(8, 24)) + 60);
+    EXPECT_GT(blueOf(full.pixel(56, 24)), greenOf(full.pixel(56, 24)) + 60);
+  }
 }
 
 }  // namespace
