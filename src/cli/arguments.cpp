@@ -62,7 +62,7 @@ std::vector<OptionEntry> albumOptionEntries() {
               Cli::tr("TITLE")),
        kAlbum},
       {flag({"r", "recursive"},
-            Cli::tr("convert: also take the JPEG files in the subfolders of a folder given, "
+            Cli::tr("convert: also take the photo files in the subfolders of a folder given, "
                     "all into the one output folder. album always takes a folder's tree, "
                     "one album per subfolder, so -r changes nothing there.")),
        kRuns},
@@ -320,11 +320,10 @@ QString usageText() {
       "  default-template\n"
       "            Prints the path of the shipped album template.\n"
       "\n"
-      "A folder stands for its photo files (for convert: JPEG, HEIC, PNG, TIFF, WebP and camera\n"
-      "raw files by their extensions, in any letter case; for album: JPEG files), in the order\n"
-      "of their names; for convert with -r its subfolders follow, each in name order; for\n"
-      "album a folder always means its whole tree. Hidden files and folders, and the output\n"
-      "folder, are left out.\n"
+      "A folder stands for its photo files (JPEG, HEIC, PNG, TIFF, WebP and camera raw files by\n"
+      "their extensions, in any letter case), in the order of their names; for convert with\n"
+      "-r its subfolders follow, each in name order; for album a folder always means its whole\n"
+      "tree. Hidden files and folders, and the output folder, are left out.\n"
       "\n"
       "Options:\n");
 }
