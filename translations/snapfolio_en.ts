@@ -884,6 +884,10 @@
         <source>アルバムサイト %1 を作りました。ブラウザで開きますか？</source>
         <translation>The album site %1 is made. Open it in the browser?</translation>
     </message>
+    <message>
+        <source>プレビューは出力画像1を表示します。出力画像1の横幅を入力してください。</source>
+        <translation>The preview shows output image 1. Enter the width of output image 1.</translation>
+    </message>
 </context>
 <context>
     <name>TTimePropty</name>

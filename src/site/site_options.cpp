@@ -10,7 +10,7 @@ namespace snapfolio::site {
 
 namespace {
 
-void apply(TIniFile& ini, const std::vector<SettingOverride>& overrides) {
+void overrideAll(TIniFile& ini, const std::vector<SettingOverride>& overrides) {
   for (const SettingOverride& o : overrides) ini.OverrideString(o.section, o.key, o.value);
 }
 
@@ -52,28 +52,36 @@ std::string optionsKey(const std::vector<SettingOverride>& overrides, int image)
   return key;
 }
 
+// The album's choices, in the order of their keys.
+std::vector<SettingOverride> albumChoices() {
+  return {
+      choice(keys::IMAGE[0].gazou, "1"),
+      choice(keys::IMAGE[0].width, "150"),
+      choice(keys::IMAGE[0].priFn, "t_"),
+      choice(keys::IMAGE[1].gazou, "1"),
+      choice(keys::IMAGE[1].width, "1280"),
+      choice(keys::IMAGE[1].aftFn, "_l"),
+      choice(keys::HTMLCK, "1"),
+      choice(keys::HTMLFIL, kDefaultPageFileName),
+      // "HTMLTMP" stays empty: the run takes the shipped template of the interface's language.
+      // The date of each photo on the page and in stamps: the date taken.
+      choice(keys::DATESOURCE, "1"),
+  };
+}
+
 // Every key at its default but the album's choices, then `overrides`.
 StoredOptions albumOptions(const std::vector<SettingOverride>& overrides) {
   TIniFile ini("");
-  apply(ini, {
-                 choice(keys::IMAGE[0].gazou, "1"),
-                 choice(keys::IMAGE[0].width, "150"),
-                 choice(keys::IMAGE[0].priFn, "t_"),
-                 choice(keys::IMAGE[1].gazou, "1"),
-                 choice(keys::IMAGE[1].width, "1280"),
-                 choice(keys::IMAGE[1].aftFn, "_l"),
-                 choice(keys::HTMLCK, "1"),
-                 choice(keys::HTMLFIL, kDefaultPageFileName),
-                 // "HTMLTMP" stays empty: the run takes the shipped template of the interface's
-                 // language.
-                 // The date of each photo on the page and in stamps: the date taken.
-                 choice(keys::DATESOURCE, "1"),
-             });
-  apply(ini, overrides);
+  overrideAll(ini, albumChoices());
+  overrideAll(ini, overrides);
   return readStoredOptions(ini);
 }
 
 }  // namespace
+
+void applyAlbumChoices(TIniFile& ini) {
+  overrideAll(ini, albumChoices());
+}
 
 SiteJobPlan albumPlan(const std::vector<SettingOverride>& overrides) {
   // Small photos keep their size unless a setting says otherwise.

@@ -17,6 +17,7 @@
 #include "ui/common/gauge_bar.h"
 #include "ui/main_window/directory_list.h"
 #include "ui/main_window/main_window.h"
+#include "ui/photo_options/photo_options_dialog.h"
 #include "ui/recording_dialogs.h"
 
 using namespace snapfolio;
@@ -29,7 +30,12 @@ struct Fixture {
   std::shared_ptr<test::RecordingDialogs> dialogs = std::make_shared<test::RecordingDialogs>();
   std::unique_ptr<TSnapfolio> window;
 
+  // A folder whose settings file holds no options yet: every option at its default.
   TSnapfolio& open() {
+    test::writeFile(dir / "Snapfolio.ini", "");
+    return openWithoutSettings();
+  }
+  TSnapfolio& openWithoutSettings() {
     window = std::make_unique<TSnapfolio>(MainWindowEnvironment{dir.path().string(), dialogs});
     fs::create_directories(dir / "out");
     window->form().DirectoryListBox1->setDirectory(QString::fromStdString((dir / "out").string()));
@@ -56,11 +62,12 @@ class ConversionTest : public QObject {
   void runWritesTheImagesAndStoresTheOptions();
   void stopButtonEndsTheRunBeforeTheNextPhoto();
   void aFailingPhotoIsReportedAndTheWindowStaysUsable();
+  void theFirstStartMakesAWorkingAlbum();
 };
 
 void ConversionTest::previewShowsImage1CentredInThePanel() {
   Fixture f;
-  TSnapfolio& w = f.open();
+  TSnapfolio& w = f.openWithoutSettings();
   w.form().Gazou1->setChecked(false);  // the preview ignores it
   w.form().Width1->setText("200");
   f.dialogs->photoAnswers = {QStringList{photo("landscape-18mp.jpg"), photo("tiny.JPG")}};
@@ -152,6 +159,31 @@ void ConversionTest::aFailingPhotoIsReportedAndTheWindowStaysUsable() {
            qPrintable(f.dialogs->boxes[0].text));
   QVERIFY(fs::exists(f.dir / "out" / "tiny.JPG"));
   QVERIFY(w.form().OKButton->isEnabled() && w.form().GroupBox1->isEnabled());
+}
+
+// Opened with photos in a folder without a settings file (`snapfolio PHOTO...`): one question,
+// then both images and the page; the next start reads the same choices back.
+void ConversionTest::theFirstStartMakesAWorkingAlbum() {
+  Fixture f;
+  TSnapfolio& w = f.openWithoutSettings();
+  TPhotoPropty photoOptions(w.settingsPath(), &w);
+  w.setLinks({.photoOptions = [&] { return photoOptions.photoOptions(); }});
+  f.dialogs->confirmAnswer = true;
+  QSignalSpy finished(&w, &TSnapfolio::operationFinished);
+  w.runPhotos({photo("portrait-exif6.jpg")});
+  QVERIFY(finished.wait(60000));
+  QCOMPARE(f.dialogs->questions.size(), 2);  // the photos, then whether to open the page
+  QVERIFY2(f.dialogs->boxes.empty(),
+           f.dialogs->boxes.empty() ? "" : qPrintable(f.dialogs->boxes.front().text));
+  const fs::path out = f.dir / "out";
+  QCOMPARE(imageSize(out / "t_portrait-exif6.jpg").width(), 150);
+  QCOMPARE(imageSize(out / "portrait-exif6_l.jpg").width(), 1280);
+  QVERIFY(test::readFile(out / "index.html").find("t_portrait-exif6.jpg") != std::string::npos);
+
+  TSnapfolio again(MainWindowEnvironment{f.dir.path().string(), f.dialogs});
+  QCOMPARE(again.form().Width1->text(), QStringLiteral("150"));
+  QVERIFY(again.form().HtmlCnv->isChecked());
+  QCOMPARE(TIniFile(f.ini()).ReadInteger("PhotoOptions", "DATESOURCE", 0), 1);
 }
 
 QTEST_MAIN(ConversionTest)

@@ -241,6 +241,7 @@ void MainWindowRunTest::closingDuringARunStopsItAndClosesAfterwards() {
   w.show();
   w.form().Gazou1->setChecked(false);
   w.form().Gazou2->setChecked(false);
+  w.form().HtmlCnv->setChecked(false);
   bool closedMeanwhile = true;
   f.dialogs->whileOpen = [&](const test::RecordingDialogs::Box&) {
     w.close();

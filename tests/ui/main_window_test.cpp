@@ -237,21 +237,32 @@ void MainWindowTest::windowSizeFollowsGroupBox1AndPanel1() {
       QRect(w.form().CGauge2->mapTo(&w, QPoint(0, 0)), w.form().CGauge2->size())));
 }
 
+// Without a settings file the window starts with the album's choices; a settings file that
+// exists is read as it is, even one holding no options.
 void MainWindowTest::startsWithoutSettingsFile() {
   Fixture f;
   TSnapfolio& w = f.open();
   QCOMPARE(w.pos(), QPoint(0, 0));
   QVERIFY(w.form().Gazou1->isChecked());
   QVERIFY(w.form().Gazou2->isChecked());
-  QCOMPARE(w.form().Width1->text(), QString());
-  QCOMPARE(w.form().Width2->text(), QString());
+  QCOMPARE(w.form().Width1->text(), QStringLiteral("150"));
+  QCOMPARE(w.form().Width2->text(), QStringLiteral("1280"));
+  QCOMPARE(w.form().PriFileName1->text(), QStringLiteral("t_"));
+  QCOMPARE(w.form().AftFileName2->text(), QStringLiteral("_l"));
   QVERIFY(!w.form().AutoAdjust1->isChecked());
-  QVERIFY(!w.form().AutoAdjust2->isChecked());
   QVERIFY(!w.form().CheckTimeStmp1->isChecked());
-  QVERIFY(!w.form().CheckTimeStmp2->isChecked());
-  QVERIFY(!w.form().HtmlCnv->isChecked());
-  QVERIFY(allEnabled(htmlControls(w), false));
-  QVERIFY(w.form().HtmlCnv->isEnabled());
+  QVERIFY(w.form().HtmlCnv->isChecked());
+  QCOMPARE(w.form().HtmlFile->text(), QStringLiteral("index.html"));
+  QVERIFY(allEnabled(htmlControls(w), true));
+  {
+    Fixture empty;
+    empty.writeIni("");
+    TSnapfolio& designed = empty.open();
+    QCOMPARE(designed.form().Width1->text(), QString());
+    QCOMPARE(designed.form().Width2->text(), QString());
+    QVERIFY(!designed.form().HtmlCnv->isChecked());
+    QVERIFY(allEnabled(htmlControls(designed), false));
+  }
   QVERIFY(allEnabled(imageControls(w, 1), true));
   QVERIFY(allEnabled(imageControls(w, 2), true));
   QCOMPARE(w.windowTitle(), QStringLiteral("Snapfolio Ver1.03"));
@@ -481,18 +492,22 @@ void MainWindowTest::photoDialogStartsAtIndirThenAtTheLastPhoto() {
            (QStringList{"/photos/old.jpg", "/photos/old.jpg", "/a/first.JPG"}));
 }
 
+// Without output image 1's width the preview says so before asking for a photo; without a
+// photo chosen it does nothing.
 void MainWindowTest::previewWithoutAChoiceOrWidthWritesNothing() {
   Fixture f;
   TSnapfolio& w = f.open();
   w.form().Width1->clear();
   w.form().Gazou1->setChecked(false);  // the preview does not depend on Gazou1
-  f.dialogs->photoAnswers = {std::nullopt, QStringList{"/nowhere/p.jpg"}};
+  QTest::mouseClick(w.form().InButton, Qt::LeftButton);
+  QVERIFY(f.dialogs->photoStarts.isEmpty());
+  QCOMPARE(f.dialogs->boxes.size(), 1);
+  QVERIFY(f.dialogs->boxes[0].text.contains(QStringLiteral("出力画像1の横幅")));
+  w.form().Width1->setText("100");
+  f.dialogs->photoAnswers = {std::nullopt};
   QTest::mouseClick(w.form().InButton, Qt::LeftButton);
   QCOMPARE(f.dialogs->photoStarts.size(), 1);
-  QTest::mouseClick(w.form().InButton, Qt::LeftButton);
-  QCOMPARE(f.dialogs->photoStarts.size(), 2);
-  QCOMPARE(w.photoDialogFileName(), std::string("/nowhere/p.jpg"));
-  QVERIFY(f.dialogs->boxes.empty());  // an empty width stops without a message
+  QCOMPARE(f.dialogs->boxes.size(), 1);
   QVERIFY(w.form().Image1->isHidden());
   QCOMPARE(w.form().CGauge1->value(), 0);
   QVERIFY(!std::filesystem::exists(f.iniPath()));

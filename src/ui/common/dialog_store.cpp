@@ -1,5 +1,8 @@
 #include "ui/common/dialog_store.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
@@ -7,6 +10,7 @@
 #include "core/failure.h"
 #include "settings/ini_file.h"
 #include "settings/options.h"
+#include "site/site_options.h"
 
 namespace snapfolio {
 
@@ -24,6 +28,17 @@ bool storeDialogValues(QWidget* dialog, const std::string& settingsPath,
     return false;
   }
   return true;
+}
+
+bool isFirstStart(const std::string& settingsPath) {
+  // A link, even a broken one, is a file the user made: not a first start.
+  std::error_code ec;
+  const auto status = std::filesystem::symlink_status(settingsPath, ec);
+  return status.type() == std::filesystem::file_type::not_found;
+}
+
+void addFirstStartChoices(TIniFile& ini) {
+  if (isFirstStart(ini.FileName())) site::applyAlbumChoices(ini);
 }
 
 }  // namespace snapfolio

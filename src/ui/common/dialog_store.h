@@ -1,4 +1,5 @@
-// The set button of a settings dialog: stores the dialog's values as one settings batch.
+// The set button of a settings dialog: stores the dialog's values as one settings batch; and
+// what the window and its dialogs start with where there is no settings file yet.
 // User-interface thread only.
 #pragma once
 
@@ -18,5 +19,13 @@ class TIniFile;
 // user can retry or cancel.
 bool storeDialogValues(QWidget* dialog, const std::string& settingsPath,
                        const std::function<bool(TIniFile&)>& store);
+
+// Where `ini`'s file does not exist (the program's first start in a folder), sets the choices
+// of the command line's album in it (both output images, the album page, the date taken), so
+// that the first run makes a working album; an existing file is read as it is.
+void addFirstStartChoices(TIniFile& ini);
+
+// Whether there is no settings file at `settingsPath` yet.
+bool isFirstStart(const std::string& settingsPath);
 
 }  // namespace snapfolio

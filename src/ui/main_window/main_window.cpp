@@ -19,6 +19,7 @@
 #include "core/translation.h"
 #include "folders/dir_chk.h"
 #include "settings/ini_file.h"
+#include "ui/common/dialog_store.h"
 #include "settings/options.h"
 #include "ui/main_window/directory_list.h"
 #include "ui/main_window/folder_navigation.h"
@@ -104,7 +105,8 @@ void TSnapfolio::MakeDirClick() {
 }
 
 void TSnapfolio::loadSettings() {
-  const TIniFile ini(settingsPath_);
+  TIniFile ini(settingsPath_);
+  addFirstStartChoices(ini);
   const WindowPosition position = readWindowPosition(ini);
   move(position.left, position.top);
   // The controls take the values in the order of the keys: each check box's handler runs as

@@ -160,6 +160,7 @@ class TSnapfolio : public QWidget, private MainWindowForm, private RunView {
   ImageOptions imageOptions(int imageNumber) const;
   void onOperationFinished();
   void startRun(std::optional<QStringList> photos = std::nullopt);
+  void keepFirstStartChoices();
   // RunView: what the port shows on the user-interface thread.
   void showStatusLine(ProgressLevel level, const QString& text) override;
   void setProgressMaximum(ProgressLevel level, int maximum) override;

@@ -15,7 +15,11 @@
 
 #include "album/default_template.h"
 #include "core/file_names.h"
+#include "core/failure.h"
 #include "core/translation.h"
+#include "settings/ini_file.h"
+#include "settings/options.h"
+#include "ui/common/dialog_store.h"
 #include "ui/common/gauge_bar.h"
 #include "ui/kept_album/kept_album_dialog.h"
 #include "ui/kept_album/kept_album_run.h"
@@ -94,8 +98,21 @@ void TSnapfolio::OKButtonClick() {
 
 void TSnapfolio::startRun(std::optional<QStringList> photos) {
   if (controller_->isBusy()) return;
+  keepFirstStartChoices();
   pagePath_ = q(joinPath(outputDirectory(), pageFileNameOrDefault(s(HtmlFile->text()))));
   controller_->startRun(runRequest(std::move(photos)));
+}
+
+// The run stores the main window's fields; the first run in a folder also keeps the photo
+// options the window started with (the date taken), so that the next start reads them back.
+void TSnapfolio::keepFirstStartChoices() {
+  if (!isFirstStart(settingsPath_) || !links_.photoOptions) return;
+  try {
+    TIniFile ini(settingsPath_);
+    storePhotoOptions(ini, links_.photoOptions());
+  } catch (const Failure&) {
+    // The run's own start writes to the same file and says why it cannot.
+  }
 }
 
 void TSnapfolio::KeptAlbumButtonClick() {
@@ -132,9 +149,14 @@ void TSnapfolio::dropEvent(QDropEvent* event) {
 
 void TSnapfolio::InButtonClick() {
   if (controller_->isBusy()) return;
+  // The preview shows output image 1: without its width there is nothing to show.
+  if (Width1->text().isEmpty()) {
+    dialogs_->showMessage(QCoreApplication::translate(
+        "TSnapfolio", "プレビューは出力画像1を表示します。出力画像1の横幅を入力してください。"));
+    return;
+  }
   const std::optional<QStringList> photos = choosePhotos();
   if (!photos || photos->isEmpty()) return;
-  if (Width1->text().isEmpty()) return;
   controller_->startPreview(s(photos->front()), s(Width1->text()), pipelineInputs(1));
   // Image1 is made visible when the pipeline reports surface 1 (showPreview below), also when
   // the picture is only partly finished.

@@ -104,7 +104,9 @@ void TPhotoPropty::createControls() {
 }
 
 void TPhotoPropty::InfReSet() {
-  showOptions(readPhotoOptions(TIniFile(settingsPath_)));
+  TIniFile ini(settingsPath_);
+  addFirstStartChoices(ini);
+  showOptions(readPhotoOptions(ini));
 }
 
 void TPhotoPropty::showOptions(const PhotoOptions& options) {
