@@ -917,6 +917,36 @@
     </message>
     <message>
         <source>左上</source>
+        <comment>position in the panel</comment>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>上中央</source>
+        <comment>position in the panel</comment>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>右上</source>
+        <comment>position in the panel</comment>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>左下</source>
+        <comment>position in the panel</comment>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>下中央</source>
+        <comment>position in the panel</comment>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>右下</source>
+        <comment>position in the panel</comment>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>左上</source>
         <translation>Top left</translation>
     </message>
     <message>

@@ -1,6 +1,6 @@
 // The English interface fits the designed layout: in every window and dialog, at its designed
 // size, each caption's text (measured with the control's font) fits the width the geometry dump
-// reports for its control.
+// reports for its control, and in both languages no captioned control covers a neighbour's.
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -73,7 +73,27 @@ class EnglishLayoutTest : public QObject {
                                               .arg(room)));
     }
     QVERIFY(checked > 0);
+    checkNoneCovered(window);
     window->hide();
+  }
+
+  // No two visible captioned controls of one parent overlap: the one above would cut the
+  // other's caption (buttons sized to their text, side by side on one edge of a panel). A
+  // control lying wholly on another (buttons on a panel's picture caption) is placed there.
+  void checkNoneCovered(QWidget* window) {
+    const QList<QWidget*> controls = window->findChildren<QWidget*>();
+    for (QWidget* a : controls) {
+      for (QWidget* b : controls) {
+        if (a >= b || a->parentWidget() != b->parentWidget() || !a->isVisible() ||
+            !b->isVisible() || caption(a).isEmpty() || caption(b).isEmpty()) {
+          continue;
+        }
+        const QRect both = a->geometry() & b->geometry();
+        QVERIFY2(both.isEmpty() || both == a->geometry() || both == b->geometry(),
+                 qPrintable(QStringLiteral("%1 \"%2\" and %3 \"%4\" overlap")
+                                .arg(a->objectName(), caption(a), b->objectName(), caption(b))));
+      }
+    }
   }
 
   // The window made by `make`, in English: its captions fit, and it keeps the size the
@@ -85,6 +105,7 @@ class EnglishLayoutTest : public QObject {
     auto japanese = make();
     japanese->show();
     QVERIFY(QTest::qWaitForWindowExposed(japanese.get()));
+    checkNoneCovered(japanese.get());
     QCoreApplication::installTranslator(&english_);
     auto window = make();
     checkFits(window.get());

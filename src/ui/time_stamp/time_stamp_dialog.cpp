@@ -150,8 +150,14 @@ void TTimePropty::createPositionButtons() {
       {&RightDown, {"RightDown", QT_TRANSLATE_NOOP("TTimePropty", "右下")}},
   }};
   for (const auto& [member, names] : radios) {
-    auto* radio =
-        new QRadioButton(QCoreApplication::translate("TTimePropty", names.second), Panel1);
+    // Three captions share each edge of the panel: the caption in the panel is the short form
+    // ("Left" in English, where "Bottom left" and its neighbours would not fit side by side),
+    // the whole name its tool tip and accessible name.
+    auto* radio = new QRadioButton(
+        QCoreApplication::translate("TTimePropty", names.second, "position in the panel"), Panel1);
+    const QString whole = QCoreApplication::translate("TTimePropty", names.second);
+    radio->setToolTip(whole);
+    radio->setAccessibleName(whole);
     radio->setObjectName(QString::fromUtf8(names.first));
     // Each button keeps the face colour of the window, readable on the desktop colour.
     radio->setAutoFillBackground(true);
