@@ -2,7 +2,8 @@
 """Takes the README's pictures from the real program (run by scripts/make-screenshots.sh).
 
 Starts `snapfolio` under Xvfb in a folder of sample photos with a realistic settings file,
-previews a photo and photographs the main window, opens the two time-stamp dialogs and the
+previews a photo and photographs the main window (in English also its first time-stamp dialog
+and the stamp's font dialog), opens the two time-stamp dialogs and the
 correction dialog with their buttons and photographs each, then converts a dozen photos into
 an album with "入力" (photographing the photo dialog with the photos chosen) and has headless
 Chromium photograph the album page (desktop, phone, viewer).
@@ -112,10 +113,24 @@ def take(args):
         time.sleep(0.5)
         session.screenshot(window, os.path.join(out, picture))
 
-    # The English interface (an English locale) first: it stores nothing.
+    # The English interface (an English locale) first: it stores nothing. Its time-stamp dialog
+    # and, from that, the stamp's font dialog.
     with xdriver.Session(args.app, work, os.path.join(logs, "en"), language="en") as session:
         window = session.start()
         preview(session, window, "main-window-en.png")
+        session.click(window, "TSnapfolio", "FontButton1")
+        dialog = session.find_window("^Image 1 time stamp")
+        session.program.control("TTimePropty1", ".")
+        time.sleep(0.5)
+        session.screenshot(dialog, os.path.join(out, "time-stamp-1-en.png"))
+        session.click(dialog, "TTimePropty1", "FontButton")
+        font = session.find_window("^Font$")
+        time.sleep(0.5)
+        session.screenshot(font, os.path.join(out, "stamp-font-en.png"))
+        session.key(font, "Escape")
+        session.wait_gone("^Font$")
+        session.key(dialog, "Escape")
+        session.wait_gone("^Image 1 time stamp")
         session.quit(window)
 
     with xdriver.Session(args.app, work, logs) as session:
@@ -142,7 +157,8 @@ def take(args):
 
     page = pathlib.Path(album, "index.html")
     album_pictures(page.as_uri(), out)
-    for picture in (["main-window.png", "main-window-en.png"] + [d[3] for d in DIALOGS] +
+    for picture in (["main-window.png", "main-window-en.png", "time-stamp-1-en.png",
+                     "stamp-font-en.png"] + [d[3] for d in DIALOGS] +
                     ["photo-dialog.png"] + list(ALBUM_PICTURES)):
         w, h = xdriver.image_size(os.path.join(out, picture))
         print(f"{os.path.join(args.out, picture)}: {w} x {h}")

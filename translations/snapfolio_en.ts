@@ -434,6 +434,14 @@
         <source>文字セット:</source>
         <translation>Character set:</translation>
     </message>
+    <message>
+        <source>2002/05/30 03:15 PM 平成14年</source>
+        <translation>2002/05/30 03:15 PM AaBbCcXyz</translation>
+    </message>
+    <message>
+        <source>描画に使うフォント:</source>
+        <translation>Drawn with:</translation>
+    </message>
 </context>
 <context>
     <name>TAdjstPropty1</name>

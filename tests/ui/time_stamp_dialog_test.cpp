@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QFontDatabase>
 #include <QtTest>
 
 #include <deque>
@@ -425,6 +426,8 @@ class TimeStampDialogTest : public QObject {
     StampFont unchanged = initial;
     unchanged.size = 1000;
     QVERIFY(dialog.font() == unchanged);  // the stored face is kept
+    // ... and the installed font that stands in for it is named
+    QVERIFY(QFontDatabase::families().contains(dialog.DrawnWith->text()));
 
     RecordingChooser recorder;
     recorder.colors.push_back(0x0000FFu);
@@ -444,6 +447,7 @@ class TimeStampDialogTest : public QObject {
     QCOMPARE(chosen.charset, 128);
     QVERIFY(chosen.bold && chosen.strikeOut && !chosen.underline && !chosen.italic);
     QVERIFY(dialog.Sample->font().bold());
+    QCOMPARE(dialog.DrawnWith->text(), QStringLiteral("IPAGothic"));
     QCOMPARE(dialog.Sample->palette().color(QPalette::WindowText), QColor(255, 0, 0));
   }
 };

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -89,7 +90,10 @@ QComboBox* makeFontCharset(int charset, QWidget* parent) {
 }
 
 QLabel* makeSample(QWidget* parent) {
-  auto* sample = new QLabel(QString::fromUtf8("2002/05/30 03:15 PM 平成14年"), parent);
+  // A date in the formats' manner; the English interface shows Latin letters instead of the
+  // Japanese era.
+  auto* sample = new QLabel(
+      QCoreApplication::translate("StampFontDialog", "2002/05/30 03:15 PM 平成14年"), parent);
   sample->setObjectName("Sample");
   sample->setMinimumSize(320, 72);
   sample->setAlignment(Qt::AlignCenter);
@@ -119,6 +123,8 @@ StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
   FontColor = new QPushButton(QCoreApplication::translate("StampFontDialog", "色の選択..."), this);
   FontColor->setObjectName("FontColor");
   FontCharset = makeFontCharset(initial.charset, this);
+  DrawnWith = new QLabel(this);
+  DrawnWith->setObjectName("DrawnWith");
   Sample = makeSample(this);
   auto* buttons = new QDialogButtonBox(this);
   OkButton = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -147,6 +153,7 @@ void StampFontDialog::layOutControls(QDialogButtonBox* buttons) {
   styleRow->addStretch();
   auto* form = new QFormLayout;
   form->addRow(QCoreApplication::translate("StampFontDialog", "フォント名:"), FontName);
+  form->addRow(QCoreApplication::translate("StampFontDialog", "描画に使うフォント:"), DrawnWith);
   form->addRow(QCoreApplication::translate("StampFontDialog", "サイズ:"), FontSize);
   form->addRow(QCoreApplication::translate("StampFontDialog", "スタイル:"), styleRow);
   form->addRow(QCoreApplication::translate("StampFontDialog", "色:"), FontColor);
@@ -185,6 +192,7 @@ void StampFontDialog::updateSample() {
   QFont sampleFont = stampFont(style, 0);
   sampleFont.setPixelSize(std::min(sampleFont.pixelSize(), 48));
   Sample->setFont(sampleFont);
+  DrawnWith->setText(QFontInfo(sampleFont).family());
   QPalette palette = Sample->palette();
   palette.setColor(QPalette::WindowText, toQColor(color_));
   Sample->setPalette(palette);

@@ -1,6 +1,7 @@
 // StampFontDialog ("フォント"): the font dialog of the time-stamp dialogs. One window for all
 // the font fields of a stamp: face, size in points, bold, italic, underline, strike-out, colour
-// and character set, with a sample drawn in the chosen font and colour.
+// and character set, with a sample drawn in the chosen font and colour, and the name of the font
+// it is really drawn with (the installed font that stands in for a face that is not installed).
 //
 // The face list holds the installed families and, first, the stored face when it is not
 // installed (such as "ＭＳ Ｐゴシック", drawn through a substitute): confirming without picking
@@ -43,6 +44,7 @@ class StampFontDialog : public QDialog {
   QCheckBox* StrikeOut = nullptr;
   QPushButton* FontColor = nullptr;
   QComboBox* FontCharset = nullptr;
+  QLabel* DrawnWith = nullptr;
   QLabel* Sample = nullptr;
   QPushButton* OkButton = nullptr;
   QPushButton* CancelButton = nullptr;
