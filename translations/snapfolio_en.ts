@@ -387,6 +387,11 @@
         <translation>Japanese</translation>
     </message>
     <message>
+        <source>INTERFACE_SCRIPT</source>
+        <comment>Latin for a translation in Latin letters</comment>
+        <translation>Latin</translation>
+    </message>
+    <message>
         <source>フォント</source>
         <translation>Font</translation>
     </message>

@@ -8,7 +8,8 @@ typing the folder and the quoted names, waits for the run to end and checks the 
 (sizes by ImageMagick, bytes against snapfolio-cli on the same settings), the album page and the
 settings the run stored. Then changes the thumbnail width by typing into the window, runs one
 photo, quits with "終了", starts the program again and runs another photo without touching
-anything: the typed width must have been kept.
+anything: the typed width must have been kept. Last, the program is started with two photos
+from a folder without a settings file, as after installing: one question, then an album.
 """
 
 import filecmp
@@ -160,6 +161,26 @@ def scenario():
         check_sizes(photos_dir, out, "grey.jpg", 200, 640)
         if session.quit(window) != 0:
             raise Failure("the program did not end cleanly the second time")
+
+    first_start(app, photos_dir)
+
+
+def first_start(app, photos_dir):
+    """`snapfolio PHOTO PHOTO` from a folder without a settings file: one question, then the
+    album's choices make a working album in that folder."""
+    artifacts, work, _, settings_path = xdriver.window_workspace("window_first_start")
+    with xdriver.Session(app, work, artifacts) as session:
+        window = session.start([os.path.join(photos_dir, p) for p in PHOTOS[:2]])
+        session.answer_question(accept=True)  # the photos given to the window
+        wait_for_run_end(session, settings_path, os.path.join(photos_dir, PHOTOS[0]))
+        for photo in PHOTOS[:2]:
+            check_sizes(photos_dir, work, photo, 150, 1280)
+        page = open(os.path.join(work, "index.html"), encoding="utf-8").read()
+        for name in (n for p in PHOTOS[:2] for n in output_names(p)):
+            if name not in page:
+                raise Failure(f"the first start's album page does not show {name}")
+        if session.quit(window) != 0:
+            raise Failure("the program did not end cleanly after its first start")
 
 
 if __name__ == "__main__":

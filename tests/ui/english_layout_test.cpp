@@ -1,13 +1,18 @@
 // The English interface fits the designed layout: in every window and dialog, at its designed
 // size, each caption's text (measured with the control's font) fits the width the geometry dump
-// reports for its control, and in both languages no captioned control covers a neighbour's.
+// reports for its control, as do a list box's longest entry and a spin box's largest value, and
+// in both languages no captioned control covers a neighbour's.
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionSpinBox>
 #include <QTranslator>
 #include <QtTest>
 
@@ -15,6 +20,7 @@
 #include "timestamp/font_substitution.h"
 #include "ui/common/geometry_dump.h"
 #include "ui/correction/correction_dialog.h"
+#include "ui/kept_album/kept_album_dialog.h"
 #include "ui/main_window/main_window.h"
 #include "ui/photo_options/photo_options_dialog.h"
 #include "ui/time_stamp/stamp_font_dialog.h"
@@ -32,6 +38,24 @@ int textRoom(const QWidget* control, int width) {
     return width - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, control) -
            style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, control);
   }
+  if (auto* box = qobject_cast<const QComboBox*>(control)) {
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.rect = QRect(0, 0, width, box->height());
+    option.editable = box->isEditable();
+    return style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box)
+               .width() -
+           4;
+  }
+  if (auto* spin = qobject_cast<const QAbstractSpinBox*>(control)) {
+    QStyleOptionSpinBox option;
+    option.initFrom(spin);
+    option.rect = QRect(0, 0, width, spin->height());
+    option.subControls = QStyle::SC_SpinBoxEditField | QStyle::SC_SpinBoxUp;
+    return style->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxEditField, spin)
+               .width() -
+           4;
+  }
   if (qobject_cast<const QAbstractButton*>(control)) return width - 6;
   if (qobject_cast<const QGroupBox*>(control)) return width - 16;
   return width;
@@ -41,6 +65,22 @@ QString caption(const QWidget* control) {
   if (auto* b = qobject_cast<const QAbstractButton*>(control)) return b->text().remove('&');
   if (auto* l = qobject_cast<const QLabel*>(control)) return l->text();
   if (auto* g = qobject_cast<const QGroupBox*>(control)) return g->title();
+  // A list box must show the longest of its fixed entries (an editable one, its current text);
+  // the list of the machine's drives shows data, not captions.
+  if (auto* c = qobject_cast<const QComboBox*>(control)) {
+    if (c->objectName().startsWith(QLatin1String("DriveComboBox"))) return {};
+    QString longest = c->currentText();
+    for (int i = 0; !c->isEditable() && i < c->count(); ++i) {
+      if (c->fontMetrics().horizontalAdvance(c->itemText(i)) >
+          c->fontMetrics().horizontalAdvance(longest)) {
+        longest = c->itemText(i);
+      }
+    }
+    return longest;
+  }
+  if (auto* s = qobject_cast<const QSpinBox*>(control)) {
+    return s->prefix() + QString::number(s->maximum()) + s->suffix();
+  }
   return {};
 }
 
@@ -132,6 +172,7 @@ class EnglishLayoutTest : public QObject {
     check([&] { return std::make_unique<TAdjstPropty1>(settings); });
     check([&] { return std::make_unique<TPhotoPropty>(settings); });
     check([&] { return std::make_unique<StampFontDialog>(StampFont{}); }, false);
+    check([&] { return std::make_unique<TKeptAlbum>(settings); }, false);
     QCOMPARE(TAdjstPropty1(settings).windowTitle(), QStringLiteral("Correction values"));
   }
 };

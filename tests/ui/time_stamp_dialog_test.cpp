@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QFontDatabase>
 #include <QtTest>
 
@@ -449,6 +450,25 @@ class TimeStampDialogTest : public QObject {
     QVERIFY(dialog.Sample->font().bold());
     QCOMPARE(dialog.DrawnWith->text(), QStringLiteral("IPAGothic"));
     QCOMPARE(dialog.Sample->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  }
+
+  // In English the dialog opens on the font and character set the stamp is drawn with, and
+  // confirming without a change keeps what is stored.
+  void englishFontDialogOpensOnTheDrawnFont() {
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/i18n/snapfolio_en.qm")));
+    QCoreApplication::installTranslator(&english);
+    const StampFont stored;  // "ＭＳ Ｐゴシック", Japanese character set
+    StampFontDialog dialog(stored);
+    QVERIFY(QFontDatabase::families().contains(dialog.FontName->currentText()));
+    QCOMPARE(dialog.FontName->currentText(), dialog.DrawnWith->text());
+    QCOMPARE(dialog.FontCharset->currentText(), QStringLiteral("Western"));
+    QVERIFY(dialog.font() == stored);
+    dialog.FontCharset->setCurrentIndex(dialog.FontCharset->findData(1));
+    dialog.FontName->setCurrentText(QString::fromStdString(stored.name));
+    QCOMPARE(dialog.font().charset, 1);
+    QCOMPARE(dialog.font().name, stored.name);
+    QCoreApplication::removeTranslator(&english);
   }
 };
 

@@ -51,16 +51,31 @@ QIcon swatch(std::uint32_t colour) {
   return QIcon(pixmap);
 }
 
-QComboBox* makeFontName(const std::string& name, QWidget* parent) {
+// True where the interface's translation is written in Latin letters. Like the toolkit's own
+// layout-direction marker, the translation states it: the designed interface says nothing.
+bool latinInterface() {
+  return QCoreApplication::translate("StampFontDialog", "INTERFACE_SCRIPT",
+                                     "Latin for a translation in Latin letters") ==
+         QLatin1String("Latin");
+}
+
+// The installed family the stamp is drawn with for `font`.
+QString drawnFamily(const StampFont& font) {
+  TimeStampStyle style;
+  applyFont(style, font);
+  style.autoSize = false;
+  return QFontInfo(stampFont(style, 0)).family();
+}
+
+QComboBox* makeFontName(const QString& stored, const QString& shown, QWidget* parent) {
   auto* box = new QComboBox(parent);
   box->setObjectName("FontName");
   box->setEditable(true);
   box->setInsertPolicy(QComboBox::NoInsert);
-  const QString stored = QString::fromStdString(name);
   QStringList families = QFontDatabase::families();
   if (!stored.isEmpty() && !families.contains(stored)) families.prepend(stored);
   box->addItems(families);
-  box->setCurrentText(stored);
+  box->setCurrentText(shown);
   return box;
 }
 
@@ -104,13 +119,27 @@ QLabel* makeSample(QWidget* parent) {
 }  // namespace
 
 StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
-    : QDialog(parent), color_(initial.color & 0x00FFFFFFu) {
+    : QDialog(parent),
+      color_(initial.color & 0x00FFFFFFu),
+      storedName_(QString::fromStdString(initial.name)),
+      shownName_(storedName_),
+      storedCharset_(initial.charset),
+      shownCharset_(initial.charset) {
+  // A Latin-letter interface opens on what the stamp is really drawn with: the installed font
+  // that stands in for a face that is not installed, and the Western character set instead of
+  // the Japanese one. Confirming without changing them keeps the stored values.
+  if (latinInterface()) {
+    if (!storedName_.isEmpty() && !QFontDatabase::families().contains(storedName_)) {
+      shownName_ = drawnFamily(initial);
+    }
+    if (storedCharset_ == 128) shownCharset_ = 0;
+  }
   setWindowTitle(QCoreApplication::translate("StampFontDialog", "フォント"));
   qtColorChooser_ = makeQtColorChooser();
   colorChooser_ = qtColorChooser_.get();
 
   // Created in the order of the tab chain.
-  FontName = makeFontName(initial.name, this);
+  FontName = makeFontName(storedName_, shownName_, this);
   FontSize = makeFontSize(initial.size, this);
   Bold = makeStyleBox(QCoreApplication::translate("StampFontDialog", "太字"), "Bold", initial.bold,
                       this);
@@ -122,7 +151,7 @@ StampFontDialog::StampFontDialog(const StampFont& initial, QWidget* parent)
                            "StrikeOut", initial.strikeOut, this);
   FontColor = new QPushButton(QCoreApplication::translate("StampFontDialog", "色の選択..."), this);
   FontColor->setObjectName("FontColor");
-  FontCharset = makeFontCharset(initial.charset, this);
+  FontCharset = makeFontCharset(shownCharset_, this);
   DrawnWith = new QLabel(this);
   DrawnWith->setObjectName("DrawnWith");
   Sample = makeSample(this);
@@ -166,10 +195,12 @@ void StampFontDialog::layOutControls(QDialogButtonBox* buttons) {
 
 StampFont StampFontDialog::font() const {
   StampFont font;
-  font.name = FontName->currentText().trimmed().toStdString();
+  const QString name = FontName->currentText().trimmed();
+  font.name = (name == shownName_ ? storedName_ : name).toStdString();
   font.size = FontSize->value();
   font.color = color_;
-  font.charset = FontCharset->currentData().toInt();
+  const int charset = FontCharset->currentData().toInt();
+  font.charset = charset == shownCharset_ ? storedCharset_ : charset;
   font.bold = Bold->isChecked();
   font.italic = Italic->isChecked();
   font.underline = Underline->isChecked();

@@ -5,7 +5,10 @@
 //
 // The face list holds the installed families and, first, the stored face when it is not
 // installed (such as "ＭＳ Ｐゴシック", drawn through a substitute): confirming without picking
-// another face keeps the stored name. User-interface thread only.
+// another face keeps the stored name. In an interface in Latin letters (English) the dialog
+// opens on the installed font that draws the stamp and on the Western character set; confirming
+// without changing them still keeps the stored face and character set. User-interface thread
+// only.
 #pragma once
 
 #include <QDialog>
@@ -57,6 +60,11 @@ class StampFontDialog : public QDialog {
   void updateSample();
 
   std::uint32_t color_ = 255;
+  // The stored face and character set, and the ones the controls opened on.
+  QString storedName_;
+  QString shownName_;
+  int storedCharset_ = 128;
+  int shownCharset_ = 128;
   ColorChooser* colorChooser_ = nullptr;
   std::unique_ptr<ColorChooser> qtColorChooser_;
 };
