@@ -77,6 +77,26 @@ bool readWholeFile(const std::string& path, std::size_t maxBytes,
   return true;
 }
 
+std::vector<std::uint8_t> readFileStart(const std::string& path, std::size_t count) {
+  std::vector<std::uint8_t> bytes;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return bytes;
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    bytes.resize(count);
+    std::size_t got = 0;
+    while (got < count) {
+      const ssize_t n = ::read(fd, bytes.data() + got, count - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+  }
+  ::close(fd);
+  return bytes;
+}
+
 std::string readFailureCause(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   const int error = fd < 0 ? errno : 0;

@@ -20,6 +20,10 @@ enum class ReadResult { Ok, Missing, Unreadable };
 // whole, or it is larger than `maxBytes`. Never blocks on a FIFO or device.
 ReadResult readFileLimited(const std::string& path, std::size_t maxBytes, std::string& bytes);
 
+// Up to `count` bytes from the start of the regular file at `path`; empty when it is no
+// regular file or cannot be read. Never blocks on a FIFO or device.
+std::vector<std::uint8_t> readFileStart(const std::string& path, std::size_t count);
+
 // Why the file at `path` cannot be read, in the user's language with the system's text
 // ("ファイルが存在しない。(No such file or directory)"); empty when it opens for reading as a
 // regular file.

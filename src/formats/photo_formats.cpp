@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <utility>
@@ -78,12 +77,8 @@ std::optional<PhotoFormat> PhotoDecoder::sniff(std::span<const std::uint8_t> byt
 }
 
 std::optional<PhotoFormat> PhotoDecoder::sniffFile(const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-  if (!file) return std::nullopt;
-  std::array<std::uint8_t, kSignatureBytes> head{};
-  const std::size_t read = std::fread(head.data(), 1, head.size(), file.get());
-  return sniff(std::span(head.data(), read));
+  const std::vector<std::uint8_t> head = readFileStart(path, kSignatureBytes);
+  return sniff(head);
 }
 
 std::unique_ptr<PhotoDecoder> PhotoDecoder::open(std::vector<std::uint8_t> bytes,

@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "settings/ini_file.h"
@@ -282,6 +283,27 @@ TEST(CliTest, DamagedPhotosConvertWithAWarningAndExitStatusOne) {
                             "の読み込みに失敗した。 画像データがない(ヘッダだけのJPEGファイル)。"),
             std::string::npos)
       << header.err;
+}
+
+// A FIFO named as a photo of any format is one photo that cannot be read: no wait for a
+// writer while its format is told or its outputs are named.
+TEST(CliTest, FifoNamedAsAPhotoFailsAloneWithoutWaiting) {
+  TempDir dir;
+  std::vector<std::string> args = {"convert", "--out", ".", "--set", "Pict1Options/WIDTH1=40",
+                                   "--set", "Pict1Options/PRIFN1=t_", "--set",
+                                   "Pict2Options/GAZOU2=0"};
+  for (const char* name : {"a.heic", "b.png", "c.jpg"}) {
+    ASSERT_EQ(::mkfifo((dir / name).c_str(), 0600), 0);
+    args.push_back(name);
+  }
+  args.push_back(test::photoPath("tiny.JPG").string());
+  const Result r = runCli(args, dir.path());
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  for (const char* name : {"a.heic", "b.png", "c.jpg"}) {
+    EXPECT_NE(r.err.find(std::string(name) + " : 通常のファイルではない。"), std::string::npos)
+        << r.err;
+  }
+  EXPECT_TRUE(fs::exists(dir / "t_tiny.JPG"));
 }
 
 TEST(CliTest, RenderPrintsTheSurfaceAndWritesALosslessPng) {
