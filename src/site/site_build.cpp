@@ -323,7 +323,8 @@ bool Build::adopt(PhotoRecord& record, const ScannedFile& file, bool roles[3]) {
   const bool variant = viewVariant(sizes, request_.plan);
   for (int role = 0; role < 3; ++role) {
     const std::string name =
-        imageFileName(record.stem, sizes.width[role], role == kView && variant);
+        imageFileName(record.stem, sizes.width[role], role == kView && variant,
+                      request_.plan.format);
     const std::string options = request_.plan.options[imageOf(role)];
     if (std::find(candidates.begin(), candidates.end(), name) == candidates.end() ||
         readSiteComment(imagePath(record.album, name)) !=
@@ -363,7 +364,8 @@ void Build::store(PhotoRecord& record, SiteJob& job, const SiteJobInput& input) 
   }
   std::set<std::string> written;
   for (const MadeImage& made : job.images) {
-    const std::string name = imageFileName(record.stem, made.width, made.role == kView && variant);
+    const std::string name = imageFileName(record.stem, made.width, made.role == kView && variant,
+                                           request_.plan.format);
     if (written.insert(name).second) {
       writeWhole(
           imagePath(record.album, name),

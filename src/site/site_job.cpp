@@ -227,7 +227,7 @@ bool JobMaker::draw(int image, int width, Raster& surface, PipelineResult& resul
 bool JobMaker::encode(int role, int image, Raster& surface, const PipelineResult& result) {
   MadeImage made{role, surface.width(), surface.height(), {}};
   try {
-    made.jpeg = outputEncoder().encode(surface);
+    made.jpeg = outputEncoder(plan_.format).encode(surface);
   } catch (const std::exception& e) {
     job_.log.showError(input_.path + " : " + e.what());
     fail();

@@ -30,6 +30,7 @@ RoleSizes roleSizes(int photoWidth, int photoHeight);
 struct SiteJobPlan {
   PipelineInputs inputs[2];  // of the thumbnails (output image 1) and the view image (2)
   std::string options[2];    // their options as a key (site_build's optionsKey)
+  OutputFormat format = OutputFormat::Jpeg;  // what the images are written as
   std::size_t keptDecodeBytes = 0;
 };
 

@@ -93,6 +93,7 @@ SiteJobPlan albumPlan(const std::vector<SettingOverride>& overrides) {
     plan.inputs[n] = pipelineInputsOf(options, n);
     plan.options[n] = optionsKey(overrides, n + 1);
   }
+  plan.format = options.run.photo.outputFormat;
   return plan;
 }
 

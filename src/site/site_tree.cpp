@@ -185,13 +185,12 @@ void addBreadcrumbs(SiteAlbum& album, const std::string& topTitle) {
 
 }  // namespace
 
-std::string imageFileName(const std::string& stem, int width, bool viewVariant) {
+std::string imageFileName(const std::string& stem, int width, bool viewVariant,
+                          OutputFormat format) {
   // The extension of the output encoder's type: ".jpg" for JPEG, else its subtype.
-  static const std::string extension = [] {
-    const std::string_view mime = outputEncoder().mimeType();
-    const std::string_view subtype = mime.substr(mime.find('/') + 1);
-    return subtype == "jpeg" ? std::string(".jpg") : "." + std::string(subtype);
-  }();
+  const std::string_view mime = outputEncoder(format).mimeType();
+  const std::string_view subtype = mime.substr(mime.find('/') + 1);
+  const std::string extension = subtype == "jpeg" ? std::string(".jpg") : "." + std::string(subtype);
   return stem + "-" + std::to_string(width) + (viewVariant ? "v" : "") + extension;
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "options/photo_options.h"
 #include "site/catalogue.h"
 #include "site/site_model.h"
 
@@ -23,9 +24,10 @@ struct TreeOptions {
 };
 
 // The image file of a role: "<stem>-<width>.jpg" (the view image "<stem>-<width>v.jpg" when a
-// thumbnail of the same width was made with other options); the extension is the output
-// encoder's.
-std::string imageFileName(const std::string& stem, int width, bool viewVariant);
+// thumbnail of the same width was made with other options); the extension is that of the
+// output format (".webp" for WebP).
+std::string imageFileName(const std::string& stem, int width, bool viewVariant,
+                          OutputFormat format);
 
 // A path or name as a relative URL: bytes other than letters, digits, "-._~/" percent-encoded.
 std::string urlPath(const std::string& path);

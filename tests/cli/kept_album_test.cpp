@@ -141,6 +141,33 @@ INSTANTIATE_TEST_SUITE_P(
                    4}),
     [](const testing::TestParamInfo<ChangeCase>& param) { return param.param.name; });
 
+// Output images as WebP: every image of the site is a WebP file, named by the pages; back to
+// JPEG, the WebP files go.
+TEST(KeptAlbum, ImagesFollowTheOutputFormat) {
+  TempDir dir;
+  copyPhoto("tiny.JPG", dir / "src/tiny.JPG");
+  copyPhoto("dark.jpg", dir / "src/a/dark.jpg");
+  for (const char* format : {"1", "0"}) {
+    const test::CliResult r =
+        runCli({"album", "src", "--out", "site", "--set",
+                std::string("PhotoOptions/OUTFORMAT=") + format},
+               dir.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(checkSite(dir / "site"), 2);
+    int images = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dir / "site")) {
+      if (entry.path().parent_path().filename() != "_img") continue;
+      ++images;
+      const std::string bytes = test::readFile(entry.path());
+      const bool webp = bytes.size() > 12 && bytes.compare(0, 4, "RIFF") == 0 &&
+                        bytes.compare(8, 4, "WEBP") == 0;
+      EXPECT_EQ(webp, *format == '1') << entry.path();
+      EXPECT_EQ(entry.path().extension(), webp ? ".webp" : ".jpg");
+    }
+    EXPECT_GE(images, 4);
+  }
+}
+
 // Equal names in two folders, and names that differ only in letter case in one folder.
 TEST(KeptAlbum, EqualNamesKeepTheirOwnImages) {
   TempDir dir;
